@@ -1,0 +1,21 @@
+#include "clicommand.h"
+
+#include "data/database.h"
+#include "data/firstrun.h"
+
+namespace kq::cli {
+
+namespace {
+
+int RunInit(Args& args, Context& ctx) {
+    if (!args.rest().isEmpty()) throw UsageError(QStringLiteral("init takes no arguments"));
+    const QStringList created = CreateMissingDataFiles(ctx.dataFolder);
+    for (const QString& name : created) ctx.out << "created\t" << name << "\n";
+    return 0;
+}
+
+const Registrar reg("init", "init", RunInit);
+
+} // namespace
+
+} // namespace kq::cli

@@ -1,0 +1,76 @@
+#include "clicommand.h"
+
+#include "data/datafolder.h"
+#include "data/dataset.h"
+#include "setup/shiftrules.h"
+
+namespace kq::cli {
+
+namespace {
+
+QTime TimeArg(const QString& text, const char* what) {
+    const QTime t = ParseTimeText(text);
+    if (!t.isValid()) throw UsageError(QStringLiteral("%1 must be a time hh:nn:ss, not \"%2\"").arg(QLatin1String(what), text));
+    return t;
+}
+
+int Add(Args& args, Context& ctx) {
+    const bool late = args.flag(QStringLiteral("--late"));
+    const bool early = args.flag(QStringLiteral("--early"));
+    const bool accumulate = args.flag(QStringLiteral("--accumulate"));
+    const QStringList words = args.rest();
+    if (words.size() != 3) throw UsageError(QStringLiteral("shift add needs NAME BEGIN END"));
+    const QTime begin = TimeArg(words.at(1), "BEGIN");
+    const QTime end = TimeArg(words.at(2), "END");
+
+    OpenData(ctx);
+    DataSet ds;
+    ds.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
+    const ShiftCheck check = CheckShiftPost(words.at(0), words.at(1), words.at(2), true, ds.recordCount());
+    if (!check.message.isEmpty()) {
+        ctx.err << check.message << Qt::endl;
+        return 1;
+    }
+    ds.last();
+    const int next = ds.isEmpty() ? 1 : ds.asInt(QStringLiteral("SerialNo")) + 1;
+    ds.append();
+    ds.setValue(QStringLiteral("SerialNo"), next);
+    ds.setValue(QStringLiteral("ShiftName"), words.at(0));
+    ds.setValue(QStringLiteral("BeginTime"), begin);
+    ds.setValue(QStringLiteral("EndTime"), end);
+    ds.setValue(QStringLiteral("CheckBegin"), late);
+    ds.setValue(QStringLiteral("CheckEnd"), early);
+    ds.setValue(QStringLiteral("IsCalculate"), accumulate);
+    ds.post();
+    ds.close();
+    return 0;
+}
+
+int List(Args& args, Context& ctx) {
+    if (!args.rest().isEmpty()) throw UsageError(QStringLiteral("unexpected words after shift list"));
+    OpenData(ctx);
+    DataSet ds;
+    ds.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
+    ctx.out << "SerialNo\tShiftName\tBeginTime\tEndTime\tCheckBegin\tCheckEnd\tIsCalculate\n";
+    const auto yes = [&](const char* f) { return ds.asBool(QLatin1String(f)) ? "1" : "0"; };
+    for (ds.first(); !ds.eof(); ds.next()) {
+        ctx.out << ds.asInt(QStringLiteral("SerialNo")) << '\t' << ds.asString(QStringLiteral("ShiftName")) << '\t'
+                << ds.asString(QStringLiteral("BeginTime")) << '\t' << ds.asString(QStringLiteral("EndTime")) << '\t'
+                << yes("CheckBegin") << '\t' << yes("CheckEnd") << '\t' << yes("IsCalculate") << '\n';
+    }
+    ds.close();
+    return 0;
+}
+
+int RunShift(Args& args, Context& ctx) {
+    const QString sub = args.takeWord();
+    if (sub == QLatin1String("add")) return Add(args, ctx);
+    if (sub == QLatin1String("list")) return List(args, ctx);
+    throw UsageError(QStringLiteral("shift needs add or list"));
+}
+
+const Registrar reg("shift", "shift add NAME BEGIN END [--late] [--early] [--accumulate] | shift list", RunShift);
+
+} // namespace
+
+} // namespace kq::cli

@@ -1,0 +1,152 @@
+#include "data/database.h"
+
+#include "data/kqerror.h"
+
+#include <QDir>
+#include <QSqlError>
+
+namespace kq {
+
+namespace {
+
+constexpr int kSchemaVersion = 1;
+
+QString WorkListTable() {
+    QString sql = QStringLiteral("CREATE TABLE IF NOT EXISTS %1WorkList (ISn INTEGER PRIMARY KEY AUTOINCREMENT, "
+                                 "DDate TEXT, Name TEXT");
+    for (int i = 0; i < kSlotCount; ++i) sql += QStringLiteral(", T%1 TEXT").arg(i);
+    return sql + QStringLiteral(", LeaveType INTEGER, Comment TEXT)");
+}
+
+void Run(QSqlDatabase& db, const QString& sql) {
+    QSqlQuery q(db);
+    if (!q.exec(sql)) throw KqError(q.lastError().text());
+}
+
+int UserVersion(QSqlDatabase& db, const QString& schema) {
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA %1.user_version").arg(schema)) || !q.next())
+        throw KqError(q.lastError().text());
+    return q.value(0).toInt();
+}
+
+// Numbered upgrade steps per file; version 1 is the first layout.
+void UpgradeWorkList(QSqlDatabase& db, const QString& schema) {
+    if (UserVersion(db, schema) >= kSchemaVersion) return;
+    const QString p = schema + QLatin1Char('.');
+    Run(db, WorkListTable().arg(p));
+    Run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS %1WorkListNameDate ON WorkList (Name, DDate)").arg(p));
+    Run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS %1WorkListDate ON WorkList (DDate)").arg(p));
+    Run(db, QStringLiteral("PRAGMA %1.user_version = %2").arg(schema).arg(kSchemaVersion));
+}
+
+void UpgradeInform(QSqlDatabase& db, const QString& schema) {
+    if (UserVersion(db, schema) >= kSchemaVersion) return;
+    const QString p = schema + QLatin1Char('.');
+    Run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1Inform (WDate TEXT, Inform TEXT)").arg(p));
+    Run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS %1InformDate ON Inform (WDate)").arg(p));
+    Run(db, QStringLiteral("PRAGMA %1.user_version = %2").arg(schema).arg(kSchemaVersion));
+}
+
+void Configure(QSqlDatabase& db, const QString& schema) {
+    Run(db, QStringLiteral("PRAGMA %1.journal_mode = DELETE").arg(schema));
+    Run(db, QStringLiteral("PRAGMA %1.synchronous = FULL").arg(schema));
+}
+
+QString Folder(const QString& folder) {
+    QString f = QDir::fromNativeSeparators(folder);
+    if (!f.endsWith(QLatin1Char('/'))) f += QLatin1Char('/');
+    return f;
+}
+
+void OpenOn(QSqlDatabase& db, const QString& folder) {
+    db.setDatabaseName(folder + QStringLiteral("WorkList.db"));
+    if (!db.open()) throw KqError(db.lastError().text());
+    Configure(db, QStringLiteral("main"));
+    UpgradeWorkList(db, QStringLiteral("main"));
+    QSqlQuery attach(db);
+    attach.prepare(QStringLiteral("ATTACH DATABASE ? AS inform"));
+    attach.addBindValue(folder + QStringLiteral("Inform.db"));
+    if (!attach.exec()) throw KqError(attach.lastError().text());
+    Configure(db, QStringLiteral("inform"));
+    UpgradeInform(db, QStringLiteral("inform"));
+}
+
+} // namespace
+
+void OpenKQDataBase(const QString& folder) {
+    CloseKQDataBase();
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
+    try {
+        OpenOn(db, Folder(folder));
+    } catch (const KqError&) {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(kConnectionName);
+        throw;
+    }
+}
+
+void CloseKQDataBase() {
+    if (!QSqlDatabase::contains(kConnectionName)) return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(kConnectionName, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(kConnectionName);
+}
+
+bool IsKQDataBaseOpen() {
+    return QSqlDatabase::contains(kConnectionName) && QSqlDatabase::database(kConnectionName, false).isOpen();
+}
+
+QSqlDatabase KQDataBase() {
+    if (!QSqlDatabase::contains(kConnectionName)) throw KqError(QStringLiteral("数据库 KQDataBase 未连接"));
+    return QSqlDatabase::database(kConnectionName, false);
+}
+
+void EnsureDatabaseFiles(const QString& folder) {
+    const QString name = QStringLiteral("KQFirstRun");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        try {
+            OpenOn(db, Folder(folder));
+        } catch (const KqError&) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+QSqlQuery ExecSql(const QString& sql, const QVariantList& values) {
+    QSqlQuery q(KQDataBase());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) throw KqError(q.lastError().text());
+    for (const QVariant& v : values) q.addBindValue(v);
+    if (!q.exec()) throw KqError(q.lastError().text());
+    return q;
+}
+
+Transaction::Transaction() {
+    QSqlDatabase db = KQDataBase();
+    if (!db.transaction()) throw KqError(db.lastError().text());
+    m_open = true;
+}
+
+Transaction::~Transaction() {
+    if (m_open) KQDataBase().rollback();
+}
+
+void Transaction::commit() {
+    QSqlDatabase db = KQDataBase();
+    if (!db.commit()) throw KqError(db.lastError().text());
+    m_open = false;
+}
+
+QString SlotColumn(int slot) { return QStringLiteral("T%1").arg(slot); }
+
+} // namespace kq

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+namespace kq {
+
+// Name of the one connection every statement uses.
+inline const QString kConnectionName = QStringLiteral("KQDataBase");
+
+// Opens the connection KQDataBase on WorkList.db of folder and attaches Inform.db (tables
+// WorkList and Inform), creating missing files and tables. Rollback journal with
+// synchronous=FULL: a committed statement survives a power cut and each file alone is a
+// consistent copy. Throws KqError when a file cannot be opened or upgraded.
+void OpenKQDataBase(const QString& folder);
+void CloseKQDataBase();
+bool IsKQDataBaseOpen();
+QSqlDatabase KQDataBase();
+
+// Creates the two database files of folder with their tables when missing, without opening
+// the connection (first-run content).
+void EnsureDatabaseFiles(const QString& folder);
+
+// Prepares and runs sql with positional (?) or named (:name) values bound in order; throws
+// KqError with the engine's message when it fails.
+QSqlQuery ExecSql(const QString& sql, const QVariantList& values = {});
+
+// One transaction on KQDataBase: rolled back on destruction unless committed.
+class Transaction {
+public:
+    Transaction();
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    bool m_open = false;
+};
+
+// The time columns T0 … T19 and their count.
+inline constexpr int kSlotCount = 20;
+QString SlotColumn(int slot);
+
+} // namespace kq

@@ -1,0 +1,46 @@
+#include "data/firstrun.h"
+
+#include "data/database.h"
+#include "data/datafolder.h"
+#include "data/kqerror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+// The resources of a static library are registered by hand.
+static void InitFirstRunResources() { Q_INIT_RESOURCE(firstrun); }
+
+namespace kq {
+
+QStringList DataSetFileNames() {
+    return {QStringLiteral("Employee.dat"),   QStringLiteral("Department.dat"), QStringLiteral("ShiftTime.dat"),
+            QStringLiteral("BlankReson.dat"), QStringLiteral("RigthTable.dat"), QStringLiteral("FuncList.dat"),
+            QStringLiteral("SysSetup.Dat")};
+}
+
+QStringList CreateMissingDataFiles(const QString& folder) {
+    QString dir = QDir::fromNativeSeparators(folder);
+    if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
+    if (!QDir().mkpath(dir)) throw KqError(QStringLiteral("无法创建数据文件夹：%1").arg(QDir::toNativeSeparators(dir)));
+    InitFirstRunResources();
+    QStringList created;
+    for (const QString& name : DataSetFileNames()) {
+        if (QFileInfo::exists(ResolveFileName(dir + name))) continue;
+        QFile source(QStringLiteral(":/firstrun/") + name);
+        if (!source.open(QIODevice::ReadOnly)) throw KqError(QStringLiteral("缺少初始数据：%1").arg(name));
+        const QByteArray content = source.readAll();
+        QSaveFile target(dir + name);
+        if (!target.open(QIODevice::WriteOnly) || target.write(content) != content.size() || !target.commit())
+            throw KqError(QStringLiteral("无法创建数据文件：%1（%2）").arg(QDir::toNativeSeparators(dir + name), target.errorString()));
+        created << name;
+    }
+    for (const QString& name : {QStringLiteral("WorkList.db"), QStringLiteral("Inform.db")}) {
+        if (!QFileInfo::exists(ResolveFileName(dir + name))) created << name;
+    }
+    EnsureDatabaseFiles(dir);
+    return created;
+}
+
+} // namespace kq

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace kq {
+
+// Byte length of a text in the GBK code page: ASCII takes one byte, every other character two.
+int GbkWidth(const QString& text);
+
+// The longest prefix of text whose GBK width is at most maxBytes; never splits a character.
+QString GbkCut(const QString& text, int maxBytes);
+
+// Real GBK encoding for bytes that leave the program (archive entry names). Characters GBK
+// cannot encode become '?'.
+QByteArray ToGbk(const QString& text);
+QString FromGbk(const QByteArray& bytes);
+
+} // namespace kq

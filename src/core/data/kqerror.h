@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+namespace kq {
+
+// A failure of the storage engines or of a conversion. It abandons the current operation;
+// windows catch it at the handler and show its message (see gui/platform/guarded.h).
+class KqError : public std::runtime_error {
+public:
+    explicit KqError(const QString& message)
+        : std::runtime_error(message.toStdString()), m_message(message) {}
+    const QString& message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+} // namespace kq

@@ -1,0 +1,22 @@
+#include "data/syssetup.h"
+
+#include "data/datafolder.h"
+#include "data/dataset.h"
+
+namespace kq {
+
+SysSetupInfo ReadSysSetup() {
+    DataSet ds;
+    ds.open(DataFile(QStringLiteral("SysSetup.Dat")));
+    SysSetupInfo info;
+    ds.first();
+    if (!ds.isEmpty()) {
+        info.StartBrush = ds.asBool(QStringLiteral("StartBrush"));
+        info.CompanyName = ds.asString(QStringLiteral("CompanyName"));
+        info.IsBeep = ds.asBool(QStringLiteral("IsBeep"));
+    }
+    ds.close();
+    return info;
+}
+
+} // namespace kq

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace kq {
+
+// The one settings row of SysSetup.Dat.
+struct SysSetupInfo {
+    bool StartBrush = false;
+    QString CompanyName;
+    bool IsBeep = false;
+};
+
+// Reads the first row of SysSetup.Dat in the data folder; throws KqError when the file is
+// missing or unreadable. An empty file reads as defaults.
+SysSetupInfo ReadSysSetup();
+
+} // namespace kq

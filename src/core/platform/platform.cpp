@@ -1,0 +1,11 @@
+#include "platform/platform.h"
+
+namespace kq {
+
+PlatformServices& Services() {
+    static PlatformServices services{nullptr, std::make_unique<SystemClock>(), std::make_unique<SoundDeviceSpeaker>(),
+                                     std::make_unique<NativeSystemServices>()};
+    return services;
+}
+
+} // namespace kq

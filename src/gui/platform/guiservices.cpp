@@ -1,0 +1,49 @@
+#include "platform/guiservices.h"
+
+#include "platform/messageboxprompter.h"
+#include "platform/platform.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QUrl>
+
+namespace kq {
+
+namespace {
+
+class QtFileDialogs : public FileDialogs {
+public:
+    QString openFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter) override {
+        return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+    }
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter) override {
+        return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+    }
+    std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override {
+        bool ok = false;
+        const QFont f = QFontDialog::getFont(&ok, initial, parent);
+        if (!ok) return std::nullopt;
+        return f;
+    }
+};
+
+class QtDesktop : public Desktop {
+public:
+    bool openFile(const QString& path) override { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+};
+
+} // namespace
+
+GuiServicesSet& GuiServices() {
+    static GuiServicesSet services;
+    return services;
+}
+
+void InstallRealGuiServices() {
+    Services().prompter = std::make_unique<MessageBoxPrompter>();
+    GuiServices().files = std::make_unique<QtFileDialogs>();
+    GuiServices().desktop = std::make_unique<QtDesktop>();
+}
+
+} // namespace kq

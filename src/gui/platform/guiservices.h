@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+namespace kq {
+
+// Standard open, save and font dialogs.
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    // Empty text when the user cancels.
+    virtual QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
+                                 const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                                 const QString& filter) = 0;
+    virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) = 0;
+};
+
+// Opening a document with the application associated with its type.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    virtual bool openFile(const QString& path) = 0;
+};
+
+struct GuiServicesSet {
+    std::unique_ptr<FileDialogs> files;
+    std::unique_ptr<Desktop> desktop;
+};
+
+// Set to the real implementations by the program and to fakes by tests.
+GuiServicesSet& GuiServices();
+
+// Installs the real message boxes, dialogs and desktop (and the core's real services).
+void InstallRealGuiServices();
+
+} // namespace kq

@@ -1,0 +1,47 @@
+#include "platform/messageboxprompter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace kq {
+
+namespace {
+
+QMessageBox::Icon BoxIcon(Prompter::Icon icon) {
+    switch (icon) {
+    case Prompter::Icon::Information: return QMessageBox::Information;
+    case Prompter::Icon::Warning: return QMessageBox::Warning;
+    case Prompter::Icon::Error: return QMessageBox::Critical;
+    case Prompter::Icon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::Information;
+}
+
+int Run(QMessageBox::Icon icon, const QString& title, const QString& text, QMessageBox::StandardButtons buttons,
+        QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
+    box.setDefaultButton(defaultButton);
+    return box.exec();
+}
+
+} // namespace
+
+void MessageBoxPrompter::message(const QString& title, const QString& text, Icon icon) {
+    Run(BoxIcon(icon), title, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool MessageBoxPrompter::ask(const QString& title, const QString& text) {
+    return Run(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+           QMessageBox::Yes;
+}
+
+bool MessageBoxPrompter::confirm(const QString& title, const QString& text) {
+    return Run(QMessageBox::Information, title, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
+           QMessageBox::Ok;
+}
+
+void MessageBoxPrompter::error(const QString& text) {
+    Run(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+} // namespace kq

@@ -1,0 +1,17 @@
+#pragma once
+
+class QWidget;
+
+namespace kq {
+
+// Start-up after the application object exists: installs nothing, reads StartBrush of the data
+// folder's SysSetup.Dat and creates the first window (the punch window when StartBrush is set,
+// otherwise the main window). Returns nullptr after showing the error when the data cannot be
+// opened; the program then stops before any window opens.
+QWidget* StartProgram();
+
+// Creates (when missing) and opens the data folder of the executable: first-run content and
+// the connection KQDataBase. Throws KqError.
+void OpenDataFolder();
+
+} // namespace kq

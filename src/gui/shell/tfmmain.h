@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QPoint>
+#include <QPixmap>
+#include <QSize>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+
+namespace kq {
+
+// Where the tiles of the background picture go: (client height div H) + 1 rows of
+// (client width div W) + 1 tiles, row by row from the top left.
+QList<QPoint> TileOrigins(const QSize& picture, const QSize& client);
+
+// The hub: menus, toolbar and status bar; every administrative command passes the rights gate.
+class TfmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfmMain(QWidget* parent = nullptr);
+    ~TfmMain() override;
+
+    // Puts text into status panel 1.
+    void SetPromptInfo(const QString& text);
+    // Menu states and the signed-in flag after a sign-in (true) or a sign-out (false).
+    void SetLogonState(bool signedIn);
+    bool signedIn() const { return m_signedIn; }
+    // The rights gate: true when the signed-in operator holds function; otherwise the refusal.
+    bool Gate(int function);
+
+public Q_SLOTS:
+    void MIBrushClick();
+    void MILogInClick();
+    void MILogOutClick();
+    void MIModiPwdClick();
+    void MIExitClick();
+    void MIEmployeeSetClick();
+    void MIShiftSetClick();
+    void MISetLeaveTypeClick();
+    void MISysSetClick();
+    void MIEditDataClick();
+    void MIInformClick();
+    void MIBackupClick();
+    void MIRestoreClick();
+    void MIDeleteClick();
+    void MIQueryClick();
+    void MIStatClick();
+    void MIHelpClick();
+    void MIAboutClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusBar();
+    QAction* addCommand(QMenu* menu, const char* objectName, const QString& caption, void (TfmMain::*handler)());
+    void NotAvailable();
+
+    bool m_signedIn = false;
+    QMdiArea* m_client = nullptr;
+    QPixmap m_image1;
+    QLabel* m_panel0 = nullptr;
+    QLabel* m_panel1 = nullptr;
+    QAction* m_logIn = nullptr;
+    QAction* m_logOut = nullptr;
+    QAction* m_modiPwd = nullptr;
+};
+
+} // namespace kq

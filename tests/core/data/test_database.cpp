@@ -1,0 +1,69 @@
+#include "data/database.h"
+#include "data/datafolder.h"
+#include "data/dataset.h"
+#include "data/firstrun.h"
+#include "data/kqerror.h"
+#include "data/syssetup.h"
+#include "tempdata.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace kq;
+
+class DatabaseTest : public test::DataFolderTest {};
+
+TEST_F(DatabaseTest, FirstRunContentIsCompleteAndNeverOverwritten) {
+    for (const QString& name : DataSetFileNames()) EXPECT_TRUE(QFile::exists(path(name))) << name.toStdString();
+    EXPECT_TRUE(QFile::exists(path("WorkList.db")));
+    EXPECT_TRUE(QFile::exists(path("Inform.db")));
+
+    DataSet groups;
+    groups.open(DataFile("rigthtable.dat"), "SerialNo");
+    EXPECT_GE(groups.recordCount(), 4);
+    DataSet admin;
+    admin.open(DataFile("EMPLOYEE.DAT"));
+    ASSERT_TRUE(admin.locate("SName;Password", {kDefaultAdminName, kDefaultAdminPassword}));
+    EXPECT_TRUE(admin.asBool("IsOperator"));
+    EXPECT_EQ(admin.asInt("Rigth"), 1);
+    DataSet funcs;
+    funcs.open(DataFile("FuncList.dat"), "ID", "ID=1");
+    EXPECT_EQ(funcs.recordCount(), 11); // the administrators hold every function
+    EXPECT_EQ(ReadSysSetup().CompanyName.isEmpty(), false);
+
+    // A file present under another letter case counts as present and keeps its content.
+    QFile::rename(path("SysSetup.Dat"), path("SYSSETUP.DAT"));
+    QFile f(path("SYSSETUP.DAT"));
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write("{\"fields\":[{\"name\":\"StartBrush\",\"type\":\"boolean\"},{\"name\":\"CompanyName\",\"type\":\"string\","
+            "\"width\":40},{\"name\":\"IsBeep\",\"type\":\"boolean\"}],\"rows\":[[true,\"Mine\",false]]}");
+    f.close();
+    EXPECT_EQ(CreateMissingDataFiles(DataFolder()), QStringList());
+    EXPECT_EQ(ReadSysSetup().CompanyName, "Mine");
+    EXPECT_FALSE(QDir(DataFolder()).entryList().contains("SysSetup.Dat"));
+}
+
+TEST_F(DatabaseTest, SchemaHasIndexesAndDurableSettings) {
+    QSqlQuery q = ExecSql("select name from sqlite_master where type='index' and tbl_name='WorkList' order by name");
+    QStringList names;
+    while (q.next()) names << q.value(0).toString();
+    EXPECT_TRUE(names.contains("WorkListNameDate"));
+    EXPECT_TRUE(names.contains("WorkListDate"));
+    QSqlQuery s = ExecSql("PRAGMA main.synchronous");
+    ASSERT_TRUE(s.next());
+    EXPECT_EQ(s.value(0).toInt(), 2); // FULL
+    QSqlQuery v = ExecSql("PRAGMA inform.user_version");
+    ASSERT_TRUE(v.next());
+    EXPECT_EQ(v.value(0).toInt(), 1);
+    ExecSql("insert into Inform (WDate, Inform) values (?, ?)", {"2024-03-07", "{\\rtf1 hi}"});
+    EXPECT_EQ(countRows("select count(*) from Inform where WDate=?", {"2024-03-07"}), 1);
+}
+
+TEST_F(DatabaseTest, ValuesAreBoundNeverSpliced) {
+    const QStringList names = {"a'b", "x' or '1'='1", "back\\slash", "张三", "\"quoted\""};
+    for (const QString& n : names) ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {"2024-01-01", n});
+    for (const QString& n : names)
+        EXPECT_EQ(countRows("select count(*) from WorkList where Name=?", {n}), 1) << n.toStdString();
+    EXPECT_THROW(ExecSql("select nonsense from nowhere"), KqError);
+}

@@ -1,0 +1,89 @@
+#include "fakes.h"
+
+#include <QFile>
+
+namespace kq::test {
+
+void FakePrompter::message(const QString& title, const QString& text, Icon icon) {
+    boxes.append({QStringLiteral("message"), title, text, icon});
+}
+
+bool FakePrompter::ask(const QString& title, const QString& text) {
+    boxes.append({QStringLiteral("ask"), title, text, Icon::Question});
+    if (answers.empty()) return true;
+    const bool a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+bool FakePrompter::confirm(const QString& title, const QString& text) {
+    boxes.append({QStringLiteral("confirm"), title, text, Icon::Information});
+    if (answers.empty()) return true;
+    const bool a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+void FakePrompter::error(const QString& text) { boxes.append({QStringLiteral("error"), QString(), text, Icon::Error}); }
+
+QStringList FakePrompter::texts() const {
+    QStringList out;
+    for (const Box& b : boxes) out << b.text;
+    return out;
+}
+
+bool FakeSystemServices::runHidden(const QString& command, int) {
+    commands.append(command);
+    return onCommand ? onCommand(command) : true;
+}
+
+bool FakeSystemServices::rename(const QString& from, const QString& to) { return QFile::rename(from, to); }
+
+bool FakeSystemServices::setLocalTime(const QDateTime& dateTime) {
+    timesSet.append(dateTime);
+    return setTimeSucceeds;
+}
+
+namespace {
+QString Take(std::deque<QString>& answers) {
+    if (answers.empty()) return {};
+    QString a = answers.front();
+    answers.pop_front();
+    return a;
+}
+} // namespace
+
+QString FakeFileDialogs::openFileName(QWidget*, const QString& caption, const QString&, const QString&) {
+    captions << caption;
+    return Take(openAnswers);
+}
+
+QString FakeFileDialogs::saveFileName(QWidget*, const QString& caption, const QString&, const QString&) {
+    captions << caption;
+    return Take(saveAnswers);
+}
+
+std::optional<QFont> FakeFileDialogs::chooseFont(QWidget*, const QFont&) { return font; }
+
+Fakes::Fakes() {
+    auto p = std::make_unique<FakePrompter>();
+    auto c = std::make_unique<FakeClock>();
+    auto s = std::make_unique<FakeSpeaker>();
+    auto y = std::make_unique<FakeSystemServices>();
+    auto f = std::make_unique<FakeFileDialogs>();
+    auto d = std::make_unique<FakeDesktop>();
+    prompter = p.get();
+    clock = c.get();
+    speaker = s.get();
+    system = y.get();
+    files = f.get();
+    desktop = d.get();
+    Services().prompter = std::move(p);
+    Services().clock = std::move(c);
+    Services().speaker = std::move(s);
+    Services().system = std::move(y);
+    GuiServices().files = std::move(f);
+    GuiServices().desktop = std::move(d);
+}
+
+} // namespace kq::test
