@@ -222,7 +222,9 @@ void CheckLimits(const QString& fileName, const XlsTable& table) {
     checkText(table.footerLines);
 }
 
-struct Sheet {
+// The cells in row order as LABELSST records, with the strings they refer to.
+class Sheet {
+public:
     QStringList strings; // unique texts in order of first use
     quint32 references = 0;
     QByteArray cells;
