@@ -1,0 +1,24 @@
+#include "setup/numberedlistmodel.h"
+
+#include "data/dataset.h"
+
+namespace kq {
+
+NumberedListModel::NumberedListModel(DataSet* ds, const QString& numberField, const QString& nameField,
+                                     const QString& nameTitle, QObject* parent)
+    : DataSetModel(ds, parent), m_numberField(numberField), m_nameField(nameField), m_nameTitle(nameTitle) {}
+
+int NumberedListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 2; }
+
+QVariant NumberedListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid()) return {};
+    return dataSet()->valueAt(index.row(), index.column() == 0 ? m_numberField : m_nameField);
+}
+
+QVariant NumberedListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return section == 0 ? QStringLiteral("序号") : m_nameTitle;
+    return DataSetModel::headerData(section, orientation, role);
+}
+
+} // namespace kq
