@@ -8,7 +8,9 @@ NumberedListModel::NumberedListModel(DataSet* ds, const QString& numberField, co
                                      const QString& nameTitle, QObject* parent)
     : DataSetModel(ds, parent), m_numberField(numberField), m_nameField(nameField), m_nameTitle(nameTitle) {}
 
-int NumberedListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 2; }
+int NumberedListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 2;
+}
 
 QVariant NumberedListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid()) return {};

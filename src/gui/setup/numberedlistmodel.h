@@ -8,8 +8,8 @@ namespace kq {
 class NumberedListModel : public DataSetModel {
     Q_OBJECT
 public:
-    NumberedListModel(DataSet* ds, const QString& numberField, const QString& nameField, const QString& nameTitle,
-                      QObject* parent = nullptr);
+    NumberedListModel(DataSet* ds, const QString& numberField, const QString& nameField,
+                      const QString& nameTitle, QObject* parent = nullptr);
 
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

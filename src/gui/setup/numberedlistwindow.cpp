@@ -62,8 +62,7 @@ void NumberedListWindow::FormShow() {
     });
 }
 
-template <typename F>
-void NumberedListWindow::Change(F&& change) {
+template <typename F> void NumberedListWindow::Change(F&& change) {
     Guarded([&] {
         change();
         m_clientDataSet1.flush();
@@ -91,12 +90,14 @@ void NumberedListWindow::BitBtnModiClick() {
 
 void NumberedListWindow::BitBtnDelClick() {
     if (!m_clientDataSet1.isOpen() || m_clientDataSet1.isEmpty()) return;
-    const QString question = QStringLiteral("将要删除[ %1 ] %2？")
-                                 .arg(m_clientDataSet1.asString(m_texts.nameField), m_texts.kind);
+    const QString question =
+        QStringLiteral("将要删除[ %1 ] %2？").arg(m_clientDataSet1.asString(m_texts.nameField), m_texts.kind);
     if (!Prompt().ask(QStringLiteral("提示"), question)) return;
     Change([&] { RemoveNumbered(m_clientDataSet1, m_texts.numberField); });
 }
 
-void NumberedListWindow::SeSkinButton1Click() { close(); }
+void NumberedListWindow::SeSkinButton1Click() {
+    close();
+}
 
 } // namespace kq

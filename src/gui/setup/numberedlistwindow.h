@@ -15,8 +15,8 @@ struct NumberedListTexts {
     QString fileName;
     QString numberField;
     QString nameField;
-    QString nameTitle;   // title of the name column
-    QString addCaption;  // input dialog when adding
+    QString nameTitle;  // title of the name column
+    QString addCaption; // input dialog when adding
     QString addLabel;
     QString modiCaption; // input dialog when renaming
     QString modiLabel;
@@ -44,8 +44,7 @@ protected:
 
 private:
     // Runs change on the dataset and writes the file.
-    template <typename F>
-    void Change(F&& change);
+    template <typename F> void Change(F&& change);
 
     NumberedListTexts m_texts;
     DataSet m_clientDataSet1;

@@ -49,6 +49,8 @@ void TfmInputDialog::showEvent(QShowEvent* event) {
     FormShow();
 }
 
-void TfmInputDialog::FormShow() { m_edit1->setFocus(); }
+void TfmInputDialog::FormShow() {
+    m_edit1->setFocus();
+}
 
 } // namespace kq

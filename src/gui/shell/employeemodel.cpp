@@ -11,17 +11,22 @@ struct ColumnDef {
     int width;
 };
 
-const ColumnDef kColumns[EmployeeModel::ColumnCount] = {{"工号", 50},  {"姓名", 80},       {"部门", 80}, {"磁卡号", 80},
-                                                        {"电脑操作员", 75}, {"密码", 70}, {"权限", 80}};
+const ColumnDef kColumns[EmployeeModel::ColumnCount] = {
+    {"工号", 50}, {"姓名", 80}, {"部门", 80}, {"磁卡号", 80}, {"电脑操作员", 75}, {"密码", 70}, {"权限", 80}};
 
 } // namespace
 
-EmployeeModel::EmployeeModel(DataSet* ds, const QStringList* groups, const QStringList* departments, QObject* parent)
+EmployeeModel::EmployeeModel(DataSet* ds, const QStringList* groups, const QStringList* departments,
+                             QObject* parent)
     : DataSetModel(ds, parent), m_groups(groups), m_departments(departments) {}
 
-int EmployeeModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+int EmployeeModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
 
-int EmployeeModel::columnWidth(int column) { return kColumns[column].width; }
+int EmployeeModel::columnWidth(int column) {
+    return kColumns[column].width;
+}
 
 QVariant EmployeeModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
@@ -29,13 +34,20 @@ QVariant EmployeeModel::data(const QModelIndex& index, int role) const {
     const TEmployeeInfo e = EmployeeAt(*dataSet(), index.row());
     const EmployeeCalcFields calc = CalcEmployeeFields(e, *m_groups, *m_departments);
     switch (index.column()) {
-    case IDNo: return e.IDNo;
-    case SName: return e.SName;
-    case cDept: return calc.cDept;
-    case CardNo: return e.CardNo;
-    case cIsOperator: return calc.cIsOperator;
-    case cPwd: return calc.cPwd;
-    case cRigth: return calc.cRigth;
+    case IDNo:
+        return e.IDNo;
+    case SName:
+        return e.SName;
+    case cDept:
+        return calc.cDept;
+    case CardNo:
+        return e.CardNo;
+    case cIsOperator:
+        return calc.cIsOperator;
+    case cPwd:
+        return calc.cPwd;
+    case cRigth:
+        return calc.cRigth;
     }
     return {};
 }

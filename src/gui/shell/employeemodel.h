@@ -13,7 +13,8 @@ public:
     enum Column { IDNo, SName, cDept, CardNo, cIsOperator, cPwd, cRigth, ColumnCount };
 
     // groups and departments name the numbers of Rigth and Dept; they outlive the model.
-    EmployeeModel(DataSet* ds, const QStringList* groups, const QStringList* departments, QObject* parent = nullptr);
+    EmployeeModel(DataSet* ds, const QStringList* groups, const QStringList* departments,
+                  QObject* parent = nullptr);
 
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -48,7 +48,8 @@ TfmEmployee::TfmEmployee(QWidget* parent) : QDialog(parent) {
     m_dbGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_dbGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_dbGrid1->verticalHeader()->setDefaultSectionSize(20);
-    for (int c = 0; c < EmployeeModel::ColumnCount; ++c) m_dbGrid1->setColumnWidth(c, EmployeeModel::columnWidth(c));
+    for (int c = 0; c < EmployeeModel::ColumnCount; ++c)
+        m_dbGrid1->setColumnWidth(c, EmployeeModel::columnWidth(c));
     FollowCurrentRow(m_dbGrid1, &m_clientDataSet1);
     connect(m_dbGrid1, &QTableView::doubleClicked, this, &TfmEmployee::BitBtnModiClick);
 
@@ -126,13 +127,18 @@ void TfmEmployee::BitBtnDelClick() {
 }
 
 void TfmEmployee::BtnSetRightClick() {
-    const int group = m_clientDataSet1.isOpen() ? EmployeeAt(m_clientDataSet1, m_clientDataSet1.recNo()).Rigth : 0;
+    const int group =
+        m_clientDataSet1.isOpen() ? EmployeeAt(m_clientDataSet1, m_clientDataSet1.recNo()).Rigth : 0;
     ShowRightsEditor(group >= 1 && group <= m_groups.size() ? group - 1 : -1, this);
 }
 
-void TfmEmployee::BitBtnDeptClick() { EditDepartments(this); }
+void TfmEmployee::BitBtnDeptClick() {
+    EditDepartments(this);
+}
 
-void TfmEmployee::BtnCloseClick() { close(); }
+void TfmEmployee::BtnCloseClick() {
+    close();
+}
 
 void TfmEmployee::done(int result) {
     FormClose();

@@ -44,7 +44,8 @@ TEmployeeInfo ShowEmployeeDialog(const TEmployeeInfo& info, QWidget* parent) {
     return cancelled;
 }
 
-TfmEmployeeDialog::TfmEmployeeDialog(const TEmployeeInfo& info, QWidget* parent) : QDialog(parent), m_info(info) {
+TfmEmployeeDialog::TfmEmployeeDialog(const TEmployeeInfo& info, QWidget* parent)
+    : QDialog(parent), m_info(info) {
     setObjectName(QStringLiteral("fmEmployeeDialog"));
     setWindowTitle(info.Caption);
     resize(298, 283);

@@ -81,7 +81,8 @@ TfmLogin::TfmLogin(LogonMode mode, QWidget* parent) : QDialog(parent), m_mode(mo
     m_notebook1->addWidget(modiPwd);
     m_notebook1->setCurrentWidget(mode == LogonSignIn ? logon : modiPwd);
 
-    auto* hint = new QLabel(QStringLiteral("(管理员密码缺省为%1，请注意更改！)").arg(kDefaultAdminPassword), this);
+    auto* hint =
+        new QLabel(QStringLiteral("(管理员密码缺省为%1，请注意更改！)").arg(kDefaultAdminPassword), this);
     hint->setObjectName(QStringLiteral("LabelHint"));
     hint->setWordWrap(true);
 
@@ -120,7 +121,9 @@ void TfmLogin::FormShow() {
         m_edtOldPwd->setFocus();
 }
 
-void TfmLogin::CBNameChange() { m_editPwd->setFocus(); }
+void TfmLogin::CBNameChange() {
+    m_editPwd->setFocus();
+}
 
 void TfmLogin::BitBtnComfirmClick() {
     if (m_mode == LogonChangePassword && m_editNewPwd->text() != m_editNewPwdConfirm->text()) {
@@ -132,7 +135,9 @@ void TfmLogin::BitBtnComfirmClick() {
     accept();
 }
 
-bool TfmLogin::Apply() { return m_mode == LogonSignIn ? SignInTyped() : ChangeTypedPassword(); }
+bool TfmLogin::Apply() {
+    return m_mode == LogonSignIn ? SignInTyped() : ChangeTypedPassword();
+}
 
 bool TfmLogin::SignInTyped() {
     const QString name = m_cbName->currentText();
@@ -149,7 +154,8 @@ bool TfmLogin::SignInTyped() {
 bool TfmLogin::ChangeTypedPassword() {
     switch (ChangePassword(CurOperator().Name, m_edtOldPwd->text(), m_editNewPwd->text(),
                            m_editNewPwdConfirm->text())) {
-    case PasswordChange::Changed: return true;
+    case PasswordChange::Changed:
+        return true;
     case PasswordChange::WrongPassword:
         Prompt().message(kTitle, QStringLiteral("原密码错误，密码未修改！"));
         return false;

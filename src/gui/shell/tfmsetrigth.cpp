@@ -71,7 +71,9 @@ void TfmSetRigth::ComboBox1CloseUp() {
     Guarded([&] { LoadChecks(); });
 }
 
-int TfmSetRigth::selectedGroup() const { return m_comboBox1->currentIndex() + 1; }
+int TfmSetRigth::selectedGroup() const {
+    return m_comboBox1->currentIndex() + 1;
+}
 
 void TfmSetRigth::LoadChecks() {
     const QList<int> functions = GroupFunctions(selectedGroup());
@@ -86,6 +88,8 @@ QList<int> TfmSetRigth::checkedFunctions() const {
     return functions;
 }
 
-void TfmSetRigth::Save() { SetGroupFunctions(selectedGroup(), checkedFunctions()); }
+void TfmSetRigth::Save() {
+    SetGroupFunctions(selectedGroup(), checkedFunctions());
+}
 
 } // namespace kq

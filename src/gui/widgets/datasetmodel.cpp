@@ -12,7 +12,9 @@ DataSetModel::DataSetModel(DataSet* ds, QObject* parent) : QAbstractTableModel(p
     connect(ds, &DataSet::stateChanged, this, &DataSetModel::refresh);
 }
 
-int DataSetModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows; }
+int DataSetModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
 
 QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Vertical && role == Qt::DisplayRole)

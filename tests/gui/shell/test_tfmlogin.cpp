@@ -19,14 +19,15 @@ using namespace kq;
 
 namespace {
 
-template <typename T>
-T* Child(QWidget* w, const char* name) {
+template <typename T> T* Child(QWidget* w, const char* name) {
     T* child = w->findChild<T*>(QLatin1String(name));
     EXPECT_NE(child, nullptr) << name;
     return child;
 }
 
-void Type(QWidget* w, const char* name, const QString& text) { Child<QLineEdit>(w, name)->setText(text); }
+void Type(QWidget* w, const char* name, const QString& text) {
+    Child<QLineEdit>(w, name)->setText(text);
+}
 
 // Signs in through the window the next exec() shows.
 void WhenSignIn(const QString& name, const QString& password) {
@@ -49,7 +50,9 @@ void WhenChangePassword(const QString& oldPassword, const QString& newPassword) 
     });
 }
 
-bool Enabled(TfmMain& w, const char* action) { return w.findChild<QAction*>(QLatin1String(action))->isEnabled(); }
+bool Enabled(TfmMain& w, const char* action) {
+    return w.findChild<QAction*>(QLatin1String(action))->isEnabled();
+}
 
 QString StoredPassword(const QString& name) {
     DataSet ds;
