@@ -1,6 +1,7 @@
 #include "setup/numberedlistmodel.h"
 
 #include "data/dataset.h"
+#include "data/kqerror.h"
 
 namespace kq {
 
@@ -13,8 +14,12 @@ int NumberedListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant NumberedListModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid()) return {};
-    return dataSet()->valueAt(index.row(), index.column() == 0 ? m_numberField : m_nameField);
+    if (role != Qt::DisplayRole || !index.isValid() || !dataSet()->isOpen()) return {};
+    try {
+        return dataSet()->valueAt(index.row(), index.column() == 0 ? m_numberField : m_nameField);
+    } catch (const KqError&) {
+        return {}; // a file that lacks the field; the commands on it report the error
+    }
 }
 
 QVariant NumberedListModel::headerData(int section, Qt::Orientation orientation, int role) const {

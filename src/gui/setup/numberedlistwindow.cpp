@@ -1,6 +1,7 @@
 #include "setup/numberedlistwindow.h"
 
 #include "data/datafolder.h"
+#include "data/kqerror.h"
 #include "platform/guarded.h"
 #include "setup/numberedlist.h"
 #include "setup/numberedlistmodel.h"
@@ -64,7 +65,12 @@ void NumberedListWindow::FormShow() {
 
 template <typename F> void NumberedListWindow::Change(F&& change) {
     Guarded([&] {
-        change();
+        try {
+            change();
+        } catch (const KqError&) {
+            m_clientDataSet1.cancel(); // no half-made change is left to be posted later
+            throw;
+        }
         m_clientDataSet1.flush();
     });
 }
@@ -78,8 +84,9 @@ void NumberedListWindow::BitBtnAddClick() {
 
 void NumberedListWindow::BitBtnModiClick() {
     if (!m_clientDataSet1.isOpen() || m_clientDataSet1.isEmpty()) return;
-    const std::optional<QString> name =
-        InputName(m_texts.modiCaption, m_texts.modiLabel, m_clientDataSet1.asString(m_texts.nameField), this);
+    QString current;
+    if (!Guarded([&] { current = m_clientDataSet1.asString(m_texts.nameField); })) return;
+    const std::optional<QString> name = InputName(m_texts.modiCaption, m_texts.modiLabel, current, this);
     if (!name) return;
     Change([&] {
         m_clientDataSet1.edit();
@@ -90,8 +97,9 @@ void NumberedListWindow::BitBtnModiClick() {
 
 void NumberedListWindow::BitBtnDelClick() {
     if (!m_clientDataSet1.isOpen() || m_clientDataSet1.isEmpty()) return;
-    const QString question =
-        QStringLiteral("将要删除[ %1 ] %2？").arg(m_clientDataSet1.asString(m_texts.nameField), m_texts.kind);
+    QString current;
+    if (!Guarded([&] { current = m_clientDataSet1.asString(m_texts.nameField); })) return;
+    const QString question = QStringLiteral("将要删除[ %1 ] %2？").arg(current, m_texts.kind);
     if (!Prompt().ask(QStringLiteral("提示"), question)) return;
     Change([&] { RemoveNumbered(m_clientDataSet1, m_texts.numberField); });
 }

@@ -1,5 +1,7 @@
 #include "shell/employeemodel.h"
 
+#include "data/dataset.h"
+#include "data/kqerror.h"
 #include "shell/employeeinfo.h"
 
 namespace kq {
@@ -30,24 +32,28 @@ int EmployeeModel::columnWidth(int column) {
 
 QVariant EmployeeModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
-    if (role != Qt::DisplayRole || !index.isValid()) return {};
-    const TEmployeeInfo e = EmployeeAt(*dataSet(), index.row());
-    const EmployeeCalcFields calc = CalcEmployeeFields(e, *m_groups, *m_departments);
-    switch (index.column()) {
-    case IDNo:
-        return e.IDNo;
-    case SName:
-        return e.SName;
-    case cDept:
-        return calc.cDept;
-    case CardNo:
-        return e.CardNo;
-    case cIsOperator:
-        return calc.cIsOperator;
-    case cPwd:
-        return calc.cPwd;
-    case cRigth:
-        return calc.cRigth;
+    if (role != Qt::DisplayRole || !index.isValid() || !dataSet()->isOpen()) return {};
+    try {
+        const TEmployeeInfo e = EmployeeAt(*dataSet(), index.row());
+        const EmployeeCalcFields calc = CalcEmployeeFields(e, *m_groups, *m_departments);
+        switch (index.column()) {
+        case IDNo:
+            return e.IDNo;
+        case SName:
+            return e.SName;
+        case cDept:
+            return calc.cDept;
+        case CardNo:
+            return e.CardNo;
+        case cIsOperator:
+            return calc.cIsOperator;
+        case cPwd:
+            return calc.cPwd;
+        case cRigth:
+            return calc.cRigth;
+        }
+    } catch (const KqError&) {
+        // A file that lacks a field shows empty cells; the commands on it report the error.
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #include "shell/tfmemployee.h"
 
 #include "data/datafolder.h"
+#include "data/kqerror.h"
 #include "platform/guarded.h"
 #include "setup/tfmsetdepartment.h"
 #include "shell/employeemodel.h"
@@ -97,10 +98,13 @@ void TfmEmployee::FormShow() {
 void TfmEmployee::EditThroughDialog(TEmployeeInfo info, void (DataSet::*prepare)()) {
     const TEmployeeInfo entered = ShowEmployeeDialog(info, this);
     if (!entered.Confirmed) return;
-    Guarded([&] {
+    try {
         (m_clientDataSet1.*prepare)();
         StoreEmployee(m_clientDataSet1, entered);
-    });
+    } catch (const KqError&) {
+        m_clientDataSet1.cancel(); // no half-filled row is left to be posted later
+        throw;
+    }
 }
 
 void TfmEmployee::BitBtnAddClick() {
@@ -108,27 +112,32 @@ void TfmEmployee::BitBtnAddClick() {
     TEmployeeInfo info;
     info.Caption = QStringLiteral("增加员工");
     info.Rigth = 4;
-    EditThroughDialog(info, &DataSet::append);
+    Guarded([&] { EditThroughDialog(info, &DataSet::append); });
 }
 
 void TfmEmployee::BitBtnModiClick() {
     if (!m_clientDataSet1.isOpen()) return;
-    TEmployeeInfo info = EmployeeAt(m_clientDataSet1, m_clientDataSet1.recNo());
-    info.Caption = QStringLiteral("修改员工信息");
-    // On an empty list edit() prepares a new row, so a confirmed change adds the employee.
-    EditThroughDialog(info, &DataSet::edit);
+    Guarded([&] {
+        TEmployeeInfo info = EmployeeAt(m_clientDataSet1, m_clientDataSet1.recNo());
+        info.Caption = QStringLiteral("修改员工信息");
+        // On an empty list edit() prepares a new row, so a confirmed change adds the employee.
+        EditThroughDialog(info, &DataSet::edit);
+    });
 }
 
 void TfmEmployee::BitBtnDelClick() {
     if (!m_clientDataSet1.isOpen() || m_clientDataSet1.isEmpty()) return;
-    const QString name = m_clientDataSet1.asString(QStringLiteral("SName"));
-    if (!Prompt().ask(QStringLiteral("提示"), QStringLiteral("将要删除[ %1 ] 员工？").arg(name))) return;
-    Guarded([&] { m_clientDataSet1.remove(); });
+    Guarded([&] {
+        const QString name = m_clientDataSet1.asString(QStringLiteral("SName"));
+        if (Prompt().ask(QStringLiteral("提示"), QStringLiteral("将要删除[ %1 ] 员工？").arg(name)))
+            m_clientDataSet1.remove();
+    });
 }
 
 void TfmEmployee::BtnSetRightClick() {
-    const int group =
-        m_clientDataSet1.isOpen() ? EmployeeAt(m_clientDataSet1, m_clientDataSet1.recNo()).Rigth : 0;
+    int group = 0;
+    if (m_clientDataSet1.isOpen())
+        Guarded([&] { group = EmployeeAt(m_clientDataSet1, m_clientDataSet1.recNo()).Rigth; });
     ShowRightsEditor(group >= 1 && group <= m_groups.size() ? group - 1 : -1, this);
 }
 
