@@ -6,8 +6,11 @@
 #include "data/syssetup.h"
 #include "platform/guarded.h"
 #include "platform/guiservices.h"
+#include "setup/tfmsetleavetype.h"
 #include "shell/operatorinfo.h"
 #include "shell/tfmabout.h"
+#include "shell/tfmemployee.h"
+#include "shell/tfmlogin.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -186,20 +189,23 @@ void TfmMain::NotAvailable() { Prompt().message(QStringLiteral("提示"), QStrin
 
 void TfmMain::MIBrushClick() { NotAvailable(); }
 
-void TfmMain::MILogInClick() { NotAvailable(); }
+void TfmMain::MILogInClick() {
+    if (OperatorLogon(LogonSignIn, this)) SetLogonState(true);
+}
 
 void TfmMain::MILogOutClick() {
     CurOperator().Rigth.clear();
     SetLogonState(false);
 }
 
-void TfmMain::MIModiPwdClick() { NotAvailable(); }
+void TfmMain::MIModiPwdClick() { OperatorLogon(LogonChangePassword, this); }
 
 void TfmMain::MIExitClick() { close(); }
 
 void TfmMain::MIEmployeeSetClick() {
     if (!Gate(FuncEmployee)) return;
-    NotAvailable();
+    TfmEmployee form(this);
+    form.exec();
 }
 
 void TfmMain::MIShiftSetClick() {
@@ -209,7 +215,12 @@ void TfmMain::MIShiftSetClick() {
 
 void TfmMain::MISetLeaveTypeClick() {
     if (!Gate(FuncLeaveType)) return;
-    NotAvailable();
+    // One window, found again among the children and shown without blocking.
+    auto* form = findChild<TfmSetLeaveType*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!form) form = new TfmSetLeaveType(this);
+    form->show();
+    form->raise();
+    form->activateWindow();
 }
 
 void TfmMain::MISysSetClick() {

@@ -1,0 +1,82 @@
+#include "clicommand.h"
+
+#include "data/datafolder.h"
+#include "data/dataset.h"
+#include "setup/numberedlist.h"
+
+#include <QRegularExpression>
+
+namespace kq::cli {
+
+namespace {
+
+// A list numbered 1..n: departments or absence reasons.
+struct ListFile {
+    const char* verb;
+    const char* file;
+    const char* numberField;
+    const char* nameField;
+};
+
+const ListFile kDepartments = {"department", "Department.dat", "ID", "DeptName"};
+const ListFile kReasons = {"reason", "BlankReson.dat", "SerialNo", "Name"};
+
+int RunList(const ListFile& list, Args& args, Context& ctx) {
+    const QString verb = QLatin1String(list.verb);
+    const QString number = QLatin1String(list.numberField);
+    const QString name = QLatin1String(list.nameField);
+    const QString sub = args.takeWord();
+    const QStringList words = args.rest();
+    const auto open = [&](DataSet& ds) {
+        OpenData(ctx);
+        ds.open(DataFile(QLatin1String(list.file)), number);
+    };
+    if (sub == QLatin1String("list")) {
+        if (!words.isEmpty()) throw UsageError(QStringLiteral("unexpected words after %1 list").arg(verb));
+        DataSet ds;
+        open(ds);
+        ctx.out << number << '\t' << name << '\n';
+        for (ds.first(); !ds.eof(); ds.next())
+            ctx.out << ds.asInt(number) << '\t' << ds.asString(name) << '\n';
+        return 0;
+    }
+    if (sub == QLatin1String("add")) {
+        if (words.size() != 1) throw UsageError(QStringLiteral("%1 add needs NAME").arg(verb));
+        DataSet ds;
+        open(ds);
+        AppendNumbered(ds, number, name, words.first());
+        ds.close();
+        return 0;
+    }
+    if (sub == QLatin1String("delete")) {
+        static const QRegularExpression whole(QStringLiteral("^\\d{1,9}$"));
+        if (words.size() != 1 || !whole.match(words.first()).hasMatch())
+            throw UsageError(QStringLiteral("%1 delete needs NUMBER").arg(verb));
+        DataSet ds;
+        open(ds);
+        if (!ds.locate(number, {words.first().toInt()})) {
+            ctx.err << QStringLiteral("%1 %2 does not exist").arg(verb, words.first()) << Qt::endl;
+            return 1;
+        }
+        RemoveNumbered(ds, number);
+        ds.close();
+        return 0;
+    }
+    throw UsageError(QStringLiteral("%1 needs list, add or delete").arg(verb));
+}
+
+int RunDepartment(Args& args, Context& ctx) {
+    return RunList(kDepartments, args, ctx);
+}
+int RunReason(Args& args, Context& ctx) {
+    return RunList(kReasons, args, ctx);
+}
+
+const Registrar departmentReg("department",
+                              "department list | department add NAME | department delete NUMBER",
+                              RunDepartment);
+const Registrar reasonReg("reason", "reason list | reason add NAME | reason delete NUMBER", RunReason);
+
+} // namespace
+
+} // namespace kq::cli

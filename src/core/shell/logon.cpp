@@ -1,0 +1,55 @@
+#include "shell/logon.h"
+
+#include "data/datafolder.h"
+#include "data/dataset.h"
+#include "shell/operatorinfo.h"
+#include "shell/rights.h"
+
+namespace kq {
+
+namespace {
+
+const QString kEmployee = QStringLiteral("Employee.dat");
+const QString kOperatorFields = QStringLiteral("SName;Password;IsOperator");
+
+} // namespace
+
+QStringList OperatorNames() {
+    DataSet ds;
+    ds.open(DataFile(kEmployee));
+    QStringList names;
+    for (ds.first(); !ds.eof(); ds.next())
+        if (ds.asBool(QStringLiteral("IsOperator"))) names << ds.asString(QStringLiteral("SName"));
+    ds.close();
+    return names;
+}
+
+bool SignIn(const QString& name, const QString& password) {
+    DataSet ds;
+    ds.open(DataFile(kEmployee));
+    if (!ds.locate(kOperatorFields, {name, password, true})) return false;
+    const int group = ds.asInt(QStringLiteral("Rigth"));
+    ds.close();
+    TOperatorInfo& op = CurOperator();
+    // A failure while reading the group's functions leaves the record without rights.
+    op.Rigth.clear();
+    op.Rigth = RightsText(group);
+    op.Name = name;
+    op.IsLogon = true;
+    return true;
+}
+
+PasswordChange ChangePassword(const QString& name, const QString& oldPassword, const QString& newPassword,
+                              const QString& confirmation) {
+    if (newPassword != confirmation) return PasswordChange::NotConfirmed;
+    DataSet ds;
+    ds.open(DataFile(kEmployee));
+    if (!ds.locate(kOperatorFields, {name, oldPassword, true})) return PasswordChange::WrongPassword;
+    ds.edit();
+    ds.setValue(QStringLiteral("Password"), newPassword);
+    ds.post();
+    ds.close();
+    return PasswordChange::Changed;
+}
+
+} // namespace kq

@@ -1,0 +1,66 @@
+#include "shell/rights.h"
+
+#include "data/datafolder.h"
+#include "data/dataset.h"
+
+namespace kq {
+
+namespace {
+
+const QString kFuncList = QStringLiteral("FuncList.dat");
+const QString kId = QStringLiteral("ID");
+const QString kName = QStringLiteral("Name");
+
+QString GroupFilter(int group) {
+    return QStringLiteral("ID=%1").arg(group);
+}
+
+} // namespace
+
+QStringList FunctionNames() {
+    return {QStringLiteral("人员设置"), QStringLiteral("班时设置"), QStringLiteral("未到原因"),
+            QStringLiteral("系统设置"), QStringLiteral("数据修改"), QStringLiteral("数据备份"),
+            QStringLiteral("数据恢复"), QStringLiteral("考勤查询"), QStringLiteral("考勤统计"),
+            QStringLiteral("编辑公告"), QStringLiteral("数据删除")};
+}
+
+QStringList RightsGroupNames() {
+    DataSet ds;
+    ds.open(DataFile(QStringLiteral("RigthTable.dat")), QStringLiteral("SerialNo"));
+    QStringList names;
+    for (ds.first(); !ds.eof(); ds.next())
+        names << ds.asString(kName);
+    ds.close();
+    return names;
+}
+
+QList<int> GroupFunctions(int group) {
+    DataSet ds;
+    ds.open(DataFile(kFuncList), kId, GroupFilter(group));
+    QList<int> functions;
+    for (ds.first(); !ds.eof(); ds.next())
+        functions << ds.asInt(kName);
+    ds.close();
+    return functions;
+}
+
+void SetGroupFunctions(int group, const QList<int>& functions) {
+    DataSet ds;
+    ds.open(DataFile(kFuncList), kId, GroupFilter(group));
+    while (!ds.isEmpty()) {
+        ds.first();
+        ds.remove();
+    }
+    for (int function : functions)
+        ds.appendRecord({group, function});
+    ds.close();
+}
+
+QString RightsText(int group) {
+    QString text;
+    for (int function : GroupFunctions(group))
+        text += QString::number(function) + QLatin1Char(';');
+    return text;
+}
+
+} // namespace kq

@@ -1,0 +1,56 @@
+#include "setup/tfminputdialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kq {
+
+std::optional<QString> InputName(const QString& caption, const QString& label, const QString& defaultText,
+                                 QWidget* parent) {
+    TfmInputDialog form(caption, label, defaultText, parent);
+    if (form.exec() != QDialog::Accepted) return std::nullopt;
+    return form.edit1()->text();
+}
+
+TfmInputDialog::TfmInputDialog(const QString& caption, const QString& label, const QString& defaultText,
+                               QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("fmInputDialog"));
+    setWindowTitle(caption);
+    auto* label1 = new QLabel(label, this);
+    label1->setObjectName(QStringLiteral("Label1"));
+    m_edit1 = new QLineEdit(defaultText, this);
+    m_edit1->setObjectName(QStringLiteral("Edit1"));
+    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    ok->setObjectName(QStringLiteral("SeSkinButton2"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    cancel->setObjectName(QStringLiteral("SeSkinButton1"));
+    cancel->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label1);
+    layout->addWidget(m_edit1);
+    layout->addLayout(buttons);
+    setFixedSize(sizeHint().expandedTo(QSize(260, 0)));
+}
+
+void TfmInputDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TfmInputDialog::FormShow() {
+    m_edit1->setFocus();
+}
+
+} // namespace kq

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+#include <optional>
+
+class QLineEdit;
+
+namespace kq {
+
+// Asks for one line of text in a modal TfmInputDialog with the given caption and label, the
+// edit box preset with defaultText. No value when the dialog is cancelled.
+std::optional<QString> InputName(const QString& caption, const QString& label, const QString& defaultText,
+                                 QWidget* parent = nullptr);
+
+class TfmInputDialog : public QDialog {
+    Q_OBJECT
+public:
+    TfmInputDialog(const QString& caption, const QString& label, const QString& defaultText,
+                   QWidget* parent = nullptr);
+
+    QLineEdit* edit1() const { return m_edit1; }
+    void FormShow();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QLineEdit* m_edit1;
+};
+
+} // namespace kq

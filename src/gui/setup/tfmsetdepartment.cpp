@@ -1,0 +1,20 @@
+#include "setup/tfmsetdepartment.h"
+
+namespace kq {
+
+TfmSetDepartment::TfmSetDepartment(QWidget* parent)
+    : NumberedListWindow({QStringLiteral("设置部门名称"), QStringLiteral("Department.dat"),
+                          QStringLiteral("ID"), QStringLiteral("DeptName"), QStringLiteral("部门名称"),
+                          QStringLiteral("输入部门名称"), QStringLiteral("部门名称"),
+                          QStringLiteral("修改部门名称"), QStringLiteral("部门名称"),
+                          QStringLiteral("部门名称")},
+                         parent) {
+    setObjectName(QStringLiteral("fmSetDepartment"));
+}
+
+void EditDepartments(QWidget* parent) {
+    TfmSetDepartment form(parent);
+    form.exec();
+}
+
+} // namespace kq

@@ -1,0 +1,15 @@
+#include "setup/tfmsetleavetype.h"
+
+namespace kq {
+
+TfmSetLeaveType::TfmSetLeaveType(QWidget* parent)
+    : NumberedListWindow({QStringLiteral("设置未到原因名称"), QStringLiteral("BlankReson.dat"),
+                          QStringLiteral("SerialNo"), QStringLiteral("Name"), QStringLiteral("原因名称"),
+                          QStringLiteral("输入未到原因名称"), QStringLiteral("名称"),
+                          QStringLiteral("修改未到原因名称"), QStringLiteral("原因名称"),
+                          QStringLiteral("原因名称")},
+                         parent) {
+    setObjectName(QStringLiteral("fmSetLeaveType"));
+}
+
+} // namespace kq

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "setup/numberedlistwindow.h"
+
+namespace kq {
+
+// The absence reasons of BlankReson.dat, numbered 1..n by SerialNo. Shown without blocking and
+// only hidden when closed.
+class TfmSetLeaveType : public NumberedListWindow {
+    Q_OBJECT
+public:
+    explicit TfmSetLeaveType(QWidget* parent = nullptr);
+};
+
+} // namespace kq

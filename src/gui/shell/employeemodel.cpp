@@ -1,0 +1,67 @@
+#include "shell/employeemodel.h"
+
+#include "data/dataset.h"
+#include "data/kqerror.h"
+#include "shell/employeeinfo.h"
+
+namespace kq {
+
+namespace {
+
+struct ColumnDef {
+    const char* title;
+    int width;
+};
+
+const ColumnDef kColumns[EmployeeModel::ColumnCount] = {
+    {"工号", 50}, {"姓名", 80}, {"部门", 80}, {"磁卡号", 80}, {"电脑操作员", 75}, {"密码", 70}, {"权限", 80}};
+
+} // namespace
+
+EmployeeModel::EmployeeModel(DataSet* ds, const QStringList* groups, const QStringList* departments,
+                             QObject* parent)
+    : DataSetModel(ds, parent), m_groups(groups), m_departments(departments) {}
+
+int EmployeeModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+int EmployeeModel::columnWidth(int column) {
+    return kColumns[column].width;
+}
+
+QVariant EmployeeModel::data(const QModelIndex& index, int role) const {
+    if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
+    if (role != Qt::DisplayRole || !index.isValid() || !dataSet()->isOpen()) return {};
+    try {
+        const TEmployeeInfo e = EmployeeAt(*dataSet(), index.row());
+        const EmployeeCalcFields calc = CalcEmployeeFields(e, *m_groups, *m_departments);
+        switch (index.column()) {
+        case IDNo:
+            return e.IDNo;
+        case SName:
+            return e.SName;
+        case cDept:
+            return calc.cDept;
+        case CardNo:
+            return e.CardNo;
+        case cIsOperator:
+            return calc.cIsOperator;
+        case cPwd:
+            return calc.cPwd;
+        case cRigth:
+            return calc.cRigth;
+        }
+    } catch (const KqError&) {
+        // A file that lacks a field shows empty cells; the commands on it report the error.
+    }
+    return {};
+}
+
+QVariant EmployeeModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < ColumnCount)
+        return QString::fromUtf8(kColumns[section].title);
+    return DataSetModel::headerData(section, orientation, role);
+}
+
+} // namespace kq

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+
+class QListWidget;
+
+namespace kq {
+
+class CloseUpComboBox;
+
+// Runs the rights editor modally with rights group position (0-based, -1 for none) selected;
+// "确定" stores the checked functions of the group then selected.
+void ShowRightsEditor(int position, QWidget* parent = nullptr);
+
+// The rights editor: the functions granted to one rights group.
+class TfmSetRigth : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfmSetRigth(int position, QWidget* parent = nullptr);
+
+    // Fills the group list, selects the remembered position and loads its checks.
+    void FormShow();
+    // The group list closed: the checks of the group then selected replace the shown ones.
+    void ComboBox1CloseUp();
+    // After "确定": replaces the selected group's functions by the checked ones.
+    void Save();
+
+    QList<int> checkedFunctions() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    int selectedGroup() const; // 0 when none is selected
+    void LoadChecks();
+
+    int m_position;
+    CloseUpComboBox* m_comboBox1;
+    QListWidget* m_checkListBox1;
+};
+
+} // namespace kq

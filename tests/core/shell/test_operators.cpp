@@ -1,0 +1,184 @@
+#include "data/datafolder.h"
+#include "data/dataset.h"
+#include "data/kqerror.h"
+#include "shell/employeeinfo.h"
+#include "shell/logon.h"
+#include "shell/operatorinfo.h"
+#include "shell/rights.h"
+#include "tempdata.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace kq;
+
+namespace {
+
+QString StoredPassword(const QString& name) {
+    DataSet ds;
+    ds.open(DataFile("Employee.dat"));
+    return ds.locate("SName", {name}) ? ds.asString("Password") : QString("<none>");
+}
+
+const QString kAllFunctions = "0;1;2;3;4;5;6;7;8;9;10;";
+
+} // namespace
+
+class OperatorsTest : public test::DataFolderTest {
+protected:
+    void SetUp() override {
+        DataFolderTest::SetUp();
+        writeEmployees({{"Worker", false, "w", 1, 1, 0, "c1"},
+                        {"", false, "", 1, 2, 0, "c2"},
+                        {"管理员", true, "AbC", 1, 3, 0, ""},
+                        {"Clerk", true, "pw", 4, 4, 0, ""},
+                        {"Nobody", true, "x", 9, 5, 0, ""},
+                        {"Long", true, "0123456789", 2, 6, 0, ""}});
+    }
+};
+
+TEST_F(OperatorsTest, SignIn) {
+    struct Case {
+        const char* name;
+        const char* password;
+        bool ok;
+        const char* rights;
+    } cases[] = {
+        {"管理员", "AbC", true, "0;1;2;3;4;5;6;7;8;9;10;"},
+        {"管理员", "abc", true, "0;1;2;3;4;5;6;7;8;9;10;"}, // letter case of the password does not count
+        {"clerk", "PW", true, "7;"},                        // nor that of the name
+        {"Nobody", "x", true, ""},                          // a group without functions
+        {"管理员", "abd", false, nullptr},
+        {"Long", "0123456789X", false, nullptr}, // longer than any stored password
+        {"Worker", "w", false, nullptr},         // not an operator
+        {"", "", false, nullptr},                // no name picked: the empty-named employee is no operator
+    };
+    for (const Case& c : cases) {
+        CurOperator() = {"prev", "5;", true};
+        EXPECT_EQ(SignIn(c.name, c.password), c.ok) << c.name << " " << c.password;
+        if (c.ok) {
+            EXPECT_EQ(CurOperator().Name, c.name);
+            EXPECT_EQ(CurOperator().Rigth, c.rights) << c.name;
+            EXPECT_TRUE(CurOperator().IsLogon);
+        } else {
+            EXPECT_EQ(CurOperator().Name, "prev") << c.name;
+            EXPECT_EQ(CurOperator().Rigth, "5;") << c.name;
+        }
+    }
+}
+
+TEST_F(OperatorsTest, SecondSignInReplacesTheRecord) {
+    ASSERT_TRUE(SignIn("管理员", "abc"));
+    ASSERT_TRUE(SignIn("Clerk", "pw"));
+    EXPECT_EQ(CurOperator().Name, "Clerk");
+    EXPECT_EQ(CurOperator().Rigth, "7;");
+}
+
+TEST_F(OperatorsTest, MissingFunctionListLeavesNoRights) {
+    CurOperator() = {"prev", "5;", true};
+    QFile::remove(path("FuncList.dat"));
+    EXPECT_THROW(SignIn("Clerk", "pw"), KqError);
+    EXPECT_EQ(CurOperator().Name, "prev");
+    EXPECT_EQ(CurOperator().Rigth, "");
+}
+
+TEST_F(OperatorsTest, OperatorNamesInFileOrder) {
+    EXPECT_EQ(OperatorNames(), QStringList({"管理员", "Clerk", "Nobody", "Long"}));
+}
+
+TEST_F(OperatorsTest, ChangePassword) {
+    struct Case {
+        const char* oldPassword;
+        const char* newPassword;
+        const char* confirmation;
+        PasswordChange result;
+        const char* stored;
+    } cases[] = {
+        {"wrong", "new", "new", PasswordChange::WrongPassword, "AbC"},
+        {"AbC", "new", "nEw", PasswordChange::NotConfirmed, "AbC"},
+        {"abc", "New", "New", PasswordChange::Changed, "New"},
+        {"new", "长密码一二三四五六", "长密码一二三四五六", PasswordChange::Changed,
+         "长密码一二"}, // cut to 10 bytes
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ChangePassword("管理员", c.oldPassword, c.newPassword, c.confirmation), c.result)
+            << c.newPassword;
+        EXPECT_EQ(StoredPassword("管理员"), c.stored) << c.newPassword;
+    }
+    EXPECT_EQ(StoredPassword("Clerk"), "pw");
+}
+
+TEST_F(OperatorsTest, GroupFunctionsAreReplacedOnlyForTheirGroup) {
+    EXPECT_EQ(RightsText(1), kAllFunctions);
+    EXPECT_EQ(RightsText(2), "1;2;4;7;8;9;");
+    EXPECT_EQ(RightsText(0), "");
+    SetGroupFunctions(2, {0, 5});
+    EXPECT_EQ(GroupFunctions(2), QList<int>({0, 5}));
+    EXPECT_EQ(RightsText(1), kAllFunctions);
+    EXPECT_EQ(RightsText(3), "5;6;7;8;10;");
+    SetGroupFunctions(3, {});
+    EXPECT_EQ(RightsText(3), "");
+    EXPECT_EQ(RightsText(2), "0;5;");
+    DataSet ds;
+    ds.open(DataFile("FuncList.dat"));
+    EXPECT_EQ(ds.recordCount(), 11 + 2 + 1);
+}
+
+TEST_F(OperatorsTest, GroupsInSerialOrder) {
+    DataSet::writeFile(path("RigthTable.dat"),
+                       {{"SerialNo", FieldType::Integer}, {"Name", FieldType::String, 20}},
+                       {{2, "乙"}, {3, "丙"}, {1, "甲"}});
+    EXPECT_EQ(RightsGroupNames(), QStringList({"甲", "乙", "丙"}));
+    EXPECT_EQ(FunctionNames().size(), 11);
+    EXPECT_EQ(FunctionNames().at(FuncDelete), "数据删除");
+}
+
+TEST(EmployeeCalcFields, TableOfCases) {
+    const QStringList groups = {"系统管理员", "普通员工"};
+    const QStringList depts = {"办公室", "车间"};
+    struct Case {
+        int dept;
+        bool isOperator;
+        const char* password;
+        int rigth;
+        EmployeeCalcFields expected;
+    } cases[] = {
+        {2, true, "123456", 1, {"车间", "√", "******", "系统管理员"}},
+        {0, false, "", 0, {"", "", "", ""}},
+        {3, false, "密码", 3, {"", "", "****", ""}}, // beyond the lists; a Chinese character takes two bytes
+        {-1, false, "a", 2, {"", "", "*", "普通员工"}},
+    };
+    for (const Case& c : cases) {
+        TEmployeeInfo e;
+        e.Dept = c.dept;
+        e.IsOperator = c.isOperator;
+        e.Password = c.password;
+        e.Rigth = c.rigth;
+        const EmployeeCalcFields f = CalcEmployeeFields(e, groups, depts);
+        EXPECT_EQ(f.cDept, c.expected.cDept) << c.dept;
+        EXPECT_EQ(f.cIsOperator, c.expected.cIsOperator);
+        EXPECT_EQ(f.cPwd, c.expected.cPwd) << c.password;
+        EXPECT_EQ(f.cRigth, c.expected.cRigth) << c.rigth;
+    }
+}
+
+TEST(ParseWorkNo, TableOfCases) {
+    struct Case {
+        const char* text;
+        std::optional<int> value;
+    } cases[] = {{"", 0},
+                 {"   ", 0},
+                 {"42", 42},
+                 {"  -7", -7},
+                 {"+8", 8},
+                 {"12 ", 12},
+                 {"abc", 0},
+                 {"12a", 0},
+                 {"12.5", {}},
+                 {"1e3", {}},
+                 {"3.0", {}},
+                 {"99999999999", {}},
+                 {"2147483647", 2147483647}};
+    for (const Case& c : cases)
+        EXPECT_EQ(ParseWorkNo(c.text), c.value) << c.text;
+}

@@ -1,0 +1,171 @@
+#include "data/datafolder.h"
+#include "data/dataset.h"
+#include "data/shared.h"
+#include "modaldriver.h"
+#include "shell/operatorinfo.h"
+#include "shell/tfmlogin.h"
+#include "shell/tfmmain.h"
+#include "tempdata.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <gtest/gtest.h>
+
+using namespace kq;
+
+namespace {
+
+template <typename T> T* Child(QWidget* w, const char* name) {
+    T* child = w->findChild<T*>(QLatin1String(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+void Type(QWidget* w, const char* name, const QString& text) {
+    Child<QLineEdit>(w, name)->setText(text);
+}
+
+// Signs in through the window the next exec() shows.
+void WhenSignIn(const QString& name, const QString& password) {
+    test::WhenModal<TfmLogin>([name, password](TfmLogin* f) {
+        auto* cb = Child<QComboBox>(f, "CBName");
+        cb->setCurrentIndex(cb->findText(name));
+        Type(f, "EditPwd", password);
+        f->BitBtnComfirmClick();
+    });
+}
+
+// Changes the password through the window the next exec() shows.
+void WhenChangePassword(const QString& oldPassword, const QString& newPassword) {
+    test::WhenModal<TfmLogin>([=](TfmLogin* f) {
+        EXPECT_EQ(Child<QStackedWidget>(f, "Notebook1")->currentWidget()->objectName(), "ModiPwd");
+        Type(f, "EdtOldPwd", oldPassword);
+        Type(f, "EditNewPwd", newPassword);
+        Type(f, "EditNewPwdConfirm", newPassword);
+        f->BitBtnComfirmClick();
+    });
+}
+
+bool Enabled(TfmMain& w, const char* action) {
+    return w.findChild<QAction*>(QLatin1String(action))->isEnabled();
+}
+
+QString StoredPassword(const QString& name) {
+    DataSet ds;
+    ds.open(DataFile("Employee.dat"));
+    return ds.locate("SName", {name}) ? ds.asString("Password") : QString();
+}
+
+} // namespace
+
+class LoginTest : public test::DataFolderTest {
+protected:
+    void SetUp() override {
+        DataFolderTest::SetUp();
+        writeEmployees({{"管理员", true, "8888", 1, 0, 0, ""},
+                        {"Worker", false, "w", 1, 0, 0, "c1"},
+                        {"Clerk", true, "Pw", 4, 0, 0, ""}});
+    }
+};
+
+TEST_F(LoginTest, WindowOffersOperatorsAndPreselectsTheLastOne) {
+    SaveLastOperator("");
+    TfmLogin f(LogonSignIn);
+    f.FormShow();
+    auto* cb = Child<QComboBox>(&f, "CBName");
+    ASSERT_EQ(cb->count(), 2);
+    EXPECT_EQ(cb->itemText(0), "管理员");
+    EXPECT_EQ(cb->itemText(1), "Clerk");
+    EXPECT_EQ(cb->currentIndex(), -1);
+    EXPECT_EQ(f.windowTitle(), "请输入密码");
+    EXPECT_EQ(Child<QLabel>(&f, "LabelHint")->text(), "(管理员密码缺省为8888，请注意更改！)");
+    EXPECT_EQ(Child<QStackedWidget>(&f, "Notebook1")->currentWidget()->objectName(), "Logon");
+    EXPECT_EQ(Child<QLineEdit>(&f, "EditPwd")->echoMode(), QLineEdit::Password);
+
+    SaveLastOperator("clerk");
+    f.FormShow();
+    EXPECT_EQ(cb->count(), 2);
+    EXPECT_EQ(cb->currentText(), "Clerk");
+    SaveLastOperator("Worker"); // not an operator: not offered
+    f.FormShow();
+    EXPECT_EQ(cb->currentIndex(), -1);
+}
+
+TEST_F(LoginTest, SignInThroughTheMainWindow) {
+    TfmMain w;
+    // A wrong password: refused, still signed out.
+    WhenSignIn("管理员", "1234");
+    w.MILogInClick();
+    EXPECT_EQ(fakes->prompter->texts(), QStringList({"登陆失败！请检查用户名和密码。"}));
+    EXPECT_TRUE(Enabled(w, "MILogIn"));
+    EXPECT_TRUE(CurOperator().Rigth.isEmpty());
+
+    fakes->prompter->boxes.clear();
+    WhenSignIn("管理员", "8888");
+    w.findChild<QAction*>("MILogIn")->trigger();
+    EXPECT_EQ(fakes->prompter->texts(), QStringList({"登陆成功！"}));
+    EXPECT_EQ(fakes->prompter->boxes[0].title, "提示");
+    EXPECT_EQ(CurOperator().Name, "管理员");
+    EXPECT_EQ(CurOperator().Rigth, "0;1;2;3;4;5;6;7;8;9;10;");
+    EXPECT_FALSE(Enabled(w, "MILogIn"));
+    EXPECT_TRUE(Enabled(w, "MILogOut"));
+    EXPECT_TRUE(Enabled(w, "MIModiPwd"));
+    EXPECT_EQ(LoadLastOperator(), "管理员");
+
+    // The toolbar signs in again; a failure keeps the record, a success replaces it.
+    WhenSignIn("Clerk", "nope");
+    w.findChild<QAction*>("TBLogIn")->trigger();
+    EXPECT_EQ(CurOperator().Name, "管理员");
+    EXPECT_FALSE(Enabled(w, "MILogIn"));
+    WhenSignIn("Clerk", "pW");
+    w.findChild<QAction*>("TBLogIn")->trigger();
+    EXPECT_EQ(CurOperator().Name, "Clerk");
+    EXPECT_EQ(CurOperator().Rigth, "7;");
+    EXPECT_EQ(LoadLastOperator(), "Clerk");
+
+    // Cancelling changes nothing and shows nothing.
+    fakes->prompter->boxes.clear();
+    test::WhenModal<TfmLogin>([](TfmLogin* f) { Child<QPushButton>(f, "BitBtnCancel")->click(); });
+    EXPECT_FALSE(OperatorLogon(LogonSignIn));
+    EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
+    EXPECT_EQ(CurOperator().Name, "Clerk");
+}
+
+TEST_F(LoginTest, PasswordChange) {
+    TfmMain w;
+    WhenSignIn("管理员", "8888");
+    w.MILogInClick();
+    fakes->prompter->boxes.clear();
+
+    // A confirmation that differs is refused in the window, which stays open.
+    test::WhenModal<TfmLogin>([this](TfmLogin* f) {
+        Type(f, "EdtOldPwd", "8888");
+        Type(f, "EditNewPwd", "abc");
+        Type(f, "EditNewPwdConfirm", "abd");
+        f->BitBtnComfirmClick();
+        EXPECT_TRUE(f->isVisible());
+        EXPECT_EQ(fakes->prompter->lastText(), "两次输入的新密码不一致，请重新输入！");
+        Child<QPushButton>(f, "BitBtnCancel")->click();
+    });
+    w.findChild<QAction*>("MIModiPwd")->trigger();
+    EXPECT_EQ(StoredPassword("管理员"), "8888");
+
+    // A wrong old password changes nothing and says so.
+    fakes->prompter->boxes.clear();
+    WhenChangePassword("0000", "abc");
+    EXPECT_FALSE(OperatorLogon(LogonChangePassword));
+    EXPECT_EQ(fakes->prompter->texts(), QStringList({"原密码错误，密码未修改！"}));
+    EXPECT_EQ(StoredPassword("管理员"), "8888");
+
+    // The right old password: changed without a message, cut to 10 bytes.
+    fakes->prompter->boxes.clear();
+    WhenChangePassword("8888", "NewPassword123");
+    EXPECT_TRUE(OperatorLogon(LogonChangePassword));
+    EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
+    EXPECT_EQ(StoredPassword("管理员"), "NewPasswor");
+    EXPECT_EQ(StoredPassword("Clerk"), "Pw");
+}
