@@ -4,10 +4,13 @@
 #include "data/datafolder.h"
 #include "data/shared.h"
 #include "data/syssetup.h"
+#include "maintenance/tfmdelete.h"
+#include "maintenance/tfminform.h"
 #include "platform/guarded.h"
 #include "platform/guiservices.h"
 #include "shell/operatorinfo.h"
 #include "shell/tfmabout.h"
+#include "widgets/formexists.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -224,7 +227,11 @@ void TfmMain::MIEditDataClick() {
 
 void TfmMain::MIInformClick() {
     if (!Gate(FuncInform)) return;
-    NotAvailable();
+    auto* form = findChild<TfmInform*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!FormExists<TfmInform>(form)) form = new TfmInform(this);
+    form->show();
+    form->raise();
+    form->activateWindow();
 }
 
 void TfmMain::MIBackupClick() {
@@ -239,7 +246,11 @@ void TfmMain::MIRestoreClick() {
 
 void TfmMain::MIDeleteClick() {
     if (!Gate(FuncDelete)) return;
-    NotAvailable();
+    auto* form = findChild<TfmDelete*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!FormExists<TfmDelete>(form)) form = new TfmDelete(this);
+    form->show();
+    form->raise();
+    form->activateWindow();
 }
 
 void TfmMain::MIQueryClick() {
