@@ -53,6 +53,7 @@ QString InformTable::dateAt(int row) const {
 void InformTable::setDate(const QString& date) {
     checkEditing();
     m_buffer.date = date;
+    emit dateChanged();
 }
 
 void InformTable::setText(const QString& text) {

@@ -47,6 +47,7 @@ Q_SIGNALS:
     void stateChanged();
     void rowsChanged();    // rows were read, added, changed or deleted
     void currentChanged(); // another row became current, or the current row's content changed
+    void dateChanged();    // the date of the edit buffer was set
 
 private:
     struct Row {

@@ -105,6 +105,9 @@ TfmInform::TfmInform(QWidget* parent) : QWidget(parent, Qt::Window) {
         ShowRecord();
         SelectCurrentRow();
     });
+    connect(Table1, &InformTable::dateChanged, this, [this] {
+        if (DBEdit1->text() != Table1->date()) DBEdit1->setText(Table1->date());
+    });
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid()) Guarded([&] { Table1->moveTo(current.row()); });
@@ -177,7 +180,6 @@ void TfmInform::DBEdit1Edited(const QString& typed) {
             Table1->setDate(typed);
         }))
         return;
-    DBEdit1->setText(typed);
     DBEdit1->setCursorPosition(caret);
 }
 
@@ -187,7 +189,6 @@ void TfmInform::BitBtnAddClick() {
             Table1->setDate(DateText(Now().date()));
         }))
         return;
-    DBEdit1->setText(Table1->date());
     DBRichEdit1->setFocus();
 }
 
