@@ -90,7 +90,7 @@ TEST(Rtf, ReadsADocumentOfAWordProcessor) {
               TextRun("link", "Times New Roman", 12, 0x0000FF, false, false, true));
 }
 
-TEST(Rtf, ReadsTheRichEditControlsOwnOutput) {
+TEST(Rtf, ReadsTheOutputOfAnEditControl) {
     const QString rtf =
         "{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052{\\fonttbl{\\f0\\fnil\\fcharset134 "
         "\\'cb\\'ce\\'cc\\'e5;}{\\f1\\fswiss\\fcharset0 Arial;}}\r\n{\\colortbl ;\\red255\\green0\\blue0;}"
