@@ -65,6 +65,8 @@ QString FakeFileDialogs::saveFileName(QWidget*, const QString& caption, const QS
 
 std::optional<QFont> FakeFileDialogs::chooseFont(QWidget*, const QFont&) { return font; }
 
+std::optional<QColor> FakeFileDialogs::chooseColor(QWidget*, const QColor&) { return color; }
+
 Fakes::Fakes() {
     auto p = std::make_unique<FakePrompter>();
     auto c = std::make_unique<FakeClock>();

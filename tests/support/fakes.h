@@ -70,10 +70,12 @@ public:
     QString openFileName(QWidget*, const QString& caption, const QString& dir, const QString& filter) override;
     QString saveFileName(QWidget*, const QString& caption, const QString& dir, const QString& filter) override;
     std::optional<QFont> chooseFont(QWidget*, const QFont& initial) override;
+    std::optional<QColor> chooseColor(QWidget*, const QColor& initial) override;
     // Next answers; empty text means cancel.
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
     std::optional<QFont> font;
+    std::optional<QColor> color;
     QStringList captions;
 };
 

@@ -65,9 +65,12 @@ QByteArray ToGbk(const QString& text) {
     return out;
 }
 
-QString FromGbk(const QByteArray& bytes) {
+QString FromGbk(const QByteArray& bytes) { return FromCodePage(bytes, 936); }
+
+QString FromCodePage(const QByteArray& bytes, int codePage) {
+    const QByteArray name = codePage == 936 ? QByteArray("GBK") : "CP" + QByteArray::number(codePage);
     bool ok = false;
-    const QByteArray utf8 = Convert("UTF-8//TRANSLIT", "GBK", bytes, &ok);
+    const QByteArray utf8 = Convert("UTF-8//TRANSLIT", name.constData(), bytes, &ok);
     if (ok) return QString::fromUtf8(utf8);
     return QString::fromLatin1(bytes);
 }

@@ -16,4 +16,8 @@ QString GbkCut(const QString& text, int maxBytes);
 QByteArray ToGbk(const QString& text);
 QString FromGbk(const QByteArray& bytes);
 
+// Bytes of a Windows code page (936, 1252, 950, ...) as text; Latin-1 when the bytes or the
+// code page cannot be converted.
+QString FromCodePage(const QByteArray& bytes, int codePage);
+
 } // namespace kq

@@ -3,6 +3,7 @@
 #include "platform/messageboxprompter.h"
 #include "platform/platform.h"
 
+#include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -25,6 +26,11 @@ public:
         const QFont f = QFontDialog::getFont(&ok, initial, parent);
         if (!ok) return std::nullopt;
         return f;
+    }
+    std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override {
+        const QColor c = QColorDialog::getColor(initial, parent);
+        if (!c.isValid()) return std::nullopt;
+        return c;
     }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QString>
 #include <memory>
@@ -9,7 +10,7 @@ class QWidget;
 
 namespace kq {
 
-// Standard open, save and font dialogs.
+// Standard open, save, font and colour dialogs.
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
@@ -19,6 +20,7 @@ public:
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& dir,
                                  const QString& filter) = 0;
     virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) = 0;
+    virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
 };
 
 // Opening a document with the application associated with its type.

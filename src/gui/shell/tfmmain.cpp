@@ -4,6 +4,8 @@
 #include "data/datafolder.h"
 #include "data/shared.h"
 #include "data/syssetup.h"
+#include "maintenance/tfmdelete.h"
+#include "maintenance/tfminform.h"
 #include "platform/guarded.h"
 #include "platform/guiservices.h"
 #include "setup/tfmsetleavetype.h"
@@ -11,6 +13,7 @@
 #include "shell/tfmabout.h"
 #include "shell/tfmemployee.h"
 #include "shell/tfmlogin.h"
+#include "widgets/formexists.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -235,7 +238,11 @@ void TfmMain::MIEditDataClick() {
 
 void TfmMain::MIInformClick() {
     if (!Gate(FuncInform)) return;
-    NotAvailable();
+    auto* form = findChild<TfmInform*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!FormExists<TfmInform>(form)) form = new TfmInform(this);
+    form->show();
+    form->raise();
+    form->activateWindow();
 }
 
 void TfmMain::MIBackupClick() {
@@ -250,7 +257,11 @@ void TfmMain::MIRestoreClick() {
 
 void TfmMain::MIDeleteClick() {
     if (!Gate(FuncDelete)) return;
-    NotAvailable();
+    auto* form = findChild<TfmDelete*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!FormExists<TfmDelete>(form)) form = new TfmDelete(this);
+    form->show();
+    form->raise();
+    form->activateWindow();
 }
 
 void TfmMain::MIQueryClick() {

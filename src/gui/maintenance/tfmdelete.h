@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+
+class QDateEdit;
+class QPushButton;
+
+namespace kq {
+
+// "考勤数据删除": deletes the attendance records of a period of days after a confirmation.
+// Created once; both pickers return to today at every showing.
+class TfmDelete : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfmDelete(QWidget* parent = nullptr);
+
+public Q_SLOTS:
+    void FormShow();
+    void BitBtnPostClick();
+    void SeSkinButton1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QDateEdit* BeginDate;
+    QDateEdit* EndDate;
+    QPushButton* BitBtnPost;
+    QPushButton* SeSkinButton1;
+};
+
+} // namespace kq

@@ -1,0 +1,57 @@
+#include "data/database.h"
+#include "data/datafolder.h"
+#include "data/kqerror.h"
+#include "maintenance/perioddelete.h"
+#include "tempdata.h"
+
+#include <gtest/gtest.h>
+
+using namespace kq;
+
+namespace {
+
+class PeriodDeleteTest : public test::DataFolderTest {
+protected:
+    void fill() {
+        ExecSql("delete from WorkList");
+        for (const char* day :
+             {"2003-12-31", "2004-01-01", "2004-01-15", "2004-01-15", "2004-01-31", "2004-02-01"})
+            ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {QString(day), "张三"});
+    }
+    QStringList days() {
+        QStringList out;
+        QSqlQuery q = ExecSql("select DDate from WorkList order by DDate");
+        while (q.next())
+            out << q.value(0).toString();
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(PeriodDeleteTest, DeletesExactlyTheDaysOfThePeriod) {
+    struct Case {
+        QDate first, last;
+        int deleted;
+        QStringList left;
+    } cases[] = {
+        {{2004, 1, 1}, {2004, 1, 31}, 4, {"2003-12-31", "2004-02-01"}},
+        {{2004, 1, 15}, {2004, 1, 15}, 2, {"2003-12-31", "2004-01-01", "2004-01-31", "2004-02-01"}},
+        {{2004, 1, 31},
+         {2004, 1, 1},
+         0,
+         {"2003-12-31", "2004-01-01", "2004-01-15", "2004-01-15", "2004-01-31", "2004-02-01"}},
+        {{1999, 1, 1}, {2099, 12, 31}, 6, {}},
+    };
+    for (const Case& c : cases) {
+        fill();
+        EXPECT_EQ(DeletePeriod(c.first, c.last), c.deleted) << c.first.toString().toStdString();
+        EXPECT_EQ(days(), c.left) << c.first.toString().toStdString();
+    }
+}
+
+TEST_F(PeriodDeleteTest, FailureIsThrown) {
+    CloseKQDataBase();
+    EXPECT_THROW(DeletePeriod(QDate(2004, 1, 1), QDate(2004, 1, 31)), KqError);
+    OpenKQDataBase(DataFolder());
+}
