@@ -12,9 +12,7 @@ namespace {
 
 QTime TimeArg(const QString& text, const char* what) {
     const QTime t = ParseTimeText(text);
-    if (!t.isValid())
-        throw UsageError(
-            QStringLiteral("%1 must be a time hh:nn:ss, not \"%2\"").arg(QLatin1String(what), text));
+    if (!t.isValid()) throw UsageError(QStringLiteral("%1 must be a time hh:nn:ss, not \"%2\"").arg(QLatin1String(what), text));
     return t;
 }
 
@@ -73,10 +71,9 @@ int List(Args& args, Context& ctx) {
     ctx.out << "SerialNo\tShiftName\tBeginTime\tEndTime\tCheckBegin\tCheckEnd\tIsCalculate\n";
     const auto yes = [&](const char* f) { return ds.asBool(QLatin1String(f)) ? "1" : "0"; };
     for (ds.first(); !ds.eof(); ds.next()) {
-        ctx.out << ds.asInt(QStringLiteral("SerialNo")) << '\t' << ds.asString(QStringLiteral("ShiftName"))
-                << '\t' << ds.asString(QStringLiteral("BeginTime")) << '\t'
-                << ds.asString(QStringLiteral("EndTime")) << '\t' << yes("CheckBegin") << '\t'
-                << yes("CheckEnd") << '\t' << yes("IsCalculate") << '\n';
+        ctx.out << ds.asInt(QStringLiteral("SerialNo")) << '\t' << ds.asString(QStringLiteral("ShiftName")) << '\t'
+                << ds.asString(QStringLiteral("BeginTime")) << '\t' << ds.asString(QStringLiteral("EndTime")) << '\t'
+                << yes("CheckBegin") << '\t' << yes("CheckEnd") << '\t' << yes("IsCalculate") << '\n';
     }
     ds.close();
     return 0;
@@ -90,10 +87,9 @@ int RunShift(Args& args, Context& ctx) {
     throw UsageError(QStringLiteral("shift needs add, list or delete"));
 }
 
-const Registrar
-    reg("shift",
-        "shift add NAME BEGIN END [--late] [--early] [--accumulate] | shift list | shift delete SERIALNO",
-        RunShift);
+const Registrar reg("shift",
+                    "shift add NAME BEGIN END [--late] [--early] [--accumulate] | shift list | shift delete SERIALNO",
+                    RunShift);
 
 } // namespace
 

@@ -26,8 +26,7 @@ QString NativeSystemServices::systemFolder() const {
         f = QString::fromWCharArray(buf, int(n));
     }
 #else
-    if (f.isEmpty())
-        f = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/system");
+    if (f.isEmpty()) f = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/system");
 #endif
     f = QDir::fromNativeSeparators(f);
     if (!f.endsWith(QLatin1Char('/'))) f += QLatin1Char('/');
@@ -40,16 +39,9 @@ QString GetWindowsVersion(unsigned platformId, unsigned major, unsigned minor) {
     if (major == 3) return QStringLiteral("WinNT351");
     if (major == 4) return QStringLiteral("WinNT40");
     if (major == 5) {
-        switch (minor) {
-        case 0:
-            return QStringLiteral("Win2000");
-        case 1:
-            return QStringLiteral("WinXP");
-        case 2:
-            return QStringLiteral("Win2003");
-        default:
-            break;
-        }
+        if (minor == 0) return QStringLiteral("Win2000");
+        if (minor == 1) return QStringLiteral("WinXP");
+        if (minor == 2) return QStringLiteral("Win2003");
     }
     return QStringLiteral("Unknown");
 }
@@ -114,13 +106,9 @@ bool NativeSystemServices::runHidden(const QString& command, int timeoutMs) {
 #endif
 }
 
-void NativeSystemServices::sleep(int ms) {
-    QThread::msleep(ms);
-}
+void NativeSystemServices::sleep(int ms) { QThread::msleep(ms); }
 
-bool NativeSystemServices::rename(const QString& from, const QString& to) {
-    return QFile::rename(from, to);
-}
+bool NativeSystemServices::rename(const QString& from, const QString& to) { return QFile::rename(from, to); }
 
 bool NativeSystemServices::setLocalTime(const QDateTime& dateTime) {
 #ifdef _WIN32
