@@ -6,6 +6,8 @@
 #include "data/syssetup.h"
 #include "platform/guarded.h"
 #include "platform/guiservices.h"
+#include "setup/tfmsettime.h"
+#include "setup/tfmsystimeset.h"
 #include "shell/operatorinfo.h"
 #include "shell/tfmabout.h"
 
@@ -204,7 +206,8 @@ void TfmMain::MIEmployeeSetClick() {
 
 void TfmMain::MIShiftSetClick() {
     if (!Gate(FuncShift)) return;
-    NotAvailable();
+    TfmSetTime form(this);
+    form.exec();
 }
 
 void TfmMain::MISetLeaveTypeClick() {
@@ -214,7 +217,8 @@ void TfmMain::MISetLeaveTypeClick() {
 
 void TfmMain::MISysSetClick() {
     if (!Gate(FuncSystem)) return;
-    NotAvailable();
+    TfmSysTimeSet form(this);
+    form.exec();
 }
 
 void TfmMain::MIEditDataClick() {
