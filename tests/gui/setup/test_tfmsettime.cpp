@@ -112,6 +112,7 @@ TEST_F(SetTimeTest, AddingTakesTheNextNumberAndClosingWritesIt) {
     f.BitBtnAddClick();
     EXPECT_EQ(f.shifts().state(), DataSet::State::Insert);
     EXPECT_EQ(f.shifts().asInt("SerialNo"), 5);
+    EXPECT_EQ(row(f, 3), QStringList({"4", "丁", "22:00:00", "06:00:00", "", "", "√"})); // the list is intact
     EXPECT_EQ(w<QLineEdit>(f, "DBEdit1")->text(), "");
     EXPECT_FALSE(w<QCheckBox>(f, "DBCheckBox1")->isChecked());
     EXPECT_EQ(f.focusWidget(), w(f, "DBEdit1"));
