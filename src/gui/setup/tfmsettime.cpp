@@ -143,9 +143,7 @@ void TfmSetTime::DataSource1DataChange() {
 
 void TfmSetTime::LoadFields() {
     const auto text = [&](const char* field) {
-        return m_shifts.isOpen() && !m_shifts.value(QLatin1String(field)).isNull()
-                   ? m_shifts.asString(QLatin1String(field))
-                   : QString();
+        return m_shifts.isOpen() ? m_shifts.asString(QLatin1String(field)) : QString();
     };
     const auto flag = [&](const char* field) {
         return m_shifts.isOpen() && m_shifts.asBool(QLatin1String(field));
