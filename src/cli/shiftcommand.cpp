@@ -4,6 +4,8 @@
 #include "data/dataset.h"
 #include "setup/shiftrules.h"
 
+#include <QRegularExpression>
+
 namespace kq::cli {
 
 namespace {
@@ -31,10 +33,7 @@ int Add(Args& args, Context& ctx) {
         ctx.err << check.message << Qt::endl;
         return 1;
     }
-    ds.last();
-    const int next = ds.isEmpty() ? 1 : ds.asInt(QStringLiteral("SerialNo")) + 1;
-    ds.append();
-    ds.setValue(QStringLiteral("SerialNo"), next);
+    AppendShift(ds);
     ds.setValue(QStringLiteral("ShiftName"), words.at(0));
     ds.setValue(QStringLiteral("BeginTime"), begin);
     ds.setValue(QStringLiteral("EndTime"), end);
@@ -42,6 +41,24 @@ int Add(Args& args, Context& ctx) {
     ds.setValue(QStringLiteral("CheckEnd"), early);
     ds.setValue(QStringLiteral("IsCalculate"), accumulate);
     ds.post();
+    ds.close();
+    return 0;
+}
+
+int Delete(Args& args, Context& ctx) {
+    const QStringList words = args.rest();
+    static const QRegularExpression whole(QStringLiteral("^\\d{1,9}$"));
+    if (words.size() != 1 || !whole.match(words.at(0)).hasMatch())
+        throw UsageError(QStringLiteral("shift delete needs the SerialNo of the shift"));
+    OpenData(ctx);
+    DataSet ds;
+    ds.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
+    if (!ds.locate(QStringLiteral("SerialNo"), {words.at(0).toInt()})) {
+        ctx.err << QStringLiteral("没有序号为 %1 的班时").arg(words.at(0)) << Qt::endl;
+        return 1;
+    }
+    ds.remove();
+    RenumberShifts(ds);
     ds.close();
     return 0;
 }
@@ -66,10 +83,13 @@ int RunShift(Args& args, Context& ctx) {
     const QString sub = args.takeWord();
     if (sub == QLatin1String("add")) return Add(args, ctx);
     if (sub == QLatin1String("list")) return List(args, ctx);
-    throw UsageError(QStringLiteral("shift needs add or list"));
+    if (sub == QLatin1String("delete")) return Delete(args, ctx);
+    throw UsageError(QStringLiteral("shift needs add, list or delete"));
 }
 
-const Registrar reg("shift", "shift add NAME BEGIN END [--late] [--early] [--accumulate] | shift list", RunShift);
+const Registrar reg("shift",
+                    "shift add NAME BEGIN END [--late] [--early] [--accumulate] | shift list | shift delete SERIALNO",
+                    RunShift);
 
 } // namespace
 

@@ -391,7 +391,7 @@ QTime DataSet::asTime(const QString& field) const {
 QVariant DataSet::valueAt(int row, const QString& field) const {
     checkOpen();
     const int f = requireField(field);
-    if (isEditing() && row == m_cur) return m_buffer.at(f);
+    if (m_state == State::Edit && row == m_cur) return m_buffer.at(f); // an appended row is not in the view
     if (row < 0 || row >= m_view.size()) return QVariant();
     return m_rows.at(m_view.at(row)).at(f);
 }

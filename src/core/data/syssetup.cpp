@@ -19,4 +19,19 @@ SysSetupInfo ReadSysSetup() {
     return info;
 }
 
+void WriteSysSetup(const SysSetupInfo& info) {
+    DataSet ds;
+    ds.open(DataFile(QStringLiteral("SysSetup.Dat")));
+    ds.first();
+    if (ds.isEmpty())
+        ds.append();
+    else
+        ds.edit();
+    ds.setValue(QStringLiteral("CompanyName"), info.CompanyName);
+    ds.setValue(QStringLiteral("StartBrush"), info.StartBrush);
+    ds.setValue(QStringLiteral("IsBeep"), info.IsBeep);
+    ds.post();
+    ds.close();
+}
+
 } // namespace kq

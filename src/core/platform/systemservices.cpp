@@ -33,21 +33,26 @@ QString NativeSystemServices::systemFolder() const {
     return f;
 }
 
+QString GetWindowsVersion(unsigned platformId, unsigned major, unsigned minor) {
+    if (platformId == 1) return minor == 0 ? QStringLiteral("Win95") : QStringLiteral("Win98");
+    if (platformId != 2) return QStringLiteral("Unknown");
+    if (major == 3) return QStringLiteral("WinNT351");
+    if (major == 4) return QStringLiteral("WinNT40");
+    if (major == 5) {
+        if (minor == 0) return QStringLiteral("Win2000");
+        if (minor == 1) return QStringLiteral("WinXP");
+        if (minor == 2) return QStringLiteral("Win2003");
+    }
+    return QStringLiteral("Unknown");
+}
+
 QString NativeSystemServices::windowsVersion() const {
 #ifdef _WIN32
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof(info);
 #pragma warning(suppress : 4996)
     if (!GetVersionExW(&info)) return QStringLiteral("Unknown");
-    if (info.dwPlatformId == VER_PLATFORM_WIN32_NT) {
-        if (info.dwMajorVersion <= 4) return QStringLiteral("WinNT");
-        if (info.dwMajorVersion == 5 && info.dwMinorVersion == 0) return QStringLiteral("Win2000");
-        if (info.dwMajorVersion == 5 && info.dwMinorVersion == 1) return QStringLiteral("WinXP");
-        return QStringLiteral("Unknown");
-    }
-    if (info.dwMinorVersion == 0) return QStringLiteral("Win95");
-    if (info.dwMinorVersion == 10) return QStringLiteral("Win98");
-    return QStringLiteral("WinMe");
+    return GetWindowsVersion(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion);
 #else
     return QStringLiteral("Unknown");
 #endif
@@ -64,19 +69,41 @@ QString NativeSystemServices::userName() const {
 }
 
 bool NativeSystemServices::runHidden(const QString& command, int timeoutMs) {
-    QProcess p;
 #ifdef _WIN32
-    p.startCommand(command);
+    // Started on its own, like a program launched from the shell, so that a command still
+    // running after the wait goes on even when this program ends.
+    QStringList words = QProcess::splitCommand(command);
+    if (words.isEmpty()) return false;
+    QProcess p;
+    p.setProgram(words.takeFirst());
+    p.setArguments(words);
+    p.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* a) {
+        a->flags = (a->flags & ~DWORD(CREATE_NEW_CONSOLE)) | CREATE_NO_WINDOW;
+        a->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
+        a->startupInfo->wShowWindow = SW_HIDE;
+    });
+    qint64 pid = 0;
+    if (!p.startDetached(&pid)) return false;
+    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, DWORD(pid));
+    if (!process) return true; // already gone
+    const bool ended = WaitForSingleObject(process, DWORD(timeoutMs)) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
 #else
-    p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
-#endif
-    if (!p.waitForStarted()) return false;
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
+    auto* p = new QProcess;
+    p->start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
+    if (!p->waitForStarted()) {
+        delete p;
         return false;
     }
-    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (p->waitForFinished(timeoutMs)) {
+        delete p;
+        return true;
+    }
+    // Left to run; the process object goes when the command ends.
+    QObject::connect(p, &QProcess::finished, p, &QObject::deleteLater);
+    return false;
+#endif
 }
 
 void NativeSystemServices::sleep(int ms) { QThread::msleep(ms); }

@@ -1,6 +1,8 @@
 #include "setup/shiftrules.h"
 
+#include "data/dataset.h"
 #include "data/gbk.h"
+#include "data/kqerror.h"
 
 #include <QRegularExpression>
 
@@ -22,6 +24,33 @@ QTime ParseTimeText(const QString& text) {
     if (!m.hasMatch()) return {};
     const int s = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
     return QTime(m.captured(1).toInt(), m.captured(2).toInt(), s);
+}
+
+QTime TimeFromText(const QString& text, const QString& caption) {
+    const QTime t = ParseTimeText(text);
+    if (!t.isValid())
+        throw KqError(
+            QStringLiteral("%1“%2”不是有效的时间，请按 时:分:秒 输入，例如 08:30:00。").arg(caption, text));
+    return t;
+}
+
+void AppendShift(DataSet& ds) {
+    ds.last();
+    const int last = ds.isEmpty() ? 0 : ds.asInt(QStringLiteral("SerialNo"));
+    ds.append();
+    ds.setValue(QStringLiteral("SerialNo"), last + 1);
+    ds.setValue(QStringLiteral("CheckBegin"), false);
+    ds.setValue(QStringLiteral("CheckEnd"), false);
+    ds.setValue(QStringLiteral("IsCalculate"), false);
+}
+
+void RenumberShifts(DataSet& ds) {
+    for (int row = 0; row < ds.recordCount(); ++row) {
+        ds.moveTo(row);
+        ds.edit();
+        ds.setValue(QStringLiteral("SerialNo"), row + 1);
+        ds.post();
+    }
 }
 
 } // namespace kq

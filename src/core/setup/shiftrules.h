@@ -5,6 +5,8 @@
 
 namespace kq {
 
+class DataSet;
+
 inline constexpr int kMaxShifts = 10;
 
 // The checks before a shift is stored, in their order; returns the refusal message or empty
@@ -19,5 +21,14 @@ ShiftCheck CheckShiftPost(const QString& name, const QString& beginText, const Q
 
 // Reads a typed time of day "hh:nn:ss"; a bare "h:n" gets ":00". Invalid when unreadable.
 QTime ParseTimeText(const QString& text);
+// The time of a typed text for the field named caption; throws KqError naming the field and the
+// expected form when the text is no time of day.
+QTime TimeFromText(const QString& text, const QString& caption);
+
+// Starts a new shift in ds (the shift list ordered by SerialNo): SerialNo one past the last
+// shift's (1 for an empty list), the three flags false, name and times empty. Not yet posted.
+void AppendShift(DataSet& ds);
+// Gives the shifts SerialNo 1, 2, 3, ... in their present order.
+void RenumberShifts(DataSet& ds);
 
 } // namespace kq

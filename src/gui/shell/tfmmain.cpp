@@ -9,6 +9,8 @@
 #include "platform/guarded.h"
 #include "platform/guiservices.h"
 #include "setup/tfmsetleavetype.h"
+#include "setup/tfmsettime.h"
+#include "setup/tfmsystimeset.h"
 #include "shell/operatorinfo.h"
 #include "shell/tfmabout.h"
 #include "shell/tfmemployee.h"
@@ -213,7 +215,8 @@ void TfmMain::MIEmployeeSetClick() {
 
 void TfmMain::MIShiftSetClick() {
     if (!Gate(FuncShift)) return;
-    NotAvailable();
+    TfmSetTime form(this);
+    form.exec();
 }
 
 void TfmMain::MISetLeaveTypeClick() {
@@ -228,7 +231,8 @@ void TfmMain::MISetLeaveTypeClick() {
 
 void TfmMain::MISysSetClick() {
     if (!Gate(FuncSystem)) return;
-    NotAvailable();
+    TfmSysTimeSet form(this);
+    form.exec();
 }
 
 void TfmMain::MIEditDataClick() {

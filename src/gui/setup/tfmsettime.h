@@ -1,0 +1,66 @@
+#pragma once
+
+#include "data/dataset.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace kq {
+
+class ShiftTableModel;
+
+// The shift schedule: the list of ShiftTime.dat with fields bound to the current shift. The list
+// is held open while the window is shown; closing writes the posted changes.
+class TfmSetTime : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfmSetTime(QWidget* parent = nullptr);
+    ~TfmSetTime() override;
+
+    void FormShow();
+    void FormClose();
+    void DataSource1DataChange();
+    void BitBtnAddClick();
+    void BitBtnModiClick();
+    void BitBtnDelClick();
+    void BitBtnPostClick();
+    void BitBtnCancelClick();
+    void SeSkinButton1Click();
+
+    DataSet& shifts() { return m_shifts; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void done(int result) override;
+
+private:
+    void LoadFields();
+    void BeginEdit();
+    void GridRowChanged(int row);
+    void CompleteTime(QLineEdit* edit);
+    bool ReadTime(QLineEdit* edit, const QString& caption, QTime* time);
+
+    DataSet m_shifts;
+    bool m_keepFields = false; // set while typing starts an edit
+    ShiftTableModel* m_model = nullptr;
+    QTableView* DBGrid1 = nullptr;
+    QLineEdit* DBEdit1 = nullptr;
+    QLineEdit* SeSkinDBMaskEdit1 = nullptr;
+    QLineEdit* SeSkinDBMaskEdit2 = nullptr;
+    QCheckBox* DBCheckBox1 = nullptr;
+    QCheckBox* DBCheckBox2 = nullptr;
+    QCheckBox* DBCheckBox3 = nullptr;
+    QPushButton* BitBtnAdd = nullptr;
+    QPushButton* BitBtnModi = nullptr;
+    QPushButton* BitBtnDel = nullptr;
+    QPushButton* BitBtnPost = nullptr;
+    QPushButton* BitBtnCancel = nullptr;
+    QPushButton* SeSkinButton1 = nullptr;
+};
+
+} // namespace kq

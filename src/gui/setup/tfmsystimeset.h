@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QDateEdit;
+class QLineEdit;
+class QPushButton;
+class QTimeEdit;
+class QTimer;
+
+namespace kq {
+
+// The system settings: the settings row of SysSetup.Dat, the computer's date and time, and the
+// switch of the Windows date/time setting.
+class TfmSysTimeSet : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfmSysTimeSet(QWidget* parent = nullptr);
+
+    void FormShow();
+    void Timer1Timer();
+    void TPTimeChange();
+    void DPDateChange();
+    void CheckBox2Click();
+    void DBCheckBox1Click();
+    void DBEdit1Change();
+    void BtnApplyClick();
+    void BtnCloseClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
+    void EnableApply();
+
+    // Whether the setting is switched off on the system: read at opening and kept in step with
+    // each switch Apply makes, so that applying twice never switches back by accident.
+    bool m_switchedOff = false;
+    // The date or the time was edited since the clock was last set.
+    bool m_clockEdited = false;
+
+    QLineEdit* DBEdit1 = nullptr;
+    QCheckBox* DBCheckBox1 = nullptr;
+    QCheckBox* DBCheckBox2 = nullptr;
+    QDateEdit* DPDate = nullptr;
+    QTimeEdit* TPTime = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QPushButton* BtnApply = nullptr;
+    QPushButton* BtnClose = nullptr;
+    QTimer* Timer1 = nullptr;
+};
+
+} // namespace kq

@@ -1,0 +1,54 @@
+#include "clirunner.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kq;
+
+TEST(CliSetup, ShiftDeleteRenumbers) {
+    QTemporaryDir dir;
+    const QString data = dir.filePath("Data");
+    ASSERT_EQ(test::RunCli({"--data", data, "init"}).code, 0);
+    ASSERT_EQ(test::RunCli({"--data", data, "shift", "add", "夜班", "22:00", "06:00"}).code, 0);
+    test::CliResult r = test::RunCli({"--data", data, "shift", "delete", "1"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    r = test::RunCli({"--data", data, "shift", "list"});
+    EXPECT_EQ(r.out.split('\n', Qt::SkipEmptyParts).mid(1),
+              QStringList({"1\t下午\t13:30:00\t17:30:00\t1\t1\t1", "2\t夜班\t22:00:00\t06:00:00\t0\t0\t0"}));
+
+    r = test::RunCli({"--data", data, "shift", "delete", "7"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_FALSE(r.err.isEmpty());
+    for (const QStringList& bad : {QStringList{"shift", "delete"}, QStringList{"shift", "delete", "x"},
+                                   QStringList{"shift", "delete", "1", "2"}})
+        EXPECT_EQ(test::RunCli(QStringList({"--data", data}) + bad).code, 2) << bad.join(' ').toStdString();
+    EXPECT_EQ(test::RunCli({"--data", data, "shift", "list"}).out.count('\n'), 3);
+}
+
+TEST(CliSetup, SettingsShowAndSet) {
+    QTemporaryDir dir;
+    const QString data = dir.filePath("Data");
+    test::CliResult r = test::RunCli({"--data", data, "settings", "show"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "CompanyName\tStartBrush\tIsBeep\n考勤管理系统\t0\t1\n");
+    r = test::RunCli({"--data", data, "settings", "set", "--company", "某公司", "--start-brush", "on"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(test::RunCli({"--data", data, "settings", "show"}).out.split('\n').at(1), "某公司\t1\t1");
+    r = test::RunCli({"--data", data, "settings", "set", "--beep", "off"});
+    EXPECT_EQ(test::RunCli({"--data", data, "settings", "show"}).out.split('\n').at(1), "某公司\t1\t0");
+
+    const QList<QStringList> bad = {
+        {"settings", "set"},
+        {"settings", "set", "--beep", "yes"},
+        {"settings", "set", "--beep"},
+        {"settings", "set", "--company", QString(21, QChar(0x4E00))},
+        {"settings", "set", "--company", "x", "extra"},
+        {"settings", "show", "x"},
+        {"settings"},
+    };
+    for (const QStringList& args : bad) {
+        r = test::RunCli(QStringList({"--data", data}) + args);
+        EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
+    }
+    EXPECT_EQ(test::RunCli({"--data", data, "settings", "show"}).out.split('\n').at(1), "某公司\t1\t0");
+}
