@@ -207,6 +207,7 @@ void TfmBrush::ArrangeWindow(int mode) {
         DBRichEdit1->clear();
         Panel3->setFixedHeight(1);
         Panel3->hide();
+        layout()->activate(); // the smaller minimum size first, so the resize is not clamped
         resize(kShowWidth + 20, kBaseHeight + kListHeight);
     }
     CenterPanelShow();
