@@ -33,6 +33,26 @@ bool IsPunched(const QVariant& stored) {
     return time != QTime(0, 0);
 }
 
+// A punch reads and then writes. Taking the write lock at the start makes a punch wait for
+// another writer (an import through the command line) for the engine's busy time, where a
+// plain transaction would fail at once on the lock it cannot upgrade.
+class WriteTransaction {
+public:
+    WriteTransaction() { ExecSql(QStringLiteral("BEGIN IMMEDIATE")); }
+    ~WriteTransaction() {
+        if (m_open && IsKQDataBaseOpen()) QSqlQuery(KQDataBase()).exec(QStringLiteral("ROLLBACK"));
+    }
+    WriteTransaction(const WriteTransaction&) = delete;
+    WriteTransaction& operator=(const WriteTransaction&) = delete;
+    void commit() {
+        ExecSql(QStringLiteral("COMMIT"));
+        m_open = false;
+    }
+
+private:
+    bool m_open = true;
+};
+
 } // namespace
 
 PunchResult RecordPunch(const QString& card, const QList<TBrushInfo>& brushInfo, int slot,
@@ -56,7 +76,7 @@ PunchResult RecordPunch(const QString& card, const QList<TBrushInfo>& brushInfo,
     const QString date = DateText(GetBrushDate(brushInfo.at(slot / 2), slot, now));
     const QString time = TimeText(now.time());
 
-    Transaction transaction;
+    WriteTransaction transaction;
     QSqlQuery count =
         ExecSql(QStringLiteral("select COUNT(*) Cnt from WorkList where Name=? and DDate=?"), {name, date});
     const int cnt = count.next() ? count.value(0).toInt() : 0;

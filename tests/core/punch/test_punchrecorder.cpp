@@ -6,7 +6,10 @@
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QThread>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace kq;
 
@@ -149,6 +152,34 @@ TEST_F(PunchTest, StorageFailuresWriteNothingAndLeaveTheStoreUsable) {
 
     QFile::remove(path("Employee.dat"));
     EXPECT_THROW(punch("A100", 0, At(7, 8, 0)), KqError);
+}
+
+TEST_F(PunchTest, WaitsForAnotherWriterInsteadOfFailing) {
+    // Another connection (an import through the command line, say) is writing when the card
+    // is swiped; the punch waits for it and is stored.
+    ASSERT_TRUE(punch("A100", 0, At(7, 8, 0)).stored());
+    std::atomic<bool> writing{false};
+    std::thread other([&] {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
+            db.setDatabaseName(path("WorkList.db"));
+            db.open();
+            QSqlQuery q(db);
+            q.exec("begin immediate");
+            q.exec("insert into WorkList (DDate, Name) values ('2024-03-01', 'x')");
+            writing = true;
+            QThread::msleep(300);
+            q.exec("commit");
+        }
+        QSqlDatabase::removeDatabase("writer");
+    });
+    while (!writing)
+        QThread::msleep(5);
+    PunchResult r;
+    EXPECT_NO_THROW(r = punch("A100", 1, At(7, 12, 0)));
+    other.join();
+    EXPECT_TRUE(r.stored());
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 2);
 }
 
 TEST(BrushBeep, TonesOnlyWhenTheSettingIsOn) {
