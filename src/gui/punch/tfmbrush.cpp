@@ -53,8 +53,7 @@ TfmBrush::TfmBrush(QWidget* parent) : QWidget(parent) {
     setFont(f);
     BuildControls();
     resize(792, 518);
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    CenterOnScreen();
     FormCreate();
 }
 
@@ -209,8 +208,14 @@ void TfmBrush::ArrangeWindow(int mode) {
         Panel3->hide();
         layout()->activate(); // the smaller minimum size first, so the resize is not clamped
         resize(kShowWidth + 20, kBaseHeight + kListHeight);
+        CenterOnScreen();
     }
     CenterPanelShow();
+}
+
+void TfmBrush::CenterOnScreen() {
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
 void TfmBrush::CenterPanelShow() {

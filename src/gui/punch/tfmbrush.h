@@ -57,6 +57,7 @@ private:
     void BuildControls();
     void FormCreate();
     void ShowClock();
+    void CenterOnScreen();
     void CenterPanelShow();
     void Report(const QString& line, int kind);
 

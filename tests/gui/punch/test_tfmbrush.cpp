@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -95,6 +96,8 @@ TEST_F(BrushTest, LayoutWithAndWithoutTodaysNotice) {
         EXPECT_FALSE(child<QWidget>(w, "Panel3")->isVisible());
         EXPECT_EQ(child<QWidget>(w, "Panel2")->height(), 193);
         EXPECT_EQ(child<QWidget>(w, "PanelShow")->pos(), QPoint(10, 3));
+        const QPoint offCentre = w.frameGeometry().center() - w.screen()->availableGeometry().center();
+        EXPECT_LE(offCentre.manhattanLength(), 4); // centred, give or take rounding
         // A notice arriving later only maximises: the notice area stays hidden.
         addNotice("2024-03-07", "{\\rtf1\\ansi Today first}");
         w.hide();
