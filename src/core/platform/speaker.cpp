@@ -10,11 +10,23 @@
 
 namespace kq {
 
+#ifdef KQ_HAVE_ALSA
+namespace {
+// A station without a sound card is normal: keep the library's complaints off stderr.
+void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
+} // namespace
+#endif
+
 void SoundDeviceSpeaker::beep(int frequencyHz, int durationMs) {
     if (frequencyHz <= 0 || durationMs <= 0) return;
 #ifdef KQ_HAVE_ALSA
+    snd_lib_error_set_handler(&QuietAlsa);
+    // Opened without blocking, so a device held by another program gives silence instead of
+    // a punch screen waiting for it; the writes below block as playback needs.
     snd_pcm_t* pcm = nullptr;
-    if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, 0) < 0) {
+    if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0 ||
+        snd_pcm_nonblock(pcm, 0) < 0) {
+        if (pcm) snd_pcm_close(pcm);
         QThread::msleep(durationMs); // no device: keep the timing, make no sound
         return;
     }

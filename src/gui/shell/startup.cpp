@@ -6,6 +6,7 @@
 #include "data/kqerror.h"
 #include "data/syssetup.h"
 #include "platform/platform.h"
+#include "punch/tfmbrush.h"
 #include "shell/tfmmain.h"
 
 namespace kq {
@@ -14,6 +15,13 @@ void OpenDataFolder() {
     const QString folder = ComputeDataFolder();
     CreateMissingDataFiles(folder);
     OpenKQDataBase(folder);
+}
+
+QWidget* CreateFirstWindow(bool startBrush) {
+    if (!startBrush) return new TfmMain;
+    auto* brush = new TfmBrush;
+    brush->setEndsProgram(true);
+    return brush;
 }
 
 QWidget* StartProgram() {
@@ -25,8 +33,7 @@ QWidget* StartProgram() {
         Prompt().error(e.message());
         return nullptr;
     }
-    Q_UNUSED(startBrush); // the punch window is the first window once it exists
-    return new TfmMain;
+    return CreateFirstWindow(startBrush);
 }
 
 } // namespace kq

@@ -10,6 +10,10 @@ namespace kq {
 // opened; the program then stops before any window opens.
 QWidget* StartProgram();
 
+// The first window: the punch window when startBrush is set (closing it ends the program),
+// otherwise the main window.
+QWidget* CreateFirstWindow(bool startBrush);
+
 // Creates (when missing) and opens the data folder of the executable: first-run content and
 // the connection KQDataBase. Throws KqError.
 void OpenDataFolder();

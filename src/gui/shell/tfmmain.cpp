@@ -8,6 +8,7 @@
 #include "maintenance/tfminform.h"
 #include "platform/guarded.h"
 #include "platform/guiservices.h"
+#include "punch/tfmbrush.h"
 #include "setup/tfmsetleavetype.h"
 #include "setup/tfmsettime.h"
 #include "setup/tfmsystimeset.h"
@@ -15,6 +16,7 @@
 #include "shell/tfmabout.h"
 #include "shell/tfmemployee.h"
 #include "shell/tfmlogin.h"
+#include "widgets/findform.h"
 #include "widgets/formexists.h"
 
 #include <QAction>
@@ -192,7 +194,14 @@ bool TfmMain::Gate(int function) {
 
 void TfmMain::NotAvailable() { Prompt().message(QStringLiteral("提示"), QStringLiteral("此功能尚未提供。")); }
 
-void TfmMain::MIBrushClick() { NotAvailable(); }
+void TfmMain::MIBrushClick() {
+    TfmBrush* brush = FindForm<TfmBrush>();
+    if (!brush) brush = new TfmBrush;
+    brush->show();
+    brush->raise();
+    brush->activateWindow();
+    hide();
+}
 
 void TfmMain::MILogInClick() {
     if (OperatorLogon(LogonSignIn, this)) SetLogonState(true);
@@ -294,7 +303,9 @@ void TfmMain::MIAboutClick() {
     about.exec();
 }
 
-void TfmMain::FormClose() {}
+void TfmMain::FormClose() {
+    if (TfmBrush* brush = FindForm<TfmBrush>()) brush->close();
+}
 
 void TfmMain::closeEvent(QCloseEvent* event) {
     FormClose();

@@ -1,0 +1,47 @@
+#include "clicommand.h"
+
+#include "platform/platform.h"
+#include "punch/brushinfo.h"
+#include "punch/punchrecorder.h"
+#include "punch/slotchoice.h"
+
+namespace kq::cli {
+
+namespace {
+
+int RunPunch(Args& args, Context& ctx) {
+    const bool hasSlot = args.has(QStringLiteral("--slot"));
+    const int slot = args.intOption(QStringLiteral("--slot"), 0);
+    const QString at = args.option(QStringLiteral("--at"));
+    const QStringList words = args.rest();
+    if (words.size() != 1) throw UsageError(QStringLiteral("punch takes one card number"));
+    const QString card = words.first().trimmed();
+    if (card.isEmpty()) throw UsageError(QStringLiteral("the card number is blank"));
+    QDateTime now = Now();
+    if (!at.isEmpty()) {
+        now = QDateTime::fromString(at, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        if (!now.isValid())
+            throw UsageError(QStringLiteral("--at takes \"yyyy-mm-dd hh:nn:ss\", not \"%1\"").arg(at));
+    }
+
+    OpenData(ctx);
+    const QList<TBrushInfo> brushInfo = ReadBrushInfo();
+    int chosen = brushInfo.isEmpty() ? -1 : 0;
+    if (hasSlot) {
+        if (!brushInfo.isEmpty() && (slot < 0 || slot >= 2 * brushInfo.size()))
+            throw UsageError(QStringLiteral("--slot must be 0 to %1").arg(2 * brushInfo.size() - 1));
+        chosen = slot;
+    } else if (!brushInfo.isEmpty()) {
+        chosen =
+            AutoSelectSlot(brushInfo, BuildSlotTable(brushInfo), SlotLabels(brushInfo), now.time(), chosen);
+    }
+    const PunchResult result = RecordPunch(card, brushInfo, chosen, now);
+    (result.stored() ? ctx.out : ctx.err) << result.line << Qt::endl;
+    return result.stored() ? 0 : 1;
+}
+
+const Registrar reg("punch", "punch CARD [--slot N] [--at \"yyyy-mm-dd hh:nn:ss\"]", RunPunch);
+
+} // namespace
+
+} // namespace kq::cli

@@ -1,0 +1,134 @@
+#include "punch/punchrecorder.h"
+
+#include "data/database.h"
+#include "data/datafolder.h"
+#include "data/dataset.h"
+#include "data/kqerror.h"
+#include "data/shared.h"
+#include "platform/platform.h"
+
+#include <QSqlRecord>
+
+namespace kq {
+
+namespace {
+
+// The name of the employee holding card; empty when none does.
+QString CardHolder(const QString& card) {
+    DataSet employees;
+    employees.open(DataFile(QStringLiteral("Employee.dat")));
+    QString name;
+    if (employees.locate(QStringLiteral("CardNo"), {card}))
+        name = employees.asString(QStringLiteral("SName"));
+    employees.close();
+    return name;
+}
+
+// A stored slot time; null, empty and 00:00:00 all read as no punch.
+bool IsPunched(const QVariant& stored) {
+    const QString text = stored.toString().trimmed();
+    if (stored.isNull() || text.isEmpty()) return false;
+    const QTime time = QTime::fromString(text, QStringLiteral("hh:mm:ss"));
+    if (!time.isValid()) throw KqError(QStringLiteral("“%1”不是有效的时间").arg(text));
+    return time != QTime(0, 0);
+}
+
+// A punch reads and then writes. Its transaction takes the write lock of WorkList at the start,
+// with a statement that writes nothing, so that a concurrent writer (an import through the
+// command line) is waited for, where a lock taken by the first read could not be upgraded and
+// would fail at once. BEGIN IMMEDIATE would lock the attached notice file as well and turn every
+// punch into a two-file commit with twice the disk flushes.
+class WriteTransaction {
+public:
+    WriteTransaction() {
+        ExecSql(QStringLiteral("BEGIN"));
+        try {
+            ExecSql(QStringLiteral("delete from WorkList where 0"));
+        } catch (const KqError&) {
+            Rollback();
+            throw;
+        }
+        m_open = true;
+    }
+    ~WriteTransaction() {
+        if (m_open) Rollback();
+    }
+    WriteTransaction(const WriteTransaction&) = delete;
+    WriteTransaction& operator=(const WriteTransaction&) = delete;
+    void commit() {
+        ExecSql(QStringLiteral("COMMIT"));
+        m_open = false;
+    }
+
+private:
+    static void Rollback() {
+        if (IsKQDataBaseOpen()) QSqlQuery(KQDataBase()).exec(QStringLiteral("ROLLBACK"));
+    }
+    bool m_open = false;
+};
+
+} // namespace
+
+PunchResult RecordPunch(const QString& card, const QList<TBrushInfo>& brushInfo, int slot,
+                        const QDateTime& now) {
+    PunchResult result;
+    const QString name = CardHolder(card);
+    if (name.isEmpty()) {
+        result.line = QStringLiteral("**** 磁卡未注册或失效！");
+        return result;
+    }
+    if (brushInfo.isEmpty()) {
+        result.outcome = PunchOutcome::NoShift;
+        result.line = name + QStringLiteral(" 未设置班时，刷卡无效！");
+        return result;
+    }
+    if (slot < 0 || slot >= 2 * brushInfo.size())
+        throw KqError(QStringLiteral("无效的班时位置：%1").arg(slot));
+
+    const QString label = SlotLabels(brushInfo).at(slot);
+    const QString column = SlotColumn(slot);
+    const QString date = DateText(GetBrushDate(brushInfo.at(slot / 2), slot, now));
+    const QString time = TimeText(now.time());
+
+    WriteTransaction transaction;
+    QSqlQuery count =
+        ExecSql(QStringLiteral("select COUNT(*) Cnt from WorkList where Name=? and DDate=?"), {name, date});
+    const int cnt = count.next() ? count.value(0).toInt() : 0;
+    count.finish();
+    if (cnt != 0) {
+        QSqlQuery row =
+            ExecSql(QStringLiteral("select * from WorkList where Name=? and DDate=?"), {name, date});
+        const bool punched = row.next() && IsPunched(row.value(row.record().indexOf(column)));
+        row.finish();
+        if (punched) {
+            result.outcome = PunchOutcome::AlreadyPunched;
+            result.line = name + QLatin1Char(' ') + label + QStringLiteral("已刷过卡!");
+            return result;
+        }
+        ExecSql(QStringLiteral("update WorkList set %1=? where Name=? and DDate=?").arg(column),
+                {time, name, date});
+    } else {
+        ExecSql(QStringLiteral("insert into WorkList (DDate, Name, %1) values (?,?,?)").arg(column),
+                {date, name, time});
+    }
+    transaction.commit();
+
+    result.outcome = PunchOutcome::Stored;
+    result.beepKind = BeepConfirm;
+    result.line = name + QLatin1Char(' ') + now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
+                  QLatin1Char(' ') + label;
+    return result;
+}
+
+void BrushBeep(int kind, bool isBeep) {
+    if (!isBeep) return;
+    Speaker& speaker = *Services().speaker;
+    if (kind == BeepConfirm) {
+        speaker.beep(4000, 400);
+        return;
+    }
+    for (int hz : {1000, 2000, 1000, 2000, 1000})
+        speaker.beep(hz, 150);
+}
+
+} // namespace kq

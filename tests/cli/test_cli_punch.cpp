@@ -1,0 +1,68 @@
+#include "clirunner.h"
+#include "data/datafolder.h"
+#include "tempdata.h"
+
+#include <gtest/gtest.h>
+
+using namespace kq;
+
+class CliPunchTest : public test::DataFolderTest {
+protected:
+    void SetUp() override {
+        test::DataFolderTest::SetUp();
+        writeShifts({{1, "早班", "08:00:00", "12:00:00", true, true, true},
+                     {2, "午班", "13:30:00", "17:30:00", true, true, true}});
+        writeEmployees({{"张三", false, "", 4, 1, 0, "A100"}});
+    }
+    test::CliResult punch(const QStringList& args) {
+        return test::RunCli(QStringList({"--data", DataFolder(), "punch"}) + args);
+    }
+};
+
+TEST_F(CliPunchTest, StoresWithTheAutomaticOrGivenSlotAndRefusesRepeats) {
+    test::CliResult r = punch({"a100", "--at", "2024-03-07 07:55:00"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "张三 2024-03-07 07:55:00 早班上班\n");
+    r = punch({"A100", "--at", "2024-03-07 12:40:00"}); // automatic choice: 早班下班
+    EXPECT_EQ(r.out, "张三 2024-03-07 12:40:00 早班下班\n");
+    r = punch({"A100", "--slot", "3", "--at", "2024-03-08 07:00:00"}); // off duty before 13:30: the 7th
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(countRows("select count(*) from WorkList where Name=? and DDate=? and T0='07:55:00' and "
+                        "T1='12:40:00' and T3='07:00:00' and T2 is null",
+                        {"张三", "2024-03-07"}),
+              1);
+
+    r = punch({"A100", "--slot", "0", "--at", "2024-03-07 08:30:00"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "张三 早班上班已刷过卡!\n");
+    r = punch({"nobody"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "**** 磁卡未注册或失效！\n");
+    EXPECT_EQ(punch({"A100"}).code, 0); // the real clock: some slot of today is still free
+
+    writeShifts({});
+    r = punch({"A100", "--at", "2024-03-09 08:00:00"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.startsWith("张三 "));
+    EXPECT_EQ(countRows("select count(*) from WorkList where DDate=?", {"2024-03-09"}), 0);
+}
+
+TEST_F(CliPunchTest, BadArgumentsExitTwoAndWriteNothing) {
+    const QList<QStringList> bad = {
+        {},
+        {"A100", "B200"},
+        {"  "},
+        {"A100", "--at", "2024-03-07"},
+        {"A100", "--at", "2024-02-30 08:00:00"},
+        {"A100", "--slot", "x"},
+        {"A100", "--slot", "4"},
+        {"A100", "--slot", "-1"},
+        {"A100", "--bogus"},
+    };
+    for (const QStringList& args : bad) {
+        const test::CliResult r = punch(args);
+        EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains("usage")) << args.join(' ').toStdString();
+    }
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 0);
+}

@@ -1,0 +1,201 @@
+#include "data/database.h"
+#include "data/kqerror.h"
+#include "punch/punchrecorder.h"
+#include "tempdata.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QThread>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace kq;
+
+namespace {
+
+QDateTime At(int day, int h, int m, int s = 0, int ms = 0) {
+    return QDateTime(QDate(2024, 3, day), QTime(h, m, s, ms));
+}
+
+} // namespace
+
+class PunchTest : public test::DataFolderTest {
+protected:
+    void SetUp() override {
+        test::DataFolderTest::SetUp();
+        writeShifts({{1, "早班", "08:00:00", "12:00:00", true, true, true},
+                     {2, "午班", "13:30:00", "17:30:00", true, true, true}});
+        writeEmployees({{"张三", false, "", 4, 1, 0, "A100"},
+                        {"O'Neil", false, "", 4, 2, 0, "it's 卡 7"},
+                        {"李四", false, "", 4, 3, 0, "B200"},
+                        {"李四", false, "", 4, 4, 0, "B201"}});
+        shifts = ReadBrushInfo();
+    }
+    // The slot columns T0..T4 of name's row of date ("-" for null), or empty when there is no row.
+    QStringList rowTimes(const QString& name, const QString& date) {
+        QSqlQuery q =
+            ExecSql("select T0, T1, T2, T3, T4 from WorkList where Name=? and DDate=?", {name, date});
+        QStringList out;
+        if (!q.next()) return out;
+        for (int i = 0; i < 5; ++i)
+            out << (q.value(i).isNull() ? QStringLiteral("-") : q.value(i).toString());
+        return out;
+    }
+    PunchResult punch(const QString& card, int slot, const QDateTime& now) {
+        return RecordPunch(card, shifts, slot, now);
+    }
+    QList<TBrushInfo> shifts;
+};
+
+TEST_F(PunchTest, InsertThenUpdateThenAlreadyPunched) {
+    PunchResult r = punch("A100", 0, At(7, 7, 55, 30, 250));
+    EXPECT_EQ(r.outcome, PunchOutcome::Stored);
+    EXPECT_EQ(r.line, "张三 2024-03-07 07:55:30 早班上班");
+    EXPECT_EQ(r.beepKind, BeepConfirm);
+    EXPECT_EQ(rowTimes("张三", "2024-03-07"), QStringList({"07:55:30", "-", "-", "-", "-"}));
+    // Committed: another connection sees the row.
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+        other.setDatabaseName(path("WorkList.db"));
+        ASSERT_TRUE(other.open());
+        QSqlQuery q(other);
+        ASSERT_TRUE(q.exec("select count(*) from WorkList where T0='07:55:30'") && q.next());
+        EXPECT_EQ(q.value(0).toInt(), 1);
+    }
+    QSqlDatabase::removeDatabase("other");
+
+    r = punch("A100", 1, At(7, 12, 1, 2));
+    EXPECT_EQ(r.line, "张三 2024-03-07 12:01:02 早班下班");
+    EXPECT_EQ(rowTimes("张三", "2024-03-07"), QStringList({"07:55:30", "12:01:02", "-", "-", "-"}));
+
+    r = punch("A100", 0, At(7, 8, 10));
+    EXPECT_EQ(r.outcome, PunchOutcome::AlreadyPunched);
+    EXPECT_EQ(r.line, "张三 早班上班已刷过卡!");
+    EXPECT_EQ(r.beepKind, BeepAlarm);
+    EXPECT_EQ(rowTimes("张三", "2024-03-07"), QStringList({"07:55:30", "12:01:02", "-", "-", "-"}));
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 1);
+}
+
+TEST_F(PunchTest, MidnightPunchCountsAsNoPunch) {
+    // Stored at 00:00:00 (the milliseconds are dropped), the slot reads as empty and takes
+    // the next punch.
+    ASSERT_TRUE(punch("A100", 1, At(8, 0, 0, 0, 400)).stored()); // off duty before 08:00: the 7th
+    EXPECT_EQ(rowTimes("张三", "2024-03-07"), QStringList({"-", "00:00:00", "-", "-", "-"}));
+    PunchResult r = punch("A100", 1, At(8, 0, 5));
+    EXPECT_TRUE(r.stored());
+    EXPECT_EQ(rowTimes("张三", "2024-03-07"), QStringList({"-", "00:05:00", "-", "-", "-"}));
+    // An empty text counts as no punch as well.
+    ExecSql("update WorkList set T2='' where Name=?", {"张三"});
+    EXPECT_TRUE(punch("A100", 2, At(7, 13, 31)).stored());
+}
+
+TEST_F(PunchTest, AttendanceDateRuleAndTheLineShowsThePunchTime) {
+    // Off duty at 07:00 on the 8th counts for the 7th; on duty after 12:00 for the next day.
+    PunchResult r = punch("A100", 1, At(8, 7, 0));
+    EXPECT_EQ(r.line, "张三 2024-03-08 07:00:00 早班下班");
+    EXPECT_EQ(rowTimes("张三", "2024-03-07"), QStringList({"-", "07:00:00", "-", "-", "-"}));
+    punch("A100", 0, At(8, 12, 30));
+    EXPECT_EQ(rowTimes("张三", "2024-03-09"), QStringList({"12:30:00", "-", "-", "-", "-"}));
+}
+
+TEST_F(PunchTest, CardsAreMatchedIgnoringCaseAndTakenLiterally) {
+    EXPECT_EQ(punch("a100", 2, At(7, 13, 30)).line, "张三 2024-03-07 13:30:00 午班上班");
+    // Quotes, inner spaces and Chinese characters are just part of the card; a quote in the
+    // name goes into the row unchanged.
+    EXPECT_TRUE(punch("IT'S 卡 7", 0, At(7, 8, 0)).stored());
+    EXPECT_EQ(rowTimes("O'Neil", "2024-03-07"), QStringList({"08:00:00", "-", "-", "-", "-"}));
+    for (const char* card : {"it's", "卡 7", "A10", "A100 ", "%", "' or '1'='1"}) {
+        const PunchResult r = punch(card, 0, At(7, 9, 0));
+        EXPECT_EQ(r.outcome, PunchOutcome::UnknownCard) << card;
+        EXPECT_EQ(r.line, "**** 磁卡未注册或失效！");
+        EXPECT_EQ(r.beepKind, BeepAlarm);
+    }
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 2);
+}
+
+TEST_F(PunchTest, SameNameSharesOneRow) {
+    ASSERT_TRUE(punch("B200", 0, At(7, 8, 0)).stored());
+    EXPECT_EQ(punch("B201", 0, At(7, 8, 1)).outcome, PunchOutcome::AlreadyPunched);
+    EXPECT_TRUE(punch("B201", 1, At(7, 12, 0)).stored());
+    EXPECT_EQ(countRows("select count(*) from WorkList where Name=?", {"李四"}), 1);
+}
+
+TEST_F(PunchTest, NoShiftsRefusesRegisteredCardsWithoutWriting) {
+    shifts.clear();
+    PunchResult r = punch("A100", -1, At(7, 8, 0));
+    EXPECT_EQ(r.outcome, PunchOutcome::NoShift);
+    EXPECT_EQ(r.beepKind, BeepAlarm);
+    EXPECT_TRUE(r.line.startsWith("张三 "));
+    EXPECT_EQ(punch("X", -1, At(7, 8, 0)).outcome, PunchOutcome::UnknownCard);
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 0);
+    shifts = ReadBrushInfo();
+    EXPECT_THROW(punch("A100", 4, At(7, 8, 0)), KqError); // a slot beyond the shift list
+}
+
+TEST_F(PunchTest, StorageFailuresWriteNothingAndLeaveTheStoreUsable) {
+    ExecSql("create trigger full before insert on WorkList begin select raise(abort, 'disk is full'); end");
+    try {
+        punch("A100", 0, At(7, 8, 0));
+        FAIL() << "no error";
+    } catch (const KqError& e) {
+        EXPECT_TRUE(e.message().contains("disk is full")) << qPrintable(e.message());
+    }
+    ExecSql("drop trigger full");
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 0);
+    EXPECT_TRUE(punch("A100", 0, At(7, 8, 0)).stored()); // no transaction was left open
+
+    ExecSql("update WorkList set T1='late' where Name=?", {"张三"});
+    EXPECT_THROW(punch("A100", 1, At(7, 12, 0)), KqError); // unreadable stored time: not overwritten
+    EXPECT_EQ(rowTimes("张三", "2024-03-07")[1], "late");
+
+    QFile::remove(path("Employee.dat"));
+    EXPECT_THROW(punch("A100", 0, At(7, 8, 0)), KqError);
+}
+
+TEST_F(PunchTest, WaitsForAnotherWriterInsteadOfFailing) {
+    // Another connection (an import through the command line, say) is writing when the card
+    // is swiped; the punch waits for it and is stored.
+    ASSERT_TRUE(punch("A100", 0, At(7, 8, 0)).stored());
+    std::atomic<bool> writing{false};
+    std::thread other([&] {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
+            db.setDatabaseName(path("WorkList.db"));
+            db.open();
+            QSqlQuery q(db);
+            q.exec("begin immediate");
+            q.exec("insert into WorkList (DDate, Name) values ('2024-03-01', 'x')");
+            writing = true;
+            QThread::msleep(300);
+            q.exec("commit");
+        }
+        QSqlDatabase::removeDatabase("writer");
+    });
+    while (!writing)
+        QThread::msleep(5);
+    PunchResult r;
+    EXPECT_NO_THROW(r = punch("A100", 1, At(7, 12, 0)));
+    other.join();
+    EXPECT_TRUE(r.stored());
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 2);
+}
+
+TEST(BrushBeep, TonesOnlyWhenTheSettingIsOn) {
+    struct Case {
+        int kind;
+        bool isBeep;
+        QList<QPair<int, int>> tones;
+    } cases[] = {
+        {BeepConfirm, true, {{4000, 400}}},
+        {BeepAlarm, true, {{1000, 150}, {2000, 150}, {1000, 150}, {2000, 150}, {1000, 150}}},
+        {BeepConfirm, false, {}},
+        {BeepAlarm, false, {}},
+    };
+    for (const Case& c : cases) {
+        test::Fakes fakes;
+        BrushBeep(c.kind, c.isBeep);
+        EXPECT_EQ(fakes.speaker->tones, c.tones) << c.kind << " " << c.isBeep;
+    }
+}

@@ -1,0 +1,261 @@
+#include "data/database.h"
+#include "data/datafolder.h"
+#include "data/dataset.h"
+#include "punch/tfmbrush.h"
+#include "shell/tfmmain.h"
+#include "tempdata.h"
+#include "widgets/findform.h"
+#include "widgets/led.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace kq;
+
+class BrushTest : public test::DataFolderTest {
+protected:
+    void SetUp() override {
+        test::DataFolderTest::SetUp();
+        writeShifts({{1, "早班", "08:00:00", "12:00:00", true, true, true},
+                     {2, "午班", "13:30:00", "17:30:00", true, true, true}});
+        writeEmployees({{"张三", false, "", 4, 1, 0, "A100"}});
+    }
+    void TearDown() override {
+        delete FindForm<TfmMain>();
+        test::DataFolderTest::TearDown();
+    }
+    void setBeep(bool on) {
+        DataSet ds;
+        ds.open(path("SysSetup.Dat"));
+        ds.edit();
+        ds.setValue("IsBeep", on);
+        ds.post();
+        ds.close();
+    }
+    void addNotice(const QString& date, const QString& text) {
+        ExecSql("insert into Inform (WDate, Inform) values (?, ?)", {date, text});
+    }
+
+    template <typename T> static T* child(const QWidget& w, const char* name) {
+        T* c = w.findChild<T*>(QLatin1String(name));
+        EXPECT_NE(c, nullptr) << name;
+        return c;
+    }
+    static QStringList lines(const QWidget& w) {
+        QStringList out;
+        auto* list = child<QListWidget>(w, "ListBox1");
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    }
+    static void swipe(const QWidget& w, const QString& card) {
+        auto* edit = child<QLineEdit>(w, "FlatEdit1");
+        QTest::keyClicks(edit, card);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+};
+
+TEST_F(BrushTest, CreationBuildsTheSlotsAndShowingStartsTheClock) {
+    TfmBrush w;
+    EXPECT_EQ(w.windowTitle(), "请刷卡");
+    EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    auto* combo = child<QComboBox>(w, "FlatComboBoxMod");
+    ASSERT_EQ(combo->count(), 4);
+    EXPECT_EQ(combo->itemText(2), "午班上班");
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_EQ(combo->maxVisibleItems(), 20);
+    EXPECT_EQ(w.slotTable().size(), 4);
+    EXPECT_EQ(w.slotTable().last().STime, "17:30:00");
+    EXPECT_EQ(child<QLineEdit>(w, "FlatEdit1")->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(child<QWidget>(w, "FlatSpeedButton1")->toolTip(), "返回主程序");
+    EXPECT_FALSE(child<QTimer>(w, "Timer1")->isActive());
+
+    fakes->clock->current = QDateTime(QDate(2024, 3, 7), QTime(12, 50, 15));
+    w.show();
+    EXPECT_TRUE(child<QTimer>(w, "Timer1")->isActive());
+    EXPECT_EQ(w.windowTitle(), "考勤刷卡       2024年03月07日");
+    EXPECT_EQ(child<QLabel>(w, "Label4")->text(), "12:50:15");
+    EXPECT_EQ(combo->currentIndex(), 2); // nearer to 13:30 than to 12:00
+    EXPECT_EQ(w.tickCount(), 0);
+}
+
+TEST_F(BrushTest, LayoutWithAndWithoutTodaysNotice) {
+    addNotice("2024-03-06", "{\\rtf1\\ansi Yesterday}");
+    {
+        TfmBrush w;
+        w.show();
+        EXPECT_FALSE(w.isMaximized());
+        EXPECT_EQ(w.size(), QSize(345 + 20, 193 + 65));
+        EXPECT_FALSE(child<QWidget>(w, "Panel3")->isVisible());
+        EXPECT_EQ(child<QWidget>(w, "Panel2")->height(), 193);
+        EXPECT_EQ(child<QWidget>(w, "PanelShow")->pos(), QPoint(10, 3));
+        const QPoint offCentre = w.frameGeometry().center() - w.screen()->availableGeometry().center();
+        EXPECT_LE(offCentre.manhattanLength(), 4); // centred, give or take rounding
+        // A notice arriving later only maximises: the notice area stays hidden.
+        addNotice("2024-03-07", "{\\rtf1\\ansi Today first}");
+        w.hide();
+        w.show();
+        EXPECT_TRUE(w.isMaximized());
+        EXPECT_FALSE(child<QWidget>(w, "Panel3")->isVisible());
+    }
+    addNotice("2024-03-07", "{\\rtf1\\ansi Today second}");
+    TfmBrush w;
+    w.show();
+    EXPECT_TRUE(w.isMaximized());
+    auto* notice = child<QTextEdit>(w, "DBRichEdit1");
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_TRUE(notice->isReadOnly());
+    EXPECT_TRUE(notice->toPlainText().contains("Today first"));
+    EXPECT_FALSE(notice->toPlainText().contains("second"));
+    const QWidget* base = child<QWidget>(w, "PanelBase");
+    const QWidget* show = child<QWidget>(w, "PanelShow");
+    EXPECT_EQ(show->x(), (base->width() - 345) / 2);
+    EXPECT_EQ(base->height(), 193);
+}
+
+TEST_F(BrushTest, SwipesReportOnTopWithSoundAndLamp) {
+    TfmBrush w;
+    w.show();
+    auto* edit = child<QLineEdit>(w, "FlatEdit1");
+    auto* led = child<Led>(w, "Led");
+    auto* timer2 = child<QTimer>(w, "Timer2");
+    EXPECT_EQ(led->color(), QColor(0, 255, 0));
+
+    swipe(w, "a100");
+    EXPECT_EQ(lines(w), QStringList({"张三 2024-03-07 09:00:00 早班上班"}));
+    EXPECT_TRUE(edit->text().isEmpty());
+    EXPECT_EQ(led->color(), QColor(255, 0, 0));
+    EXPECT_TRUE(timer2->isActive());
+    EXPECT_EQ(timer2->interval(), 500);
+    EXPECT_EQ(fakes->speaker->tones, (QList<QPair<int, int>>{{4000, 400}}));
+    EXPECT_EQ(countRows("select count(*) from WorkList where Name=? and T0='09:00:00'", {"张三"}), 1);
+    w.Timer2Timer();
+    EXPECT_EQ(led->color(), QColor(0, 255, 0));
+    EXPECT_FALSE(timer2->isActive());
+
+    fakes->speaker->tones.clear();
+    swipe(w, "nobody");
+    swipe(w, "A100");
+    EXPECT_EQ(lines(w), QStringList({"张三 早班上班已刷过卡!", "**** 磁卡未注册或失效！",
+                                     "张三 2024-03-07 09:00:00 早班上班"}));
+    EXPECT_EQ(fakes->speaker->tones.size(), 10); // two alarms
+
+    // Blank input does nothing at all.
+    w.Timer2Timer();
+    fakes->speaker->tones.clear();
+    swipe(w, "   ");
+    EXPECT_EQ(lines(w).size(), 3);
+    EXPECT_EQ(edit->text(), "   ");
+    EXPECT_EQ(led->color(), QColor(0, 255, 0));
+    EXPECT_FALSE(timer2->isActive());
+    EXPECT_TRUE(fakes->speaker->tones.isEmpty());
+}
+
+TEST_F(BrushTest, SoundSettingOffKeepsLinesAndLamp) {
+    setBeep(false);
+    TfmBrush w;
+    w.show();
+    swipe(w, "A100");
+    swipe(w, "X");
+    EXPECT_EQ(lines(w).size(), 2);
+    EXPECT_EQ(child<Led>(w, "Led")->color(), QColor(255, 0, 0));
+    EXPECT_TRUE(fakes->speaker->tones.isEmpty());
+}
+
+TEST_F(BrushTest, StorageFailureKeepsTheCardAndTheScreenTakesTheNextSwipe) {
+    TfmBrush w;
+    w.show();
+    CloseKQDataBase();
+    swipe(w, "A100");
+    ASSERT_EQ(fakes->prompter->boxes.size(), 1);
+    EXPECT_EQ(fakes->prompter->boxes[0].kind, "error");
+    EXPECT_TRUE(lines(w).isEmpty());
+    auto* edit = child<QLineEdit>(w, "FlatEdit1");
+    EXPECT_EQ(edit->text(), "A100");
+    EXPECT_EQ(child<Led>(w, "Led")->color(), QColor(255, 0, 0));
+    w.Timer2Timer();
+
+    OpenKQDataBase(DataFolder());
+    swipe(w, "A100"); // the reader types the whole card again
+    EXPECT_EQ(lines(w), QStringList({"张三 2024-03-07 09:00:00 早班上班"}));
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 1);
+}
+
+TEST_F(BrushTest, NoShiftsStillReportsEveryCard) {
+    writeShifts({});
+    TfmBrush w;
+    w.show();
+    EXPECT_EQ(child<QComboBox>(w, "FlatComboBoxMod")->currentIndex(), -1);
+    swipe(w, "A100");
+    swipe(w, "X");
+    const QStringList out = lines(w);
+    ASSERT_EQ(out.size(), 2);
+    EXPECT_EQ(out[0], "**** 磁卡未注册或失效！");
+    EXPECT_TRUE(out[1].startsWith("张三 "));
+    EXPECT_EQ(fakes->speaker->tones.size(), 10);
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 0);
+}
+
+TEST_F(BrushTest, ClockTicksAndTheAutomaticChoiceEverySixtyTicks) {
+    TfmBrush w;
+    w.show();
+    auto* combo = child<QComboBox>(w, "FlatComboBoxMod");
+    ASSERT_EQ(combo->currentIndex(), 0);
+    combo->setCurrentIndex(3); // chosen by hand
+    fakes->clock->current = QDateTime(QDate(2024, 3, 8), QTime(9, 0, 59));
+    for (int i = 0; i < 59; ++i)
+        w.Timer1Timer();
+    EXPECT_EQ(combo->currentIndex(), 3);
+    EXPECT_EQ(w.tickCount(), 59);
+    EXPECT_EQ(w.windowTitle(), "考勤刷卡       2024年03月08日");
+    EXPECT_EQ(child<QLabel>(w, "Label4")->text(), "09:00:59");
+    w.Timer1Timer();
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_EQ(w.tickCount(), 0);
+}
+
+TEST_F(BrushTest, ArrowKeysMoveTheSlotWithinTheList) {
+    TfmBrush w;
+    w.show();
+    auto* edit = child<QLineEdit>(w, "FlatEdit1");
+    auto* combo = child<QComboBox>(w, "FlatComboBoxMod");
+    QTest::keyClick(edit, Qt::Key_Up);
+    EXPECT_EQ(combo->currentIndex(), 0);
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(edit, Qt::Key_Down);
+    EXPECT_EQ(combo->currentIndex(), 3);
+    QTest::keyClick(edit, Qt::Key_Up);
+    EXPECT_EQ(combo->currentIndex(), 2);
+}
+
+TEST_F(BrushTest, DropDownHoldsTheClockAndFocusReturnsToTheCardField) {
+    addNotice("2024-03-07", "Today");
+    TfmBrush w;
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto* edit = child<QLineEdit>(w, "FlatEdit1");
+    auto* combo = child<QComboBox>(w, "FlatComboBoxMod");
+    auto* timer1 = child<QTimer>(w, "Timer1");
+    combo->showPopup();
+    EXPECT_FALSE(timer1->isActive());
+    combo->hidePopup();
+    EXPECT_TRUE(timer1->isActive());
+    EXPECT_TRUE(edit->hasFocus());
+
+    child<QWidget>(w, "ListBox1")->setFocus();
+    EXPECT_TRUE(edit->hasFocus());
+    child<QWidget>(w, "DBRichEdit1")->setFocus();
+    EXPECT_TRUE(edit->hasFocus());
+    combo->setFocus();
+    EXPECT_FALSE(edit->hasFocus());
+    w.Timer1Timer();
+    EXPECT_TRUE(edit->hasFocus());
+}
