@@ -7,21 +7,41 @@
 #include "data/shared.h"
 #include "platform/platform.h"
 
+#include <QFile>
+#include <QHash>
 #include <QSqlRecord>
 
 namespace kq {
 
 namespace {
 
-// The name of the employee holding card; empty when none does.
+// The cards of Employee.dat (case-folded card -> name of the first row holding it), built again
+// only when the file's bytes change: reading the file is cheap, parsing every row at each swipe
+// is not.
+struct CardIndex {
+    QString path;
+    QByteArray bytes;
+    QHash<QString, QString> names;
+};
+
 QString CardHolder(const QString& card) {
-    DataSet employees;
-    employees.open(DataFile(QStringLiteral("Employee.dat")));
-    QString name;
-    if (employees.locate(QStringLiteral("CardNo"), {card}))
-        name = employees.asString(QStringLiteral("SName"));
-    employees.close();
-    return name;
+    if (card.trimmed().isEmpty()) return {};
+    static CardIndex index;
+    const QString path = DataFile(QStringLiteral("Employee.dat"));
+    QFile file(path);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (bytes.isEmpty() || path != index.path || bytes != index.bytes) {
+        DataSet employees;
+        employees.open(path);
+        QHash<QString, QString> names;
+        for (employees.first(); !employees.eof(); employees.next()) {
+            const QString key = employees.asString(QStringLiteral("CardNo")).toCaseFolded();
+            if (!names.contains(key)) names.insert(key, employees.asString(QStringLiteral("SName")));
+        }
+        employees.close();
+        index = CardIndex{path, bytes, names};
+    }
+    return index.names.value(card.toCaseFolded());
 }
 
 // A stored slot time; null, empty and 00:00:00 all read as no punch.
