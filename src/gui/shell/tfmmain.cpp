@@ -24,9 +24,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
-static void InitGuiResources() {
-    Q_INIT_RESOURCE(gui);
-}
+static void InitGuiResources() { Q_INIT_RESOURCE(gui); }
 
 namespace kq {
 
@@ -36,17 +34,15 @@ QList<QPoint> TileOrigins(const QSize& picture, const QSize& client) {
     const int rows = client.height() / picture.height() + 1;
     const int cols = client.width() / picture.width() + 1;
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < cols; ++c)
-            origins.append(QPoint(c * picture.width(), r * picture.height()));
+        for (int c = 0; c < cols; ++c) origins.append(QPoint(c * picture.width(), r * picture.height()));
     return origins;
 }
 
 TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("fmMain"));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     QFont f(QStringLiteral("SimSun"));
     f.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("Noto Sans CJK SC")});
     f.setPixelSize(12);
@@ -72,8 +68,7 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent) {
 
 TfmMain::~TfmMain() = default;
 
-QAction* TfmMain::addCommand(QMenu* menu, const char* objectName, const QString& caption,
-                             void (TfmMain::*handler)()) {
+QAction* TfmMain::addCommand(QMenu* menu, const char* objectName, const QString& caption, void (TfmMain::*handler)()) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(QLatin1String(objectName));
     connect(a, &QAction::triggered, this, handler);
@@ -184,35 +179,24 @@ void TfmMain::SetLogonState(bool signedIn) {
 
 bool TfmMain::Gate(int function) {
     if (HasRight(CurOperator().Rigth, function)) return true;
-    Prompt().message(QStringLiteral("提示"),
-                     m_signedIn ? QStringLiteral("无此权限！") : QStringLiteral("请先登陆！"));
+    Prompt().message(QStringLiteral("提示"), m_signedIn ? QStringLiteral("无此权限！") : QStringLiteral("请先登陆！"));
     return false;
 }
 
-void TfmMain::NotAvailable() {
-    Prompt().message(QStringLiteral("提示"), QStringLiteral("此功能尚未提供。"));
-}
+void TfmMain::NotAvailable() { Prompt().message(QStringLiteral("提示"), QStringLiteral("此功能尚未提供。")); }
 
-void TfmMain::MIBrushClick() {
-    NotAvailable();
-}
+void TfmMain::MIBrushClick() { NotAvailable(); }
 
-void TfmMain::MILogInClick() {
-    NotAvailable();
-}
+void TfmMain::MILogInClick() { NotAvailable(); }
 
 void TfmMain::MILogOutClick() {
     CurOperator().Rigth.clear();
     SetLogonState(false);
 }
 
-void TfmMain::MIModiPwdClick() {
-    NotAvailable();
-}
+void TfmMain::MIModiPwdClick() { NotAvailable(); }
 
-void TfmMain::MIExitClick() {
-    close();
-}
+void TfmMain::MIExitClick() { close(); }
 
 void TfmMain::MIEmployeeSetClick() {
     if (!Gate(FuncEmployee)) return;
@@ -277,8 +261,7 @@ void TfmMain::MIHelpClick() {
         return;
     }
     if (!GuiServices().desktop->openFile(help))
-        Prompt().message(QStringLiteral("提示"),
-                         QStringLiteral("无法打开帮助文件：%1").arg(QDir::toNativeSeparators(help)));
+        Prompt().message(QStringLiteral("提示"), QStringLiteral("无法打开帮助文件：%1").arg(QDir::toNativeSeparators(help)));
 }
 
 void TfmMain::MIAboutClick() {
