@@ -187,7 +187,9 @@ TEST_F(BackupWriterTest, LargeFileSpansNumberedVolumesWithDiskPrompts) {
         const bool last = i == volumes.size() - 1;
         EXPECT_EQ(v.nextDisk, last ? QByteArray() : "NEXT:DISK00" + QByteArray::number(i + 2)) << i;
         EXPECT_EQ(v.endMark, last) << i;
-        if (i > 0) EXPECT_EQ(v.entries[0].name, QByteArray()) << i; // continues the file of the volume before
+        if (i > 0) {
+            EXPECT_EQ(v.entries[0].name, QByteArray()) << i; // continues the file of the volume before
+        }
         entries += v.entries;
     }
     EXPECT_FALSE(QFile::exists(dir.filePath("backup.005")));

@@ -94,7 +94,9 @@ TEST_F(BackupWindowTest, ProgressShowsTheFileWhileBelowOneHundred) {
                          {"/d/x.dat", 100, false, ""}}) {
         form.BackupFile1Progress(&form.BackupFile1, s.file, TPercentage(s.percent), go);
         EXPECT_EQ(form.ProgressBar1->isVisible(), s.barVisible) << s.percent;
-        if (s.barVisible) EXPECT_EQ(form.ProgressBar1->value(), s.percent);
+        if (s.barVisible) {
+            EXPECT_EQ(form.ProgressBar1->value(), s.percent);
+        }
         EXPECT_EQ(form.Label1->text(), s.label);
     }
     EXPECT_TRUE(go);
