@@ -55,7 +55,8 @@ struct Folder {
             const QString day = start.addDays(d).toString(QStringLiteral("yyyy-MM-dd"));
             for (int e = 0; e < 300; ++e) {
                 const auto time = [&](int h) {
-                    return QTime(h, int(rng.bounded(60)), int(rng.bounded(60))).toString(QStringLiteral("hh:mm:ss"));
+                    return QTime(h, int(rng.bounded(60)), int(rng.bounded(60)))
+                        .toString(QStringLiteral("hh:mm:ss"));
                 };
                 q.addBindValue(day);
                 q.addBindValue(QStringLiteral("员工%1").arg(e));
@@ -71,7 +72,8 @@ struct Folder {
         t.commit();
         kq::CloseKQDataBase();
         kq::GetDirFileName(data, files);
-        for (const QString& f : files) bytes += QFileInfo(f).size();
+        for (const QString& f : files)
+            bytes += QFileInfo(f).size();
         archive = dir.filePath(QStringLiteral("kq.bak"));
         gz = dir.filePath(QStringLiteral("kq.gz"));
     }
@@ -91,7 +93,8 @@ void BM_Backup(benchmark::State& state) {
     for (auto _ : state) {
         kq::TBackupFile bf;
         kq::PrepareBackup(bf, f.archive);
-        if (kq::BackupDataFolder(bf, f.data, f.archive) != std::optional<bool>(true)) state.SkipWithError("backup failed");
+        if (kq::BackupDataFolder(bf, f.data, f.archive) != std::optional<bool>(true))
+            state.SkipWithError("backup failed");
     }
     state.SetBytesProcessed(state.iterations() * f.bytes);
     state.counters["data_MB"] = double(f.bytes) / 1e6;
@@ -101,8 +104,10 @@ void BM_Backup(benchmark::State& state) {
 void BM_GzipFastest(benchmark::State& state) {
     Folder& f = Data();
     QStringList quoted;
-    for (const QString& file : f.files) quoted << QLatin1Char('\'') + file + QLatin1Char('\'');
-    for (auto _ : state) Shell(QStringLiteral("cat %1 | gzip -1 > '%2'").arg(quoted.join(QLatin1Char(' ')), f.gz));
+    for (const QString& file : f.files)
+        quoted << QLatin1Char('\'') + file + QLatin1Char('\'');
+    for (auto _ : state)
+        Shell(QStringLiteral("cat %1 | gzip -1 > '%2'").arg(quoted.join(QLatin1Char(' ')), f.gz));
     state.SetBytesProcessed(state.iterations() * f.bytes);
     state.counters["archive_MB"] = double(QFileInfo(f.gz).size()) / 1e6;
 }
@@ -119,7 +124,8 @@ void BM_Restore(benchmark::State& state) {
 
 void BM_GunzipToFile(benchmark::State& state) {
     Folder& f = Data();
-    for (auto _ : state) Shell(QStringLiteral("gzip -dc '%1' > '%2'").arg(f.gz, f.dir.filePath(QStringLiteral("gunzipped"))));
+    for (auto _ : state)
+        Shell(QStringLiteral("gzip -dc '%1' > '%2'").arg(f.gz, f.dir.filePath(QStringLiteral("gunzipped"))));
     state.SetBytesProcessed(state.iterations() * f.bytes);
 }
 
@@ -134,12 +140,13 @@ void BM_Lzrw1khExpand(benchmark::State& state) {
         plain += piece.size();
     }
     qint64 packed = 0;
-    for (const QByteArray& b : blocks) packed += b.size();
+    for (const QByteArray& b : blocks)
+        packed += b.size();
     std::vector<std::uint8_t> out(kq::kLzrw1khBlockSize);
     for (auto _ : state) {
         for (const QByteArray& b : blocks)
-            benchmark::DoNotOptimize(
-                kq::Lzrw1khExpand(reinterpret_cast<const std::uint8_t*>(b.constData()), int(b.size()), out.data()));
+            benchmark::DoNotOptimize(kq::Lzrw1khExpand(reinterpret_cast<const std::uint8_t*>(b.constData()),
+                                                       int(b.size()), out.data()));
     }
     state.SetBytesProcessed(state.iterations() * plain);
     state.counters["ratio"] = double(packed) / double(plain);

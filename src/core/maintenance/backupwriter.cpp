@@ -117,16 +117,18 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
     }
     m_fileCount = qint32(m_list.size());
 
-    std::unique_ptr<QTemporaryFile> idFile;
-    if (SaveFileID) {
-        idFile = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/FIDXXXXXX"));
-        if (idFile->open() && idFile->write(fileIds) == fileIds.size() && idFile->flush()) {
-            idFile->close();
-            m_list.prepend({idFile->fileName(), QString::fromLatin1(kFileListName)});
+    // An unusable temporary folder reads as an empty path: never fall back to the root.
+    const QString temp = QDir::tempPath();
+    QTemporaryFile idFile(temp + QStringLiteral("/FIDXXXXXX"));
+    const bool withIds = SaveFileID;
+    if (withIds) {
+        if (!temp.isEmpty() && idFile.open() && idFile.write(fileIds) == fileIds.size() && idFile.flush()) {
+            idFile.close();
             m_total += fileIds.size();
         } else {
             SetError(beFileIds);
         }
+        m_list.prepend({idFile.fileName(), QString::fromLatin1(kFileListName)});
     }
     // A volume must hold at least its tag and one block, or volumes would follow without end.
     if (MaxSize < 0 || (MaxSize > 0 && MaxSize <= kVolumeMargin + 4)) SetError(beWriteArchive);
@@ -141,7 +143,7 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
         BlockCodec codec(ZlibLevel(CompressionLevel));
         for (int i = 0; i < m_list.size() && m_continue; ++i) {
             if (!QFileInfo(m_list[i].path).isFile()) continue;
-            StoreFile(m_list[i], SaveFileID && i == 0, codec);
+            StoreFile(m_list[i], withIds && i == 0, codec);
         }
         if (m_continue) {
             if (WriteInt(0))
@@ -154,8 +156,7 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
         SetError(beWriteArchive);
         written = false;
     }
-    if (idFile) m_list.removeFirst();
-    idFile.reset();
+    if (withIds) m_list.removeFirst(); // the file-ID file itself goes with idFile
     m_currentFile.clear();
     Finish();
     return written && m_error == 0;

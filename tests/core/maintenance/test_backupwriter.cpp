@@ -303,6 +303,24 @@ TEST_F(BackupWriterTest, FileIdListComesFirstAndIsNotCounted) {
     EXPECT_EQ(bf.ListedNames(), QStringList({LowerAscii(a), LowerAscii(b)}));
 }
 
+TEST_F(BackupWriterTest, FileIdListThatCannotBeSavedIsErrorSevenBeforeAnyArchive) {
+    put(QStringLiteral("a.dat"), "x");
+    const QByteArray tmp = qgetenv("TMPDIR");
+    test::WriteAll(dir.filePath("plain"), "");
+    for (const QString& unusable : {dir.filePath("no such folder"), dir.filePath("plain")}) {
+        qputenv("TMPDIR", unusable.toUtf8());
+        TBackupFile bf;
+        bf.SaveFileID = true;
+        const bool ok = bf.Backup(all(), archive());
+        qputenv("TMPDIR", tmp);
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(bf.ErrorCode(), 7);
+        EXPECT_FALSE(QFile::exists(archive()));
+        EXPECT_EQ(bf.ListedNames(), QStringList({LowerAscii(data() + "/a.dat")}));
+    }
+    EXPECT_EQ(fakes->prompter->texts(), QStringList(2, "Cannot create temporary file to save the file IDs"));
+}
+
 TEST_F(BackupWriterTest, IncrementalModeStoresOnlyFilesChangedSinceTheLastBackup) {
     const QString a = put(QStringLiteral("a.dat"), "one");
     const QString b = put(QStringLiteral("b.dat"), "two");
