@@ -4,6 +4,7 @@
 #include "data/datafolder.h"
 #include "data/shared.h"
 #include "data/syssetup.h"
+#include "maintenance/tfmbackup.h"
 #include "maintenance/tfmdelete.h"
 #include "maintenance/tfminform.h"
 #include "platform/guarded.h"
@@ -260,12 +261,12 @@ void TfmMain::MIInformClick() {
 
 void TfmMain::MIBackupClick() {
     if (!Gate(FuncBackup)) return;
-    NotAvailable();
+    Guarded([&] { BackupData(DataFolder(), this); });
 }
 
 void TfmMain::MIRestoreClick() {
     if (!Gate(FuncRestore)) return;
-    NotAvailable();
+    Guarded([&] { RestoreData(DataFolder(), this); });
 }
 
 void TfmMain::MIDeleteClick() {

@@ -1,0 +1,41 @@
+#include "clicommand.h"
+
+#include "maintenance/backupcommands.h"
+
+namespace kq::cli {
+
+namespace {
+
+int RunBackup(Args& args, Context& ctx) {
+    const bool sized = args.has(QStringLiteral("--volume-size"));
+    const int volumeSize = args.intOption(QStringLiteral("--volume-size"), 0);
+    const QStringList words = args.rest();
+    if (words.size() != 1) throw UsageError(QStringLiteral("backup needs ARCHIVE"));
+    if (volumeSize < 0 || (volumeSize > 0 && volumeSize <= kVolumeMargin + 4))
+        throw UsageError(
+            QStringLiteral("--volume-size must be 0 (one volume) or more than %1").arg(kVolumeMargin + 4));
+    const QString archive = words.at(0);
+
+    OpenData(ctx);
+    TBackupFile bf;
+    PrepareBackup(bf, archive);
+    if (sized) bf.MaxSize = volumeSize;
+    // Further volumes are written beside the first without asking.
+    bf.OnNeedDisk = [](TBackupFile*, quint16, bool&) {};
+    const std::optional<bool> ok = BackupDataFolder(bf, ctx.dataFolder, archive);
+    if (!ok) {
+        ctx.err << "no files to back up in " << ctx.dataFolder << Qt::endl;
+        return 1;
+    }
+    if (!*ok) {
+        ctx.err << "数据备份出错或中断！" << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
+
+const Registrar reg("backup", "backup ARCHIVE [--volume-size BYTES]", RunBackup);
+
+} // namespace
+
+} // namespace kq::cli

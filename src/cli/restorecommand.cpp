@@ -1,0 +1,44 @@
+#include "clicommand.h"
+
+#include "maintenance/backupcommands.h"
+
+#include <QFileInfo>
+
+namespace kq::cli {
+
+namespace {
+
+int RunRestore(Args& args, Context& ctx) {
+    const QStringList words = args.rest();
+    if (words.size() != 1) throw UsageError(QStringLiteral("restore needs ARCHIVE"));
+    const QString archive = words.at(0);
+    if (!QFileInfo::exists(archive)) {
+        ctx.err << "archive not found: " << archive << Qt::endl;
+        return 1;
+    }
+
+    OpenData(ctx);
+    TBackupFile bf;
+    // A volume already beside the first is taken; otherwise it is asked for on the terminal, and
+    // the end of the input (or "q") stops the restore.
+    bf.OnNeedDisk = [&](TBackupFile*, quint16 disk, bool& go) {
+        const QString volume = VolumeFileName(archive, disk);
+        if (QFileInfo::exists(volume)) return;
+        ctx.err << "Please insert disk " << disk << " (" << volume
+                << ") and press Enter to continue, or q to stop." << Qt::endl;
+        QTextStream in(stdin);
+        QString line;
+        go = in.readLineInto(&line) && line.trimmed() != QLatin1String("q");
+    };
+    if (!RestoreDataFolder(bf, ctx.dataFolder, archive)) {
+        ctx.err << "数据恢复出错或中断！" << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
+
+const Registrar reg("restore", "restore ARCHIVE", RunRestore);
+
+} // namespace
+
+} // namespace kq::cli

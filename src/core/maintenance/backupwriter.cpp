@@ -1,0 +1,287 @@
+// The writing side of TBackupFile: listing the files and writing the archive's volumes.
+#include "maintenance/backupfile.h"
+
+#include "data/gbk.h"
+#include "data/kqerror.h"
+#include "maintenance/archiveattribute.h"
+#include "maintenance/blockcodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryFile>
+#include <QtEndian>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace kq {
+
+namespace {
+
+int ZlibLevel(TCompressionLevel level) {
+    switch (level) {
+    case clNone:
+        return 0;
+    case clDefault:
+        return -1;
+    case clMax:
+        return 9;
+    case clFastest:
+        break;
+    }
+    return 1;
+}
+
+QByteArray IntBytes(qint32 value) {
+    QByteArray b(4, '\0');
+    qToLittleEndian(value, b.data());
+    return b;
+}
+
+QByteArray StringBytes(const QByteArray& text) {
+    return IntBytes(qint32(text.size())) + text;
+}
+
+// A stored name: the full path with the system's separators, ASCII letters lower-cased.
+QString EntryName(const QString& path) {
+    return LowerAscii(QDir::toNativeSeparators(path));
+}
+
+} // namespace
+
+void TBackupFile::ListFiles(const QStringList& masks, const QString& archiveName) {
+    m_list.clear();
+    const QString archiveKey = EntryName(QDir::cleanPath(QFileInfo(archiveName).absoluteFilePath()));
+    for (const QString& mask : masks)
+        AddMask(mask, archiveKey);
+}
+
+void TBackupFile::AddMask(QString mask, const QString& archiveKey) {
+    // " /s" at the end asks for subfolders too. Only the trailing switch counts: "/s" can begin
+    // any folder name in a path with forward slashes.
+    static const QRegularExpression recursive(QStringLiteral("\\s+/s\\s*$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = recursive.match(mask);
+    const bool recurse = m.hasMatch();
+    if (recurse) mask = mask.left(m.capturedStart()).trimmed();
+    mask = QDir::fromNativeSeparators(mask);
+
+    const int cut = int(mask.lastIndexOf(QLatin1Char('/')));
+    const QString folder = mask.left(cut + 1);
+    const QString pattern = mask.mid(cut + 1);
+    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QFileInfoList entries = dir.entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& entry : entries) {
+        if (!MatchesMask(pattern, entry.fileName())) continue;
+        const QString path = QDir::cleanPath(entry.absoluteFilePath());
+        if (entry.isDir()) {
+            // Linked folders are not followed: a link back up would never end.
+            if (recurse && !entry.isSymLink())
+                AddMask(path + QLatin1Char('/') + pattern + QStringLiteral(" /s"), archiveKey);
+            continue;
+        }
+        const QString name = EntryName(path);
+        if (name == archiveKey) continue;
+        if (std::any_of(m_list.cbegin(), m_list.cend(), [&](const Listed& l) { return l.name == name; }))
+            continue;
+        if (m_backupMode == bmIncremental && !HasArchiveAttribute(path)) continue;
+        m_list.append({path, name});
+    }
+}
+
+bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
+    m_error = 0;
+    m_archive = archiveName;
+    m_currentFile.clear();
+    ListFiles(files, archiveName);
+    m_continue = true;
+    RaiseProgress(QString(), 0);
+
+    m_total = 0;
+    m_done = 0;
+    QByteArray fileIds;
+    for (const Listed& l : m_list) {
+        QFile file(l.path);
+        if (!QFileInfo(l.path).isFile()) continue;
+        if (!file.open(QIODevice::ReadOnly))
+            throw KqError(QStringLiteral("%1: %2").arg(l.path, file.errorString()));
+        m_total += file.size();
+        if (SaveFileID)
+            fileIds += ToGbk(l.name) + '\t' +
+                       QByteArray::number(DosDateTime(file.fileTime(QFileDevice::FileModificationTime))) +
+                       '=' + QByteArray::number(file.size()) + "\r\n";
+    }
+    m_fileCount = qint32(m_list.size());
+
+    // An unusable temporary folder reads as an empty path: never fall back to the root.
+    const QString temp = QDir::tempPath();
+    QTemporaryFile idFile(temp + QStringLiteral("/FIDXXXXXX"));
+    const bool withIds = SaveFileID;
+    if (withIds) {
+        if (!temp.isEmpty() && idFile.open() && idFile.write(fileIds) == fileIds.size() && idFile.flush()) {
+            idFile.close();
+            m_total += fileIds.size();
+        } else {
+            SetError(beFileIds);
+        }
+        m_list.prepend({idFile.fileName(), QString::fromLatin1(kFileListName)});
+    }
+    // A volume must hold at least its tag and one block, or volumes would follow without end.
+    if (MaxSize < 0 || (MaxSize > 0 && MaxSize <= kVolumeMargin + 4)) SetError(beWriteArchive);
+
+    bool written = false;
+    if (m_continue) {
+        m_volume = 1;
+        if (!OpenVolume(archiveName) ||
+            !Write(StringBytes(ToGbk(BackupTitle)) + IntBytes(qint32(qMin<qint64>(m_total, INT32_MAX))) +
+                   IntBytes(m_fileCount)))
+            SetError(beWriteArchive);
+        BlockCodec codec(ZlibLevel(CompressionLevel));
+        for (int i = 0; i < m_list.size() && m_continue; ++i) {
+            if (!QFileInfo(m_list[i].path).isFile()) continue;
+            StoreFile(m_list[i], withIds && i == 0, codec);
+        }
+        if (m_continue) {
+            if (WriteInt(0))
+                written = true;
+            else
+                SetError(beWriteArchive);
+        }
+    }
+    if (m_out && !CloseVolume()) {
+        SetError(beWriteArchive);
+        written = false;
+    }
+    if (withIds) m_list.removeFirst(); // the file-ID file itself goes with idFile
+    m_currentFile.clear();
+    Finish();
+    return written && m_error == 0;
+}
+
+void TBackupFile::StoreFile(const Listed& listed, bool isFileList, BlockCodec& codec) {
+    m_currentFile = isFileList ? QString::fromLatin1(kFileListName) : listed.path;
+    if (!Write(StringBytes(isFileList ? QByteArray(kFileListName) : ToGbk(listed.name)))) {
+        SetError(beWriteArchive);
+        return;
+    }
+    QFile file(listed.path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        SetError(beReadFile);
+    } else if (!WriteInt(DosDateTime(file.fileTime(QFileDevice::FileModificationTime)))) {
+        SetError(beWriteArchive);
+    } else {
+        // One chunk is read ahead, so "data remains" is known before a volume is closed.
+        QByteArray pending;
+        // A file of length 0 still gets one (empty) segment; a segment that ends with data left
+        // means the volume is full.
+        if (ReadChunk(file, pending)) {
+            while (WriteSegment(file, pending, codec) && !pending.isEmpty()) {
+                NextVolume();
+                if (!m_continue) break;
+            }
+        }
+        file.close();
+    }
+    if (SetArchiveFlag) ClearArchiveAttribute(listed.path);
+}
+
+bool TBackupFile::ReadChunk(QIODevice& source, QByteArray& chunk) {
+    chunk.resize(kArchiveBlockSize);
+    const qint64 n = source.read(chunk.data(), kArchiveBlockSize);
+    if (n < 0) {
+        chunk.clear();
+        SetError(beReadFile);
+        return false;
+    }
+    chunk.truncate(int(n));
+    return true;
+}
+
+bool TBackupFile::WriteSegment(QIODevice& source, QByteArray& pending, BlockCodec& codec) {
+    if (!Write(QByteArray("EC2\0", 4))) {
+        SetError(beWriteArchive);
+        return false;
+    }
+    // The room check comes before each block, so a volume may end right after its tag.
+    while (!pending.isEmpty() && m_continue && (MaxSize == 0 || m_outPos < qint64(MaxSize) - kVolumeMargin)) {
+        if (!WriteBlock(pending, codec)) return false;
+        const qint64 n = pending.size();
+        if (!ReadChunk(source, pending)) break;
+        BlockDone(n);
+    }
+    if (!WriteInt(0)) {
+        SetError(beWriteArchive);
+        return false;
+    }
+    return m_continue;
+}
+
+bool TBackupFile::WriteBlock(const QByteArray& data, BlockCodec& codec) {
+    QByteArray packed;
+    switch (codec.compress(data.constData(), int(data.size()), packed)) {
+    case BlockCodec::Packed::Stream:
+        if (Write(IntBytes(qint32(packed.size())) + packed)) return true;
+        break;
+    case BlockCodec::Packed::Raw:
+        if (Write(IntBytes(-qint32(data.size())) + data)) return true;
+        break;
+    case BlockCodec::Packed::Failed:
+        SetError(beCompression);
+        return false;
+    }
+    SetError(beWriteArchive);
+    return false;
+}
+
+void TBackupFile::NextVolume() {
+    ++m_volume;
+    if (m_volume > kMaxVolumes) {
+        SetError(beWriteArchive);
+        return;
+    }
+    if (!Write(
+            StringBytes(QByteArray(kNextDiskName) + QByteArray::number(m_volume).rightJustified(3, '0'))) ||
+        !CloseVolume()) {
+        SetError(beWriteArchive);
+        return;
+    }
+    m_continue = AskForDisk(m_volume);
+    if (m_continue && !OpenVolume(VolumeFileName(m_archive, m_volume))) SetError(beWriteArchive);
+}
+
+bool TBackupFile::OpenVolume(const QString& path) {
+    m_out = OpenForWrite(path, false);
+    m_outPos = 0;
+    return m_out != nullptr;
+}
+
+bool TBackupFile::CloseVolume() {
+    std::unique_ptr<QIODevice> out = std::move(m_out);
+    if (!out) return false;
+    bool ok = true;
+    if (auto* file = qobject_cast<QFileDevice*>(out.get())) {
+        ok = file->flush();
+#ifndef _WIN32
+        // A volume counts as written only once it is on the disk.
+        ok = ok && ::fsync(file->handle()) == 0;
+#endif
+    }
+    out->close();
+    return ok;
+}
+
+bool TBackupFile::Write(const QByteArray& bytes) {
+    if (!m_out || m_out->write(bytes) != bytes.size()) return false;
+    m_outPos += bytes.size();
+    return true;
+}
+
+bool TBackupFile::WriteInt(qint32 value) {
+    return Write(IntBytes(value));
+}
+
+} // namespace kq

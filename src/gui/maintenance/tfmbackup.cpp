@@ -1,0 +1,83 @@
+#include "maintenance/tfmbackup.h"
+
+#include "maintenance/backupcommands.h"
+#include "platform/guiservices.h"
+#include "platform/platform.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+namespace kq {
+
+namespace {
+
+const QString kFilter = QStringLiteral("*.bak");
+
+// The dialogs' default extension.
+QString WithDefaultExtension(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
+    return path + QStringLiteral(".bak");
+}
+
+void ShowResult(bool ok, const QString& success, const QString& failure) {
+    Prompt().message(QStringLiteral("提示"), ok ? success : failure,
+                     ok ? Prompter::Icon::Information : Prompter::Icon::Error);
+}
+
+} // namespace
+
+TfmBackup::TfmBackup(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("fmBackup"));
+    setWindowTitle(QStringLiteral("数据备份"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint);
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(ProgressBar1);
+    setFixedSize(380, 90);
+    BackupFile1.OnProgress = [this](TBackupFile* sender, const QString& file, TPercentage percent, bool& go) {
+        BackupFile1Progress(sender, file, percent, go);
+    };
+}
+
+void TfmBackup::BackupFile1Progress(TBackupFile*, const QString& Filename, TPercentage Percent, bool&) {
+    const bool running = Percent < 100;
+    ProgressBar1->setVisible(running);
+    if (running) ProgressBar1->setValue(Percent);
+    Label1->setText(running ? QDir::toNativeSeparators(Filename) : QString());
+}
+
+void BackupData(const QString& dataFolder, QWidget* parent) {
+    TfmBackup form(parent);
+    const QString archive = WithDefaultExtension(
+        GuiServices().files->saveFileName(parent, QStringLiteral("数据备份"), QString(), kFilter));
+    if (archive.isEmpty()) return;
+    PrepareBackup(form.BackupFile1, archive);
+    // Modal to the application, so no second command starts while this one lets messages run.
+    form.setWindowModality(Qt::ApplicationModal);
+    form.show();
+    const std::optional<bool> ok = BackupDataFolder(form.BackupFile1, dataFolder, archive);
+    form.hide();
+    if (ok) ShowResult(*ok, QStringLiteral("数据备份成功！"), QStringLiteral("数据备份出错或中断！"));
+}
+
+void RestoreData(const QString& dataFolder, QWidget* parent) {
+    TfmBackup form(parent);
+    const QString archive =
+        GuiServices().files->openFileName(parent, QStringLiteral("数据恢复"), QString(), kFilter);
+    if (archive.isEmpty()) return;
+    form.setWindowModality(Qt::ApplicationModal);
+    form.show();
+    const bool ok = RestoreDataFolder(form.BackupFile1, dataFolder, archive);
+    form.hide();
+    ShowResult(ok, QStringLiteral("数据恢复成功！"), QStringLiteral("数据恢复出错或中断！"));
+}
+
+} // namespace kq

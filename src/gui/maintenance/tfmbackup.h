@@ -1,0 +1,34 @@
+#pragma once
+
+#include "maintenance/backupfile.h"
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+
+namespace kq {
+
+// Shown while a backup or restore runs: the file being processed and the progress. It holds the
+// archive component the command configures and runs.
+class TfmBackup : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfmBackup(QWidget* parent = nullptr);
+
+    // The component's progress: the bar shows Percent below 100, the label the file name.
+    void BackupFile1Progress(TBackupFile* Sender, const QString& Filename, TPercentage Percent,
+                             bool& Continue);
+
+    QLabel* Label1 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    TBackupFile BackupFile1;
+};
+
+// The main window's commands on the data folder (its path ending in a separator). The archive is
+// chosen in a file dialog; the window is shown, modal to the application, while the component runs.
+// Errors of the storage leave as KqError.
+void BackupData(const QString& dataFolder, QWidget* parent = nullptr);
+void RestoreData(const QString& dataFolder, QWidget* parent = nullptr);
+
+} // namespace kq
