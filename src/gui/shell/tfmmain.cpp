@@ -18,7 +18,6 @@
 #include "shell/tfmemployee.h"
 #include "shell/tfmlogin.h"
 #include "widgets/findform.h"
-#include "widgets/formexists.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -231,12 +230,7 @@ void TfmMain::MIShiftSetClick() {
 
 void TfmMain::MISetLeaveTypeClick() {
     if (!Gate(FuncLeaveType)) return;
-    // One window, found again among the children and shown without blocking.
-    auto* form = findChild<TfmSetLeaveType*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!form) form = new TfmSetLeaveType(this);
-    form->show();
-    form->raise();
-    form->activateWindow();
+    ShowSingle<TfmSetLeaveType>(this);
 }
 
 void TfmMain::MISysSetClick() {
@@ -252,11 +246,7 @@ void TfmMain::MIEditDataClick() {
 
 void TfmMain::MIInformClick() {
     if (!Gate(FuncInform)) return;
-    auto* form = findChild<TfmInform*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!FormExists<TfmInform>(form)) form = new TfmInform(this);
-    form->show();
-    form->raise();
-    form->activateWindow();
+    ShowSingle<TfmInform>(this);
 }
 
 void TfmMain::MIBackupClick() {
@@ -271,11 +261,7 @@ void TfmMain::MIRestoreClick() {
 
 void TfmMain::MIDeleteClick() {
     if (!Gate(FuncDelete)) return;
-    auto* form = findChild<TfmDelete*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!FormExists<TfmDelete>(form)) form = new TfmDelete(this);
-    form->show();
-    form->raise();
-    form->activateWindow();
+    ShowSingle<TfmDelete>(this);
 }
 
 void TfmMain::MIQueryClick() {
@@ -309,6 +295,15 @@ void TfmMain::FormClose() {
 }
 
 void TfmMain::closeEvent(QCloseEvent* event) {
+    // The non-modal windows close first, so that a pending notice edit is posted; a window that
+    // refuses to close (its post failed) keeps the program open.
+    for (QWidget* form : {static_cast<QWidget*>(FindForm<TfmInform>()), static_cast<QWidget*>(FindForm<TfmSetLeaveType>()),
+                          static_cast<QWidget*>(FindForm<TfmDelete>())}) {
+        if (form && form->isVisible() && !form->close()) {
+            event->ignore();
+            return;
+        }
+    }
     FormClose();
     QMainWindow::closeEvent(event);
 }

@@ -12,4 +12,14 @@ template <typename T> T* FindForm() {
     return nullptr;
 }
 
+// Shows the one window of class T, creating it (owned by owner) when none is alive.
+template <typename T> T* ShowSingle(QWidget* owner) {
+    T* form = FindForm<T>();
+    if (!form) form = new T(owner);
+    form->show();
+    form->raise();
+    form->activateWindow();
+    return form;
+}
+
 } // namespace kq

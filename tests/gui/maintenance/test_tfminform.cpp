@@ -252,7 +252,10 @@ TEST_F(InformWindowTest, ContextMenuAndClipboard) {
     EXPECT_EQ(editor()->toPlainText(), "剪贴剪贴");
 }
 
-TEST_F(InformWindowTest, MainWindowOpensOneWindow) {
+// The main window's own notice window: no other notice window may be alive here.
+class InformMainTest : public test::DataFolderTest {};
+
+TEST_F(InformMainTest, MainWindowOpensOneWindow) {
     TfmMain main;
     CurOperator().Rigth = "9;";
     main.SetLogonState(true);
@@ -267,4 +270,21 @@ TEST_F(InformWindowTest, MainWindowOpensOneWindow) {
     EXPECT_EQ(main.findChildren<TfmInform*>(), forms);
     EXPECT_TRUE(forms[0]->isVisible());
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
+}
+
+TEST_F(InformMainTest, ClosingTheMainWindowPostsAPendingNotice) {
+    auto* main = new TfmMain;
+    CurOperator().Rigth = "9;";
+    main->SetLogonState(true);
+    main->show();
+    main->findChild<QAction*>("MIInform")->trigger();
+    auto* form = main->findChild<TfmInform*>();
+    ASSERT_NE(form, nullptr);
+    form->findChild<QPushButton*>("BitBtnAdd")->click();
+    form->findChild<QTextEdit*>("DBRichEdit1")->insertPlainText("下班前请关窗");
+    EXPECT_TRUE(main->close());
+    QSqlQuery q = ExecSql("select Inform from Inform");
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(PlainText(ReadRtf(q.value(0).toString())), "下班前请关窗");
+    delete main;
 }
