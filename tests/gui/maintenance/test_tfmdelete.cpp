@@ -66,14 +66,19 @@ TEST_F(DeleteWindowTest, FailureShowsTheErrorAndNoSuccess) {
     EXPECT_EQ(rows(), 4);
 }
 
-TEST_F(DeleteWindowTest, EveryShowingResetsThePickersAndTheMainWindowKeepsOne) {
+TEST_F(DeleteWindowTest, EveryShowingResetsThePickers) {
     window.findChild<QPushButton*>("SeSkinButton1")->click();
     EXPECT_FALSE(window.isVisible());
     window.show();
     EXPECT_EQ(begin()->date(), QDate(2024, 3, 7));
     EXPECT_EQ(end()->date(), QDate(2024, 3, 7));
     EXPECT_EQ(window.windowTitle(), "考勤数据删除");
+}
 
+// The main window's own deletion window: no other one may be alive here.
+class DeleteMainTest : public test::DataFolderTest {};
+
+TEST_F(DeleteMainTest, MainWindowKeepsOneWindow) {
     TfmMain main;
     CurOperator().Rigth = "10;";
     main.SetLogonState(true);
