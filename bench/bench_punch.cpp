@@ -6,6 +6,7 @@
 #include "data/dataset.h"
 #include "data/firstrun.h"
 #include "data/shared.h"
+#include "data/tables.h"
 #include "punch/brushinfo.h"
 #include "punch/punchrecorder.h"
 
@@ -38,15 +39,7 @@ void Fill(const QString& folder) {
     QList<QVariantList> employees;
     for (int i = 0; i < kEmployees; ++i)
         employees.append({Name(i), false, QString(), 4, i + 1, 0, Card(i)});
-    DataSet::writeFile(DataFile(QStringLiteral("Employee.dat")),
-                       {{QStringLiteral("SName"), FieldType::String, 15},
-                        {QStringLiteral("IsOperator"), FieldType::Boolean},
-                        {QStringLiteral("Password"), FieldType::String, 10},
-                        {QStringLiteral("Rigth"), FieldType::Integer},
-                        {QStringLiteral("IDNo"), FieldType::Integer},
-                        {QStringLiteral("Dept"), FieldType::Integer},
-                        {QStringLiteral("CardNo"), FieldType::String, 45}},
-                       employees);
+    DataSet::writeFile(DataFile(QStringLiteral("Employee.dat")), EmployeeFields(), employees);
     OpenKQDataBase(DataFolder());
     Transaction t;
     QSqlQuery insert(KQDataBase());

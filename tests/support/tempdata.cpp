@@ -4,6 +4,7 @@
 #include "data/datafolder.h"
 #include "data/dataset.h"
 #include "data/firstrun.h"
+#include "data/tables.h"
 #include "shell/operatorinfo.h"
 
 namespace kq::test {
@@ -25,27 +26,11 @@ void DataFolderTest::TearDown() {
 QString DataFolderTest::path(const QString& name) const { return DataFolder() + name; }
 
 void DataFolderTest::writeShifts(const QList<QVariantList>& rows) {
-    DataSet::writeFile(path(QStringLiteral("ShiftTime.dat")),
-                       {{QStringLiteral("SerialNo"), FieldType::Integer},
-                        {QStringLiteral("ShiftName"), FieldType::String, 30},
-                        {QStringLiteral("BeginTime"), FieldType::Time},
-                        {QStringLiteral("EndTime"), FieldType::Time},
-                        {QStringLiteral("CheckBegin"), FieldType::Boolean},
-                        {QStringLiteral("CheckEnd"), FieldType::Boolean},
-                        {QStringLiteral("IsCalculate"), FieldType::Boolean}},
-                       rows);
+    DataSet::writeFile(path(QStringLiteral("ShiftTime.dat")), ShiftTimeFields(), rows);
 }
 
 void DataFolderTest::writeEmployees(const QList<QVariantList>& rows) {
-    DataSet::writeFile(path(QStringLiteral("Employee.dat")),
-                       {{QStringLiteral("SName"), FieldType::String, 15},
-                        {QStringLiteral("IsOperator"), FieldType::Boolean},
-                        {QStringLiteral("Password"), FieldType::String, 10},
-                        {QStringLiteral("Rigth"), FieldType::Integer},
-                        {QStringLiteral("IDNo"), FieldType::Integer},
-                        {QStringLiteral("Dept"), FieldType::Integer},
-                        {QStringLiteral("CardNo"), FieldType::String, 45}},
-                       rows);
+    DataSet::writeFile(path(QStringLiteral("Employee.dat")), EmployeeFields(), rows);
 }
 
 int DataFolderTest::countRows(const QString& sql, const QVariantList& values) {

@@ -1,3 +1,4 @@
+#include "testhelpers.h"
 #include "data/kqerror.h"
 #include "fakes.h"
 #include "platform/systemservices.h"
@@ -13,10 +14,7 @@ using namespace kq;
 
 namespace {
 
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using test::ReadBytes;
 
 void WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);

@@ -1,6 +1,7 @@
 #include "data/dataset.h"
 #include "setup/tfmsettime.h"
 #include "tempdata.h"
+#include "testhelpers.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -14,10 +15,7 @@ using namespace kq;
 
 namespace {
 
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using test::ReadBytes;
 
 } // namespace
 

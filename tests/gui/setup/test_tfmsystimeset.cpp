@@ -3,6 +3,7 @@
 #include "setup/tfmsystimeset.h"
 #include "setup/unicodefile.h"
 #include "tempdata.h"
+#include "testhelpers.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -18,10 +19,7 @@ using namespace kq;
 
 namespace {
 
-QByteArray ReadBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using test::ReadBytes;
 
 } // namespace
 

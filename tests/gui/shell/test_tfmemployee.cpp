@@ -10,6 +10,7 @@
 #include "shell/tfmmain.h"
 #include "shell/tfmsetrigth.h"
 #include "tempdata.h"
+#include "testhelpers.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,11 +26,7 @@ using namespace kq;
 
 namespace {
 
-template <typename T> T* Child(QWidget* w, const char* name) {
-    T* child = w->findChild<T*>(QLatin1String(name));
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-}
+using test::Child;
 
 QStringList GridRow(QTableView* grid, int row) {
     QStringList cells;

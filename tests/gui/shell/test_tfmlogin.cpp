@@ -6,6 +6,7 @@
 #include "shell/tfmlogin.h"
 #include "shell/tfmmain.h"
 #include "tempdata.h"
+#include "testhelpers.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -19,11 +20,7 @@ using namespace kq;
 
 namespace {
 
-template <typename T> T* Child(QWidget* w, const char* name) {
-    T* child = w->findChild<T*>(QLatin1String(name));
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-}
+using test::Child;
 
 void Type(QWidget* w, const char* name, const QString& text) {
     Child<QLineEdit>(w, name)->setText(text);
