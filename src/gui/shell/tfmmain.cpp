@@ -6,6 +6,7 @@
 #include "data/syssetup.h"
 #include "platform/guarded.h"
 #include "platform/guiservices.h"
+#include "reports/tfmstat.h"
 #include "shell/operatorinfo.h"
 #include "shell/tfmabout.h"
 
@@ -244,7 +245,7 @@ void TfmMain::MIDeleteClick() {
 
 void TfmMain::MIQueryClick() {
     if (!Gate(FuncQuery)) return;
-    NotAvailable();
+    (new TfmStat(this))->show();
 }
 
 void TfmMain::MIStatClick() {

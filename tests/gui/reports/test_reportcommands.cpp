@@ -1,0 +1,35 @@
+#include "reports/tfmstat.h"
+#include "shell/operatorinfo.h"
+#include "shell/tfmmain.h"
+#include "tempdata.h"
+
+#include <QAction>
+#include <QApplication>
+#include <gtest/gtest.h>
+
+using namespace kq;
+
+namespace {
+
+QList<QWidget*> Visible(const QMetaObject& kind) {
+    QList<QWidget*> found;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->metaObject() == &kind && w->isVisible()) found << w;
+    return found;
+}
+
+} // namespace
+
+class ReportCommandsTest : public test::DataFolderTest {};
+
+TEST_F(ReportCommandsTest, QueryOpensANewWindowAtEveryUse) {
+    TfmMain w;
+    CurOperator().Rigth = "7;";
+    w.SetLogonState(true);
+    w.findChild<QAction*>("MIQuery")->trigger();
+    w.findChild<QAction*>("TBQuery")->trigger();
+    const QList<QWidget*> windows = Visible(TfmStat::staticMetaObject);
+    EXPECT_EQ(windows.size(), 2);
+    EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
+    qDeleteAll(windows);
+}
