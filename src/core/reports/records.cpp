@@ -48,11 +48,13 @@ void CompletePeriod(const QString& name, const QDate& first, const QDate& last) 
                 {name, DateText(first), DateText(last)});
     while (q.next())
         present.insert(q.value(0).toString());
+    QStringList missing;
+    for (QDate d = first; d <= last; d = d.addDays(1))
+        if (const QString text = DateText(d); !present.contains(text)) missing << text;
+    if (missing.isEmpty()) return;
     Transaction transaction;
-    for (QDate d = first; d <= last; d = d.addDays(1)) {
-        const QString text = DateText(d);
-        if (!present.contains(text)) AddWorkRow(text, name);
-    }
+    for (const QString& date : missing)
+        AddWorkRow(date, name);
     transaction.commit();
 }
 
