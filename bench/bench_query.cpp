@@ -29,10 +29,7 @@ void ReadFirstScreen(const RecordModel& model) {
 }
 
 void Report(benchmark::State& state, double ourSeconds, const QString& sql) {
-    const double sqlite = bench::Sqlite3Seconds(g_data->database(), sql, 20);
-    const double ours = ourSeconds / double(state.iterations());
-    state.counters["sqlite3_ms"] = sqlite * 1e3;
-    state.counters["x_sqlite3"] = sqlite > 0 ? ours / sqlite : 0;
+    bench::ReportBesideSqlite3(state, ourSeconds, g_data->database(), sql);
 }
 
 void BM_OpenQueryWindow(benchmark::State& state) {

@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <benchmark/benchmark.h>
 #include <random>
 
 namespace kq::bench {
@@ -131,6 +132,16 @@ inline double Sqlite3Seconds(const QString& database, const QString& sql, int re
         return best;
     };
     return std::max(0.0, wall(repeat) - wall(0)) / repeat;
+}
+
+// Sets the counters sqlite3_ms (sqlite3's time for sql) and x_sqlite3 (our time per iteration
+// over it) of a benchmark that took ourSeconds in all.
+inline void ReportBesideSqlite3(benchmark::State& state, double ourSeconds, const QString& database,
+                                const QString& sql) {
+    const double sqlite = Sqlite3Seconds(database, sql, 20);
+    const double ours = ourSeconds / double(state.iterations());
+    state.counters["sqlite3_ms"] = sqlite * 1e3;
+    state.counters["x_sqlite3"] = sqlite > 0 ? ours / sqlite : 0;
 }
 
 } // namespace kq::bench

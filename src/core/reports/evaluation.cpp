@@ -52,22 +52,41 @@ bool IsMarkedTime(const TBaseInfo& info, int slot, const QTime& time) {
                          : IsEarly(info.Overnight, time, begin, end);
 }
 
+namespace {
+
+int Code(QChar c) {
+    return c.unicode();
+}
+int Code(char c) {
+    return uchar(c);
+}
+
+// The stored form is exactly "hh:mm:ss"; it is read without the general parser, which is slow.
+template <typename Text> QTime FixedTime(const Text& text) {
+    if (text.size() != 8 || Code(text[2]) != ':' || Code(text[5]) != ':') return {};
+    const auto digits = [&](int i) {
+        const int a = Code(text[i]) - '0', b = Code(text[i + 1]) - '0';
+        return a >= 0 && a <= 9 && b >= 0 && b <= 9 ? a * 10 + b : -1;
+    };
+    const int h = digits(0), m = digits(3), s = digits(6);
+    return h >= 0 && m >= 0 && s >= 0 ? QTime(h, m, s) : QTime();
+}
+
+} // namespace
+
 QTime ParseStoredTime(const QString& text) {
-    // The stored form is exactly "hh:mm:ss"; read it without the general parser, which is slow.
-    if (text.size() == 8 && text.at(2) == QLatin1Char(':') && text.at(5) == QLatin1Char(':')) {
-        const auto digits = [&](int i) {
-            const int a = text.at(i).unicode() - '0', b = text.at(i + 1).unicode() - '0';
-            return a >= 0 && a <= 9 && b >= 0 && b <= 9 ? a * 10 + b : -1;
-        };
-        const int h = digits(0), m = digits(3), s = digits(6);
-        if (h >= 0 && m >= 0 && s >= 0) return QTime(h, m, s);
-    }
+    if (const QTime t = FixedTime(text); t.isValid()) return t;
     if (text.isEmpty()) return {};
     for (const char* form : {"h:m:s", "h:m", "hh:mm:ss.zzz"}) {
         const QTime t = QTime::fromString(text, QLatin1String(form));
         if (t.isValid()) return t;
     }
     return {};
+}
+
+QTime ParseStoredTime(QByteArrayView utf8) {
+    if (const QTime t = FixedTime(utf8); t.isValid()) return t;
+    return utf8.isEmpty() ? QTime() : ParseStoredTime(QString::fromUtf8(utf8));
 }
 
 void EvaluateRow(const QList<TBaseInfo>& slotTable, const SlotTimes& times, QList<TSlotTotals>& totals) {

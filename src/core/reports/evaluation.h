@@ -2,6 +2,7 @@
 
 #include "data/database.h"
 
+#include <QByteArrayView>
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -54,6 +55,7 @@ using SlotTimes = std::array<QTime, kSlotCount>;
 
 // A stored time text "hh:mm:ss" (or "h:m[:s]"); invalid for empty or unreadable text.
 QTime ParseStoredTime(const QString& text);
+QTime ParseStoredTime(QByteArrayView utf8);
 
 // Adds one row to totals (sized like slotTable). Late and early tests take a null or 00:00:00 time as
 // no punch; the worked time needs both columns of the shift non-empty, so 00:00:00 counts there.

@@ -1,6 +1,7 @@
 #include "reports/records.h"
 
 #include "data/shared.h"
+#include "reports/rowscan.h"
 
 #include <QSet>
 
@@ -62,11 +63,11 @@ QList<TSlotTotals> EvaluateRecords(const QList<TBaseInfo>& slotTable, const Reco
     QList<TSlotTotals> totals(slotTable.size());
     if (slotTable.isEmpty()) return totals;
     const SqlStatement st = Select(SlotColumns(int(slotTable.size())), filter);
-    QSqlQuery q = ExecSql(st.sql, st.values);
+    RowScan rows(st.sql, st.values);
     SlotTimes times;
-    while (q.next()) {
+    while (rows.next()) {
         for (int s = 0; s < slotTable.size(); ++s)
-            times[s] = ParseStoredTime(q.value(s).toString());
+            times[s] = ParseStoredTime(rows.text(s));
         EvaluateRow(slotTable, times, totals);
     }
     return totals;

@@ -1,5 +1,6 @@
 #include "data/kqerror.h"
 #include "data/shared.h"
+#include "qtprinters.h"
 #include "reports/evaluation.h"
 #include "reports/findinfo.h"
 #include "tempdata.h"
@@ -88,12 +89,23 @@ TEST(Evaluation, WorkedTimeNeedsBothColumnsButCountsMidnight) {
 }
 
 TEST(Evaluation, StoredTimeTexts) {
-    EXPECT_EQ(ParseStoredTime("08:05:09"), QTime(8, 5, 9));
-    EXPECT_EQ(ParseStoredTime("00:00:00"), QTime(0, 0));
-    EXPECT_EQ(ParseStoredTime("8:5:0"), QTime(8, 5));
-    EXPECT_FALSE(ParseStoredTime("").isValid());
-    EXPECT_FALSE(ParseStoredTime("25:00:00").isValid());
-    EXPECT_FALSE(ParseStoredTime("ab:cd:ef").isValid());
+    struct Case {
+        const char* text;
+        QTime time;
+    } cases[] = {
+        {"08:05:09", QTime(8, 5, 9)},
+        {"00:00:00", QTime(0, 0)},
+        {"8:5:0", QTime(8, 5)},
+        {"23:59", QTime(23, 59)},
+        {"", QTime()},
+        {"25:00:00", QTime()},
+        {"ab:cd:ef", QTime()},
+        {"08:05:0x", QTime()},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ParseStoredTime(QString::fromUtf8(c.text)), c.time) << c.text;
+        EXPECT_EQ(ParseStoredTime(QByteArrayView(c.text)), c.time) << c.text;
+    }
 }
 
 TEST(Evaluation, DayOfWeekNames) {

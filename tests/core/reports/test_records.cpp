@@ -2,6 +2,7 @@
 #include "data/datafolder.h"
 #include "data/kqerror.h"
 #include "data/shared.h"
+#include "qtprinters.h"
 #include "reports/attendancequery.h"
 #include "reports/recordmodel.h"
 #include "tempdata.h"
