@@ -72,3 +72,22 @@ TEST_F(CliReportsTest, QueryExportAndBadArguments) {
     }
     EXPECT_EQ(countRows("select count(*) from WorkList"), 2);
 }
+
+TEST_F(CliReportsTest, StatsPrintsTheTableOfEveryEmployee) {
+    writeEmployees({{"张三", false, "", 4, 11, 1, "1"}, {"王五", false, "", 4, 12, 7, "2"}});
+    test::CliResult r = run({"stats", "--from", "2024-03-01", "--to", "2024-03-31"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.split('\n'),
+              QStringList({"工号\t姓名\t部门\t早班迟到次数\t早班迟到时间\t早班早退次数\t早班早退时间\t早班累"
+                           "计时间\t事假次数\t"
+                           "病假次数\t出差次数\t应出勤天数",
+                           "11\t张三\t办公室\t1\t  0:30:00\t1\t  1:00:00\t  2:30:00\t\t\t\t21",
+                           "12\t王五\t\t\t\t\t\t\t\t\t\t21", ""}));
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 2); // statistics never add rows
+
+    r = run({"stats", "--from", "2024-03-31", "--to", "2024-03-01"});
+    ASSERT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.contains("\n11\t张三\t办公室\t\t\t\t\t\t\t\t\t0\n"));
+    EXPECT_EQ(run({"stats", "--from", "2024-03-01"}).code, 2);
+    EXPECT_EQ(run({"stats", "--from", "2024-03-01", "--to", "x"}).code, 2);
+}

@@ -6,7 +6,9 @@
 #include "data/syssetup.h"
 #include "platform/guarded.h"
 #include "platform/guiservices.h"
+#include "reports/tfmmodify.h"
 #include "reports/tfmstat.h"
+#include "reports/tfmstatall.h"
 #include "shell/operatorinfo.h"
 #include "shell/tfmabout.h"
 
@@ -220,7 +222,8 @@ void TfmMain::MISysSetClick() {
 
 void TfmMain::MIEditDataClick() {
     if (!Gate(FuncModify)) return;
-    NotAvailable();
+    TfmModify window(this);
+    window.exec();
 }
 
 void TfmMain::MIInformClick() {
@@ -250,7 +253,8 @@ void TfmMain::MIQueryClick() {
 
 void TfmMain::MIStatClick() {
     if (!Gate(FuncStat)) return;
-    NotAvailable();
+    TfmStatAll window(this);
+    window.exec();
 }
 
 void TfmMain::MIHelpClick() {

@@ -1,4 +1,7 @@
+#include "modal.h"
+#include "reports/tfmmodify.h"
 #include "reports/tfmstat.h"
+#include "reports/tfmstatall.h"
 #include "shell/operatorinfo.h"
 #include "shell/tfmmain.h"
 #include "tempdata.h"
@@ -32,4 +35,19 @@ TEST_F(ReportCommandsTest, QueryOpensANewWindowAtEveryUse) {
     EXPECT_EQ(windows.size(), 2);
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
     qDeleteAll(windows);
+}
+
+TEST_F(ReportCommandsTest, StatisticsAndCorrectionOpenModally) {
+    TfmMain w;
+    CurOperator().Rigth = "4;8;";
+    w.SetLogonState(true);
+    for (const char* command : {"MIStat", "TBStat"}) {
+        test::OnNextModal<TfmStatAll>([](TfmStatAll* d) { d->close(); });
+        w.findChild<QAction*>(command)->trigger();
+    }
+    test::OnNextModal<TfmModify>([](TfmModify* d) { d->close(); });
+    w.findChild<QAction*>("MIEditData")->trigger();
+    EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
+    EXPECT_TRUE(Visible(TfmStatAll::staticMetaObject).isEmpty()); // freed when closed
+    EXPECT_TRUE(Visible(TfmModify::staticMetaObject).isEmpty());
 }
