@@ -18,6 +18,7 @@ TfmFindDialog::TfmFindDialog(const TFindInfo& values, QWidget* parent)
     : QDialog(parent), m_name(values.Name), m_beginTime(values.BeginDate.time()),
       m_endTime(values.EndDate.time()) {
     setObjectName(QStringLiteral("fmFindDialog"));
+    setAttribute(Qt::WA_WindowPropagation); // takes the font of the window that opens it
     setWindowTitle(QStringLiteral("查找信息"));
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));

@@ -16,6 +16,7 @@ namespace kq {
 TfmGetDateDialog::TfmGetDateDialog(const TFindInfo& values, QWidget* parent)
     : QDialog(parent), m_beginTime(values.BeginDate.time()), m_endTime(values.EndDate.time()) {
     setObjectName(QStringLiteral("fmGetDateDialog"));
+    setAttribute(Qt::WA_WindowPropagation); // takes the font of the window that opens it
     setWindowTitle(QStringLiteral("选择统计时间"));
     BeginDate = MakeDatePicker("BeginDate", values.BeginDate.date(), this);
     EndDate = MakeDatePicker("EndDate", values.EndDate.date(), this);

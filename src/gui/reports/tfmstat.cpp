@@ -19,6 +19,7 @@ namespace kq {
 
 TfmStat::TfmStat(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("fmStat"));
+    setAttribute(Qt::WA_WindowPropagation); // takes the font of the window that opens it
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("考勤查询"));
     resize(780, 540);

@@ -21,6 +21,7 @@ namespace kq {
 
 TfmStatAll::TfmStatAll(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fmStatAll"));
+    setAttribute(Qt::WA_WindowPropagation); // takes the font of the window that opens it
     setWindowTitle(QStringLiteral("考勤统计"));
     resize(800, 520);
 

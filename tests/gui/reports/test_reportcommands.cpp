@@ -32,7 +32,8 @@ TEST_F(ReportCommandsTest, QueryOpensANewWindowAtEveryUse) {
     w.findChild<QAction*>("MIQuery")->trigger();
     w.findChild<QAction*>("TBQuery")->trigger();
     const QList<QWidget*> windows = Visible(TfmStat::staticMetaObject);
-    EXPECT_EQ(windows.size(), 2);
+    ASSERT_EQ(windows.size(), 2);
+    EXPECT_EQ(windows[0]->font().pixelSize(), w.font().pixelSize()); // the main window's font
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
     qDeleteAll(windows);
 }
@@ -42,7 +43,10 @@ TEST_F(ReportCommandsTest, StatisticsAndCorrectionOpenModally) {
     CurOperator().Rigth = "4;8;";
     w.SetLogonState(true);
     for (const char* command : {"MIStat", "TBStat"}) {
-        test::OnNextModal<TfmStatAll>([](TfmStatAll* d) { d->close(); });
+        test::OnNextModal<TfmStatAll>([&](TfmStatAll* d) {
+            EXPECT_EQ(d->font().family(), w.font().family());
+            d->close();
+        });
         w.findChild<QAction*>(command)->trigger();
     }
     test::OnNextModal<TfmModify>([](TfmModify* d) { d->close(); });

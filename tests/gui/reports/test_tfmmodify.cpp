@@ -1,4 +1,5 @@
 #include "data/database.h"
+#include "data/dataset.h"
 #include "modal.h"
 #include "qtprinters.h"
 #include "reports/recordgrid.h"
@@ -104,6 +105,15 @@ TEST_F(TfmModifyTest, OpensOnTheWholeTableShowingTheFirstRow) {
     EXPECT_EQ(box(w, 0)->text(), "09:00:00");
     EXPECT_EQ(reasons->currentText(), "");
     EXPECT_EQ(w.findChild<QLineEdit*>("EdtComment")->text(), "");
+    EXPECT_FALSE(w.editing());
+
+    // A reason renamed since the window opened joins the list when a row shows it.
+    DataSet::writeFile(path("BlankReson.dat"),
+                       {{"SerialNo", FieldType::Integer}, {"Name", FieldType::String, 20}},
+                       {{1, "事假"}, {2, "年假"}});
+    grid(w)->setCurrentIndex(grid(w)->recordModel()->index(0, 0));
+    EXPECT_EQ(reasons->count(), 4);
+    EXPECT_EQ(reasons->currentText(), "年假");
     EXPECT_FALSE(w.editing());
 }
 

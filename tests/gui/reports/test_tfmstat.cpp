@@ -141,3 +141,18 @@ TEST_F(TfmStatTest, MissingShiftFileIsReportedAndTheWindowStillOpens) {
     EXPECT_EQ(fakes->prompter->boxes[0].kind, "error");
     EXPECT_EQ(model(w)->rowCount(), 0);
 }
+
+TEST_F(TfmStatTest, RefreshWritesWhileTheGridHasNotFetchedEverything) {
+    {
+        Transaction t;
+        for (int i = 0; i < 1000; ++i)
+            insert("2023-01-01", QStringLiteral("P%1").arg(i), "08:00:00", "12:00:00");
+        t.commit();
+    }
+    TfmStat w;
+    ASSERT_TRUE(model(w)->canFetchMore()); // the whole-table query is still open
+    AnswerFind("张三", QDate(2024, 3, 1), QDate(2024, 3, 3), true);
+    w.BitBtn1Click();
+    EXPECT_TRUE(fakes->prompter->boxes.isEmpty()) << fakes->prompter->lastText().toStdString();
+    EXPECT_EQ(countRows("select count(*) from WorkList where Name = '张三'"), 4);
+}
