@@ -10,6 +10,9 @@
 #include "platform/guarded.h"
 #include "platform/guiservices.h"
 #include "punch/tfmbrush.h"
+#include "reports/tfmmodify.h"
+#include "reports/tfmstat.h"
+#include "reports/tfmstatall.h"
 #include "setup/tfmsetleavetype.h"
 #include "setup/tfmsettime.h"
 #include "setup/tfmsystimeset.h"
@@ -192,7 +195,6 @@ bool TfmMain::Gate(int function) {
     return false;
 }
 
-void TfmMain::NotAvailable() { Prompt().message(QStringLiteral("提示"), QStringLiteral("此功能尚未提供。")); }
 
 void TfmMain::MIBrushClick() {
     TfmBrush* brush = FindForm<TfmBrush>();
@@ -241,7 +243,8 @@ void TfmMain::MISysSetClick() {
 
 void TfmMain::MIEditDataClick() {
     if (!Gate(FuncModify)) return;
-    NotAvailable();
+    TfmModify window(this);
+    window.exec();
 }
 
 void TfmMain::MIInformClick() {
@@ -266,12 +269,13 @@ void TfmMain::MIDeleteClick() {
 
 void TfmMain::MIQueryClick() {
     if (!Gate(FuncQuery)) return;
-    NotAvailable();
+    (new TfmStat(this))->show();
 }
 
 void TfmMain::MIStatClick() {
     if (!Gate(FuncStat)) return;
-    NotAvailable();
+    TfmStatAll window(this);
+    window.exec();
 }
 
 void TfmMain::MIHelpClick() {

@@ -63,7 +63,6 @@ private:
     void BuildToolBar();
     void BuildStatusBar();
     QAction* addCommand(QMenu* menu, const char* objectName, const QString& caption, void (TfmMain::*handler)());
-    void NotAvailable();
 
     bool m_signedIn = false;
     QMdiArea* m_client = nullptr;

@@ -1,0 +1,40 @@
+#include "clicommand.h"
+#include "reportoptions.h"
+
+#include "data/syssetup.h"
+#include "reports/findinfo.h"
+#include "reports/statistics.h"
+#include "reports/xlswriter.h"
+
+namespace kq::cli {
+
+namespace {
+
+// The period statistics of every employee, as the statistics window computes them.
+int RunStats(Args& args, Context& ctx) {
+    const QDate first = DateOption(args, QStringLiteral("--from"));
+    const QDate last = DateOption(args, QStringLiteral("--to"));
+    const QString xls = args.option(QStringLiteral("--xls"));
+    if (!args.rest().isEmpty()) throw UsageError(QStringLiteral("unexpected words after stats"));
+
+    OpenData(ctx);
+    const QList<TBaseInfo> slotTable = BuildSlotTable(AccumulateOn::OffDuty);
+    const QList<LeaveReason> reasons = ReadLeaveReasons(QStringLiteral("SerialNo"));
+    const QStringList columns = StatColumns(slotTable, reasons);
+    const QList<QStringList> lines =
+        ComputeStatistics(slotTable, reasons, StatEmployees(), first, last, WorkDayCount(first, last));
+    PrintTable(ctx.out, columns, lines);
+    if (xls.isEmpty()) return 0;
+    if (lines.isEmpty()) {
+        ctx.err << QStringLiteral("没有数据，未写入 %1").arg(xls) << Qt::endl;
+        return 1;
+    }
+    WriteXls(xls, StatXlsTable(ReadSysSetup().CompanyName, StatPeriodLine(first, last), columns, lines));
+    return 0;
+}
+
+const Registrar reg("stats", "stats --from yyyy-mm-dd --to yyyy-mm-dd [--xls FILE]", RunStats);
+
+} // namespace
+
+} // namespace kq::cli

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "reports/recordcolumns.h"
+#include "reports/records.h"
+#include "reports/xlswriter.h"
+
+namespace kq {
+
+// The query's refresh: a given name (blanks count as a name) first gets a row for every date of
+// the period; then the filter's rows are evaluated. Returns the totals per slot.
+QList<TSlotTotals> RefreshRecords(const QList<TBaseInfo>& slotTable, const RecordFilter& filter);
+
+// Every row of the filter as the record grid shows it.
+QList<QStringList> RecordRows(const RecordColumns& columns, const RecordFilter& filter);
+
+// The query's spreadsheet: the line "===name考勤统计===", the grid's titles and rows, the
+// totals lines below.
+XlsTable QueryXlsTable(const RecordColumns& columns, QList<QStringList> rows, const QString& name,
+                       const QStringList& totalsLines);
+
+// The data folder's file for a person's query: name followed by "考勤表.XLS". Characters that
+// cannot stand in a file name (path separators among them) become "_", so the file always
+// lands in the data folder.
+QString QueryXlsFileName(const QString& name);
+
+} // namespace kq

@@ -1,0 +1,30 @@
+#include "reports/leavereasons.h"
+
+#include "data/datafolder.h"
+#include "data/dataset.h"
+
+namespace kq {
+
+QList<LeaveReason> ReadLeaveReasons(const QString& indexField) {
+    DataSet ds;
+    ds.open(DataFile(QStringLiteral("BlankReson.dat")), indexField);
+    QList<LeaveReason> reasons;
+    for (ds.first(); !ds.eof(); ds.next())
+        reasons.append({ds.asInt(QStringLiteral("SerialNo")), ds.asString(QStringLiteral("Name"))});
+    ds.close();
+    return reasons;
+}
+
+QString LeaveNameOf(const QList<LeaveReason>& reasons, int leaveType) {
+    for (const LeaveReason& r : reasons)
+        if (r.SerialNo == leaveType) return r.Name;
+    return {};
+}
+
+int LeaveTypeOf(const QList<LeaveReason>& reasons, const QString& name) {
+    for (const LeaveReason& r : reasons)
+        if (r.Name == name) return r.SerialNo;
+    return -1;
+}
+
+} // namespace kq

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "reports/evaluation.h"
+
+#include <QDate>
+#include <QList>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+namespace kq {
+
+// Which attendance rows the record grid shows: the whole table, or the rows of a period, of one
+// name or of everybody. Rows always come by date, then by name.
+struct RecordFilter {
+    bool wholeTable = true;
+    QString name; // empty: everybody of the period
+    QDate first;
+    QDate last;
+
+    static RecordFilter Period(const QString& name, const QDate& first, const QDate& last) {
+        return {false, name, first, last};
+    }
+};
+
+// Fields of the record query, in this order.
+enum RecordField {
+    FieldDate = 0,
+    FieldName = 1,
+    FieldT0 = 2,
+    FieldLeaveType = 22,
+    FieldComment = 23,
+    FieldISn = 24
+};
+
+struct SqlStatement {
+    QString sql;
+    QVariantList values;
+};
+
+// The record query: DDate, Name, T0 … T19, LeaveType, Comment, ISn of the filter's rows.
+SqlStatement RecordStatement(const RecordFilter& filter);
+
+// Gives name a row for every date from first to last that has none; one lookup of the existing
+// dates and all inserts in one transaction. Nothing when first lies after last.
+void CompletePeriod(const QString& name, const QDate& first, const QDate& last);
+
+// Totals of the filter's rows, evaluated first to last.
+QList<TSlotTotals> EvaluateRecords(const QList<TBaseInfo>& slotTable, const RecordFilter& filter);
+
+} // namespace kq

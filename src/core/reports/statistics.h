@@ -1,0 +1,56 @@
+#pragma once
+
+#include "reports/evaluation.h"
+#include "reports/leavereasons.h"
+#include "reports/xlswriter.h"
+
+#include <QDate>
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+namespace kq {
+
+// The statistics' count of one absence reason for the current employee.
+struct TLeaveType {
+    QString Name;
+    qint32 Count = 0;
+};
+
+// The columns of the statistics table: "工号", "姓名", "部门"; per shift its late columns when it
+// marks lateness, its early columns when it marks early departures, its accumulated time when it
+// counts it; a count per reason; "应出勤天数". slotTable carries Accumulate on the off-duty slots.
+QStringList StatColumns(const QList<TBaseInfo>& slotTable, const QList<LeaveReason>& reasons);
+
+// An employee as the statistics list them.
+struct StatEmployee {
+    QString WorkNo;
+    QString Name;
+    QString DeptName;
+};
+
+// Employee.dat in Dept order, each with the name of its department (empty when none matches).
+QList<StatEmployee> StatEmployees();
+
+// Reports how far a computation is: done of total steps.
+using Progress = std::function<void(qint64 done, qint64 total)>;
+
+// One line per employee for the period from first to last: work number, name, department, the
+// cells of StatColumns (empty for a zero count or duration) and days. Rows of a name count for
+// every employee of that name; a LeaveType outside 1 … reasons is not counted. Reads the
+// period's rows in one pass of the date index.
+QList<QStringList> ComputeStatistics(const QList<TBaseInfo>& slotTable, const QList<LeaveReason>& reasons,
+                                     const QList<StatEmployee>& employees, const QDate& first,
+                                     const QDate& last, int days, const Progress& progress = {});
+
+// "统计时间：从yyyy-mm-dd到yyyy-mm-dd".
+QString StatPeriodLine(const QDate& first, const QDate& last);
+
+// The statistics' spreadsheet: the line "《company考勤统计表      periodLine》" above the table.
+XlsTable StatXlsTable(const QString& company, const QString& periodLine, const QStringList& columns,
+                      const QList<QStringList>& lines);
+
+// The data folder's "考勤统计表.XLS".
+QString StatXlsFileName();
+
+} // namespace kq

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "reports/findinfo.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QDateEdit;
+class QPushButton;
+
+namespace kq {
+
+// "查找信息": a person's name (chosen from the employees or typed) and a period.
+class TfmFindDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfmFindDialog(const TFindInfo& values, QWidget* parent = nullptr);
+
+    // Fills the name list from Employee.dat in file order and shows the given name. Throws KqError.
+    void FormShow();
+    // The name and dates shown, Confirmed when "确定" closed the dialog; other fields empty.
+    TFindInfo values() const;
+
+private:
+    QComboBox* ComboBox1;
+    QDateEdit* BeginDate;
+    QDateEdit* EndDate;
+    QPushButton* SeSkinButton1;
+    QPushButton* SeSkinButton2;
+    QString m_name;
+    QTime m_beginTime;
+    QTime m_endTime;
+};
+
+// Runs the search dialog modally and returns what it showed when it closed, confirmed or not.
+// A failure to read the employees throws KqError before the dialog shows.
+TFindInfo ShowFindDialog(const TFindInfo& values, QWidget* parent = nullptr);
+
+} // namespace kq

@@ -1,0 +1,107 @@
+#include "reports/tfmgetdatedialog.h"
+
+#include "reports/datepicker.h"
+#include "widgets/centeronscreen.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace kq {
+
+TfmGetDateDialog::TfmGetDateDialog(const TFindInfo& values, QWidget* parent)
+    : QDialog(parent), m_beginTime(values.BeginDate.time()), m_endTime(values.EndDate.time()) {
+    setObjectName(QStringLiteral("fmGetDateDialog"));
+    setAttribute(Qt::WA_WindowPropagation); // takes the font of the window that opens it
+    setWindowTitle(QStringLiteral("选择统计时间"));
+    BeginDate = MakeDatePicker("BeginDate", values.BeginDate.date(), this);
+    EndDate = MakeDatePicker("EndDate", values.EndDate.date(), this);
+    EdtDays = new QLineEdit(this);
+    EdtDays->setObjectName(QStringLiteral("EdtDays"));
+    EdtDays->installEventFilter(this);
+    BtnOk = new QPushButton(QStringLiteral("确定"), this);
+    BtnOk->setObjectName(QStringLiteral("BtnOk"));
+    BtnOk->setDefault(true);
+    BtnCancel = new QPushButton(QStringLiteral("取消"), this);
+    BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
+    BtnCancel->setAutoDefault(false);
+    connect(BtnOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BeginDate, &QDateEdit::dateChanged, this, &TfmGetDateDialog::BeginDateChange);
+    connect(EndDate, &QDateEdit::dateChanged, this, &TfmGetDateDialog::EndDateChange);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("从:"), this), 0, 0);
+    grid->addWidget(BeginDate, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("到:"), this), 1, 0);
+    grid->addWidget(EndDate, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("应出勤天数："), this), 2, 0);
+    grid->addWidget(EdtDays, 2, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BtnOk);
+    buttons->addWidget(BtnCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+}
+
+void TfmGetDateDialog::FormShow() {
+    showCount();
+}
+
+void TfmGetDateDialog::BeginDateChange() {
+    showCount();
+}
+
+void TfmGetDateDialog::EndDateChange() {
+    showCount();
+}
+
+bool TfmGetDateDialog::EdtDaysKeyPress(QChar key) {
+    return key.unicode() <= 27 || (key >= QLatin1Char('0') && key <= QLatin1Char('9'));
+}
+
+int TfmGetDateDialog::WorkDayCount() const {
+    return kq::WorkDayCount(BeginDate->date(), EndDate->date());
+}
+
+TFindInfo TfmGetDateDialog::values() const {
+    TFindInfo info;
+    info.BeginDate = QDateTime(BeginDate->date(), m_beginTime);
+    info.EndDate = QDateTime(EndDate->date(), m_endTime);
+    info.Confirmed = result() == QDialog::Accepted;
+    info.Days = info.Confirmed ? WorkDayCount() : 0;
+    return info;
+}
+
+void TfmGetDateDialog::showEvent(QShowEvent* event) {
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+bool TfmGetDateDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == EdtDays && event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (!text.isEmpty() && !EdtDaysKeyPress(text.at(0))) return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfmGetDateDialog::showCount() {
+    EdtDays->setText(QString::number(WorkDayCount()));
+}
+
+TFindInfo ShowPeriodDialog(const TFindInfo& values, QWidget* parent) {
+    TfmGetDateDialog dialog(values, parent);
+    dialog.adjustSize();
+    CenterOnScreen(&dialog);
+    dialog.exec();
+    return dialog.values();
+}
+
+} // namespace kq

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "reports/findinfo.h"
+
+#include <QDialog>
+
+class QDateEdit;
+class QLineEdit;
+class QPushButton;
+
+namespace kq {
+
+// "选择统计时间": a period and the count of days to attend in it.
+class TfmGetDateDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfmGetDateDialog(const TFindInfo& values, QWidget* parent = nullptr);
+
+    void FormShow();
+    void BeginDateChange();
+    void EndDateChange();
+    // Whether a character typed into EdtDays passes: digits and control characters do.
+    static bool EdtDaysKeyPress(QChar key);
+    // Days to attend between the pickers' dates.
+    int WorkDayCount() const;
+    // The pickers' dates; when "确定" closed the dialog, Confirmed and the count from the dates.
+    TFindInfo values() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showCount();
+
+    QDateEdit* BeginDate;
+    QDateEdit* EndDate;
+    QLineEdit* EdtDays;
+    QPushButton* BtnOk;
+    QPushButton* BtnCancel;
+    QTime m_beginTime;
+    QTime m_endTime;
+};
+
+// Runs the period dialog modally; returns the dates shown, confirmed or not.
+TFindInfo ShowPeriodDialog(const TFindInfo& values, QWidget* parent = nullptr);
+
+} // namespace kq

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "reports/evaluation.h"
+#include "reports/findinfo.h"
+
+#include <QWidget>
+
+class QAction;
+class QGroupBox;
+class QListWidget;
+class QPushButton;
+
+namespace kq {
+
+class RecordGrid;
+class RecordModel;
+
+// "考勤查询": the attendance rows of a period, of one person or everybody, late and early times
+// in red, and the totals per slot below. A new non-modal window at every use.
+class TfmStat : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfmStat(QWidget* parent = nullptr);
+
+    void BitBtn1Click();
+    void BtnToEXCELClick();
+    void BtnCloseClick();
+    // Completes the person's period, shows the rows and the totals of the current values.
+    void Refresh();
+
+    const TFindInfo& findInfo() const { return m_find; }
+
+private:
+    void FormCreate();
+
+    RecordGrid* DBGrid1;
+    RecordModel* Query1;
+    QGroupBox* GroupBox1;
+    QListWidget* ListBox1;
+    QPushButton* BitBtn1;
+    QPushButton* BtnToEXCEL;
+    QPushButton* BtnClose;
+    QAction* PMIFilter;
+    QAction* OMISave;
+    QAction* PMIClose;
+    TFindInfo m_find;
+    QList<TSlotTotals> m_totals;
+};
+
+} // namespace kq

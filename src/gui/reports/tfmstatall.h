@@ -1,0 +1,58 @@
+#pragma once
+
+#include "reports/evaluation.h"
+#include "reports/findinfo.h"
+#include "reports/leavereasons.h"
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+
+namespace kq {
+
+// "考勤统计": one line per employee for a chosen period, with the late, early and accumulated
+// times per shift, the days per absence reason and the days to attend. Modal.
+class TfmStatAll : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfmStatAll(QWidget* parent = nullptr);
+
+    void FormShow();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BtnCloseClick();
+    // Computes the table of the current period (after a confirmed period dialog).
+    void Compute();
+
+    const TFindInfo& findInfo() const { return m_find; }
+    bool busy() const { return m_busy; }
+
+public Q_SLOTS:
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+
+    QLabel* LabTitle;
+    QLabel* LabPeriod;
+    QTableWidget* ListView1;
+    QProgressBar* ProgressBar1;
+    QPushButton* BitBtn1;
+    QPushButton* BitBtn2;
+    QPushButton* BtnClose;
+    TFindInfo m_find;
+    QList<TBaseInfo> m_slots;
+    QList<LeaveReason> m_reasons;
+    QList<QStringList> m_lines;
+    bool m_busy = false;
+    bool m_shown = false;
+};
+
+} // namespace kq

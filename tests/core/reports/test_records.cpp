@@ -1,0 +1,189 @@
+#include "data/database.h"
+#include "data/datafolder.h"
+#include "data/kqerror.h"
+#include "data/shared.h"
+#include "qtprinters.h"
+#include "reports/attendancequery.h"
+#include "reports/recordmodel.h"
+#include "tempdata.h"
+
+#include <gtest/gtest.h>
+
+using namespace kq;
+
+namespace {
+
+void AddRow(const QString& date, const QString& name, const QVariantList& times, const QVariant& leave = {},
+            const QString& comment = {}) {
+    QString cols = QStringLiteral("DDate, Name, LeaveType, Comment");
+    QString marks = QStringLiteral("?, ?, ?, ?");
+    QVariantList values{date, name, leave, comment};
+    for (int i = 0; i < times.size(); ++i) {
+        cols += QStringLiteral(", T%1").arg(i);
+        marks += QStringLiteral(", ?");
+        values << times[i];
+    }
+    ExecSql(QStringLiteral("insert into WorkList (%1) values (%2)").arg(cols, marks), values);
+}
+
+} // namespace
+
+class RecordsTest : public test::DataFolderTest {
+protected:
+    QStringList datesOf(const QString& name) {
+        QStringList dates;
+        QSqlQuery q = ExecSql("select DDate from WorkList where Name = ? order by DDate", {name});
+        while (q.next())
+            dates << q.value(0).toString();
+        return dates;
+    }
+};
+
+TEST_F(RecordsTest, CompletionAddsOnlyMissingDatesOnce) {
+    AddRow("2024-03-02", "张三", {"08:00:00"});
+    AddRow("2024-03-03", "李四", {});
+    CompletePeriod("张三", QDate(2024, 3, 1), QDate(2024, 3, 4));
+    EXPECT_EQ(datesOf("张三"), QStringList({"2024-03-01", "2024-03-02", "2024-03-03", "2024-03-04"}));
+    CompletePeriod("张三", QDate(2024, 3, 1), QDate(2024, 3, 5));
+    EXPECT_EQ(datesOf("张三").size(), 5);
+    EXPECT_EQ(countRows("select count(*) from WorkList where Name = ? and T0 is not null", {"张三"}), 1);
+    EXPECT_EQ(
+        countRows("select count(*) from WorkList where Name = ? and T0 is null and LeaveType is null and "
+                  "Comment is null",
+                  {"张三"}),
+        4);
+    EXPECT_EQ(datesOf("李四"), QStringList({"2024-03-03"}));
+
+    CompletePeriod("无此人", QDate(2024, 3, 7), QDate(2024, 3, 7)); // no employee bears the name
+    EXPECT_EQ(datesOf("无此人"), QStringList({"2024-03-07"}));
+    CompletePeriod("王五", QDate(2024, 3, 8), QDate(2024, 3, 7)); // reversed
+    EXPECT_TRUE(datesOf("王五").isEmpty());
+    CompletePeriod("O'Neil", QDate(2024, 2, 28), QDate(2024, 3, 1)); // a quote is just a character
+    EXPECT_EQ(datesOf("O'Neil"), QStringList({"2024-02-28", "2024-02-29", "2024-03-01"}));
+}
+
+TEST_F(RecordsTest, CompletionIsAllOrNothing) {
+    // A failing insert in the middle leaves no rows of the period behind.
+    ExecSql("create trigger Refuse before insert on WorkList when new.DDate = '2024-03-03' begin "
+            "select raise(abort, 'refused'); end");
+    EXPECT_THROW(CompletePeriod("张三", QDate(2024, 3, 1), QDate(2024, 3, 5)), KqError);
+    EXPECT_TRUE(datesOf("张三").isEmpty());
+}
+
+TEST_F(RecordsTest, EvaluationSumsTheFiltersRows) {
+    writeShifts({{1, "早班", "08:00:00", "12:00:00", true, true, true}});
+    AddRow("2024-03-01", "张三", {"08:10:00", "11:00:00"});
+    AddRow("2024-03-02", "张三", {"08:05:00", "12:00:00"});
+    AddRow("2024-03-02", "李四", {"09:00:00", QVariant()});
+    AddRow("2024-04-01", "张三", {"09:00:00", "10:00:00"});
+    const QList<TBaseInfo> slotTable = BuildSlotTable(AccumulateOn::OnDuty);
+
+    QList<TSlotTotals> t =
+        EvaluateRecords(slotTable, RecordFilter::Period("张三", QDate(2024, 3, 1), QDate(2024, 3, 31)));
+    EXPECT_EQ(t[0].LateCount, 2);
+    EXPECT_DOUBLE_EQ(t[0].LateSeconds, 900);
+    EXPECT_EQ(t[1].EarlyCount, 1);
+    EXPECT_DOUBLE_EQ(t[1].EarlySeconds, 3600);
+    EXPECT_DOUBLE_EQ(t[0].WorkedSeconds, 10200 + 14100);
+
+    t = EvaluateRecords(slotTable,
+                        RecordFilter::Period("", QDate(2024, 3, 1), QDate(2024, 3, 31))); // everybody
+    EXPECT_EQ(t[0].LateCount, 3);
+    EXPECT_DOUBLE_EQ(t[0].WorkedSeconds, 10200 + 14100); // 李四 has no off-duty time
+    t = EvaluateRecords(slotTable, RecordFilter());
+    EXPECT_EQ(t[0].LateCount, 4);
+    EXPECT_TRUE(EvaluateRecords({}, RecordFilter()).isEmpty());
+}
+
+TEST_F(RecordsTest, ColumnsTextsAndRedCells) {
+    writeShifts({{1, "早班", "08:00:00", "17:00:00", true, false, false},
+                 {2, "夜班", "22:00:00", "06:00:00", false, true, false}});
+    AddRow("2024-03-03", "张三", {"08:00:01", "16:00:00", "22:00:00", "05:00:00"}, 2, "出差去了");
+    AddRow("2024-03-04", "张三", {"00:00:00", QVariant(), QVariant(), "06:00:00"}, 9);
+    const RecordColumns columns = RecordColumns::Load();
+    EXPECT_EQ(columns.titles(), QStringList({"日期", "星期", "姓名", "早班上班", "早班下班", "夜班上班",
+                                             "夜班下班", "未到原因", "备注"}));
+    RecordModel model(columns);
+    model.open(RecordFilter());
+    ASSERT_EQ(model.rowCount(), 2);
+    ASSERT_EQ(model.columnCount(), 9);
+    EXPECT_EQ(model.headerData(3, Qt::Horizontal).toString(), "早班上班");
+    const auto cells = [&](int row, int role) {
+        QVariantList out;
+        for (int c = 0; c < model.columnCount(); ++c)
+            out << model.data(model.index(row, c), role);
+        return out;
+    };
+    EXPECT_EQ(cells(0, Qt::DisplayRole), QVariantList({"2024-03-03", "周日", "张三", "08:00:01", "16:00:00",
+                                                       "22:00:00", "05:00:00", "病假", "出差去了"}));
+    EXPECT_EQ(cells(1, Qt::DisplayRole),
+              QVariantList({"2024-03-04", "周一", "张三", "00:00:00", "", "", "06:00:00", "", ""}));
+    // Late on-duty in the marked day shift; the unmarked off-duty 16:00 and the night shift's
+    // on-duty stay white; the night shift's off-duty 05:00 is early.
+    EXPECT_EQ(cells(0, RecordModel::MarkedRole),
+              QVariantList({false, false, false, true, false, false, true, false, false}));
+    EXPECT_EQ(cells(1, RecordModel::MarkedRole), QVariantList(9, false));
+    EXPECT_EQ(model.field(1, FieldISn).toInt(), 2);
+
+    writeShifts({});
+    RecordModel bare(RecordColumns::Load());
+    bare.open(RecordFilter());
+    EXPECT_EQ(bare.columnCount(), 5);
+    for (int c = 0; c < 5; ++c)
+        EXPECT_FALSE(bare.data(bare.index(0, c), RecordModel::MarkedRole).toBool());
+}
+
+TEST_F(RecordsTest, ModelFetchesLazilyAndReopens) {
+    {
+        Transaction t;
+        for (int i = 0; i < 2000; ++i)
+            AddRow(DateText(QDate(2020, 1, 1).addDays(i / 4)), QStringLiteral("P%1").arg(i % 4), {});
+        t.commit();
+    }
+    RecordModel model(RecordColumns::Load());
+    model.open(RecordFilter());
+    EXPECT_LT(model.rowCount(), 2000);
+    EXPECT_TRUE(model.canFetchMore());
+    EXPECT_TRUE(model.fetchTo(1500));
+    EXPECT_FALSE(model.fetchTo(2000));
+    EXPECT_EQ(model.rowCount(), 2000);
+    EXPECT_EQ(model.data(model.index(5, 2)).toString(), "P1"); // by date, then name
+
+    model.open(RecordFilter::Period("P2", QDate(2020, 1, 2), QDate(2020, 1, 3)));
+    EXPECT_EQ(model.rowCount(), 2);
+    AddRow("2020-01-02", "P2", {});
+    model.reopen();
+    EXPECT_EQ(model.rowCount(), 3);
+}
+
+TEST_F(RecordsTest, RefreshCompletesOnlyForANameAndExportsTheGrid) {
+    writeShifts({{1, "早班", "08:00:00", "12:00:00", true, false, true}});
+    AddRow("2024-03-01", "张三", {"08:30:00", "12:00:00"});
+    AddRow("2024-03-01", "李四", {"07:30:00"});
+    const RecordColumns columns = RecordColumns::Load();
+
+    const RecordFilter everybody = RecordFilter::Period("", QDate(2024, 3, 1), QDate(2024, 3, 3));
+    RefreshRecords(columns.slotTable(), everybody);
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 2);
+
+    const RecordFilter person = RecordFilter::Period("张三", QDate(2024, 3, 1), QDate(2024, 3, 3));
+    const QList<TSlotTotals> totals = RefreshRecords(columns.slotTable(), person);
+    EXPECT_EQ(countRows("select count(*) from WorkList where Name = '张三'"), 3);
+    EXPECT_EQ(totals[0].LateCount, 1);
+
+    const XlsTable table =
+        QueryXlsTable(columns, RecordRows(columns, person), "张三", TotalsLines(columns.slotTable(), totals));
+    EXPECT_EQ(table.headerLines, QStringList({"===张三考勤统计==="}));
+    EXPECT_EQ(table.columns, columns.titles());
+    ASSERT_EQ(table.rows.size(), 3);
+    EXPECT_EQ(table.rows[0], QStringList({"2024-03-01", "周五", "张三", "08:30:00", "12:00:00", "", ""}));
+    EXPECT_EQ(table.rows[2], QStringList({"2024-03-03", "周日", "张三", "", "", "", ""}));
+    EXPECT_EQ(table.footerLines,
+              QStringList({"早班迟到次数：1    累计时间：  0:30:00", "早班累计时间：  3:30:00"}));
+}
+
+TEST_F(RecordsTest, ExportFileStaysInTheDataFolder) {
+    EXPECT_EQ(QueryXlsFileName("张三"), DataFolder() + "张三考勤表.XLS");
+    EXPECT_EQ(QueryXlsFileName("../a/b"), DataFolder() + ".._a_b考勤表.XLS");
+    EXPECT_EQ(QueryXlsFileName("a:b*?"), DataFolder() + "a_b__考勤表.XLS");
+}
