@@ -20,4 +20,11 @@ int WorkDayCount(const QDate& first, const QDate& last) {
     return int(count);
 }
 
+void TakeFindResult(TFindInfo& info, const TFindInfo& chosen) {
+    info.Name = chosen.Name;
+    info.BeginDate = chosen.BeginDate;
+    info.EndDate = chosen.EndDate;
+    info.Confirmed = chosen.Confirmed;
+}
+
 } // namespace kq

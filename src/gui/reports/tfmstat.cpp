@@ -84,12 +84,8 @@ void TfmStat::FormCreate() {
 
 void TfmStat::BitBtn1Click() {
     Guarded([&] {
-        const TFindInfo chosen = ShowFindDialog(m_find, this);
-        m_find.Name = chosen.Name;
-        m_find.BeginDate = chosen.BeginDate;
-        m_find.EndDate = chosen.EndDate;
-        m_find.Confirmed = chosen.Confirmed;
-        if (chosen.Confirmed) Refresh();
+        TakeFindResult(m_find, ShowFindDialog(m_find, this));
+        if (m_find.Confirmed) Refresh();
     });
 }
 
