@@ -2,11 +2,17 @@
 #include "shell/startup.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QWidget>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("考勤管理系统"));
+    // Qt's own dialogs (file and font choosers) in Chinese when its translation is installed.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qt_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     kq::InstallRealGuiServices();
     QWidget* first = kq::StartProgram();
     if (!first) return 1;

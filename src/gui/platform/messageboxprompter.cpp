@@ -1,5 +1,6 @@
 #include "platform/messageboxprompter.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -20,6 +21,14 @@ QMessageBox::Icon BoxIcon(Prompter::Icon icon) {
 int Run(QMessageBox::Icon icon, const QString& title, const QString& text, QMessageBox::StandardButtons buttons,
         QMessageBox::StandardButton defaultButton) {
     QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
+    // The standard captions are English unless a translation is installed; the boxes speak Chinese.
+    const std::pair<QMessageBox::StandardButton, QString> captions[] = {
+        {QMessageBox::Ok, QStringLiteral("确定")},
+        {QMessageBox::Cancel, QStringLiteral("取消")},
+        {QMessageBox::Yes, QStringLiteral("是(&Y)")},
+        {QMessageBox::No, QStringLiteral("否(&N)")}};
+    for (const auto& [button, caption] : captions)
+        if (QAbstractButton* b = box.button(button)) b->setText(caption);
     box.setDefaultButton(defaultButton);
     return box.exec();
 }

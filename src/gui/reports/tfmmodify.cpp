@@ -114,22 +114,24 @@ void TfmModify::FormCreate() {
 }
 
 void TfmModify::LayOutInputs() {
-    // Six slots per line; the rows below follow the line of the last slot.
+    // Six slots per line; the rows below follow the line of the last slot. Everything moves down by
+    // as much as the style draws the frame's title higher than the 15 pixels the positions allow for.
+    const int top = qMax(0, GroupBox1->contentsRect().top() - 15);
     for (int n = 0; n < m_timeEdits.size(); ++n) {
         const int c = n % 6, r = n / 6;
-        m_timeLabels.at(n)->setGeometry(10 + 110 * c, 18 + 25 * r, 50, 16);
-        m_timeEdits.at(n)->setGeometry(60 + 110 * c, 15 + 25 * r, 55, 21);
+        m_timeLabels.at(n)->setGeometry(10 + 110 * c, top + 18 + 25 * r, 50, 16);
+        m_timeEdits.at(n)->setGeometry(60 + 110 * c, top + 15 + 25 * r, 55, 21);
     }
     const int rows = int(qMax<qsizetype>(m_timeEdits.size() - 1, 0) / 6);
-    LabReason->setGeometry(8, 45 + 25 * rows, 50, 16);
-    LabComment->setGeometry(216, 45 + 25 * rows, 30, 16);
-    CBLeftReson->setGeometry(59, 42 + 25 * rows, 145, 21);
-    EdtComment->setGeometry(248, 42 + 25 * rows, 361, 21);
+    LabReason->setGeometry(8, top + 45 + 25 * rows, 50, 16);
+    LabComment->setGeometry(216, top + 45 + 25 * rows, 30, 16);
+    CBLeftReson->setGeometry(59, top + 42 + 25 * rows, 145, 21);
+    EdtComment->setGeometry(248, top + 42 + 25 * rows, 361, 21);
     const int lefts[] = {162, 248, 386, 480, 608};
     QPushButton* buttons[] = {BtnDelete, BtnFind, BtnApp, BtnCancel, BtnClose};
     for (int i = 0; i < 5; ++i)
-        buttons[i]->setGeometry(lefts[i], 70 + 25 * rows, 75, 25);
-    GroupBox1->setFixedHeight(102 + 25 * rows);
+        buttons[i]->setGeometry(lefts[i], top + 70 + 25 * rows, 75, 25);
+    GroupBox1->setFixedHeight(top + 102 + 25 * rows);
 }
 
 void TfmModify::BtnFindClick() {

@@ -47,7 +47,12 @@ TfmSetTime::TfmSetTime(QWidget* parent) : QDialog(parent) {
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid1->verticalHeader()->hide();
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    DBGrid1->verticalHeader()->setDefaultSectionSize(20);
     DBGrid1->setMinimumSize(520, 200);
+    // All seven columns fit in the grid's width; the last one takes what is left.
+    const int widths[] = {40, 80, 80, 80, 70, 70};
+    for (int c = 0; c < 6; ++c)
+        DBGrid1->setColumnWidth(c, widths[c]);
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { GridRowChanged(current.row()); });
 

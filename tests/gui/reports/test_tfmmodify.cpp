@@ -64,23 +64,26 @@ TEST_F(TfmModifyTest, TenShiftsLayTwentyBoxesOnFourLines) {
         shifts.append({k + 1, QStringLiteral("班%1").arg(k), "08:00:00", "09:00:00", false, false, false});
     writeShifts(shifts);
     TfmModify w;
-    EXPECT_EQ(box(w, 0)->geometry(), QRect(60, 15, 55, 21));
-    EXPECT_EQ(box(w, 5)->geometry(), QRect(610, 15, 55, 21));
-    EXPECT_EQ(box(w, 6)->geometry(), QRect(60, 40, 55, 21));
-    EXPECT_EQ(box(w, 19)->geometry(), QRect(170, 90, 55, 21));
+    // The positions count from below the group box's title, which the style may draw taller.
+    const int top = qMax(0, w.findChild<QGroupBox*>("GroupBox1")->contentsRect().top() - 15);
+    EXPECT_EQ(box(w, 0)->geometry(), QRect(60, 15, 55, 21).translated(0, top));
+    EXPECT_EQ(box(w, 5)->geometry(), QRect(610, 15, 55, 21).translated(0, top));
+    EXPECT_EQ(box(w, 6)->geometry(), QRect(60, 40, 55, 21).translated(0, top));
+    EXPECT_EQ(box(w, 19)->geometry(), QRect(170, 90, 55, 21).translated(0, top));
     EXPECT_EQ(box(w, 20), nullptr);
-    EXPECT_EQ(w.findChild<QLabel*>("MyLabel19")->geometry().topLeft(), QPoint(120, 93));
+    EXPECT_EQ(w.findChild<QLabel*>("MyLabel19")->geometry().topLeft(), QPoint(120, 93 + top));
     EXPECT_EQ(w.findChild<QLabel*>("MyLabel19")->text(), "班9下班");
-    EXPECT_EQ(w.findChild<QComboBox*>("CBLeftReson")->geometry(), QRect(59, 117, 145, 21));
-    EXPECT_EQ(w.findChild<QLineEdit*>("EdtComment")->geometry(), QRect(248, 117, 361, 21));
-    EXPECT_EQ(button(w, "BtnClose")->geometry(), QRect(608, 145, 75, 25));
-    EXPECT_EQ(w.findChild<QGroupBox*>("GroupBox1")->height(), 177);
+    EXPECT_EQ(w.findChild<QComboBox*>("CBLeftReson")->geometry(), QRect(59, 117, 145, 21).translated(0, top));
+    EXPECT_EQ(w.findChild<QLineEdit*>("EdtComment")->geometry(), QRect(248, 117, 361, 21).translated(0, top));
+    EXPECT_EQ(button(w, "BtnClose")->geometry(), QRect(608, 145, 75, 25).translated(0, top));
+    EXPECT_EQ(w.findChild<QGroupBox*>("GroupBox1")->height(), 177 + top);
 
     writeShifts({});
     TfmModify bare;
+    const int bareTop = qMax(0, bare.findChild<QGroupBox*>("GroupBox1")->contentsRect().top() - 15);
     EXPECT_EQ(box(bare, 0), nullptr);
-    EXPECT_EQ(button(bare, "BtnDelete")->geometry(), QRect(162, 70, 75, 25));
-    EXPECT_EQ(bare.findChild<QGroupBox*>("GroupBox1")->height(), 102);
+    EXPECT_EQ(button(bare, "BtnDelete")->geometry(), QRect(162, 70, 75, 25).translated(0, bareTop));
+    EXPECT_EQ(bare.findChild<QGroupBox*>("GroupBox1")->height(), 102 + bareTop);
 }
 
 TEST_F(TfmModifyTest, OpensOnTheWholeTableShowingTheFirstRow) {
