@@ -3,12 +3,15 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 #include <QWidget>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("考勤管理系统"));
+    // Dates, weekdays and Qt's own texts in Chinese whatever the system's locale.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     // Qt's own dialogs (file and font choosers) in Chinese when its translation is installed.
     QTranslator qtTexts;
     if (qtTexts.load(QStringLiteral("qt_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
