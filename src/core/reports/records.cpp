@@ -9,20 +9,44 @@ namespace kq {
 
 namespace {
 
-// The where clause and order of a filter, appended to a select of listed columns.
-SqlStatement Select(const QString& columns, const RecordFilter& filter) {
+// The rows after key in the order DDate, Name, ISn, where null comes first as in the order by.
+// The leading DDate range lets the date index start at the key instead of the first row.
+QString AfterCondition(const RecordKey& key, QVariantList& values) {
+    if (!key.date.isNull()) values << key.date << key.date;
+    QString byName;
+    if (key.name.isNull()) {
+        byName = QStringLiteral("(Name is not null or ISn > ?)");
+        values << key.isn;
+    } else {
+        byName = QStringLiteral("(Name > ? or (Name = ? and ISn > ?))");
+        values << key.name << key.name << key.isn;
+    }
+    if (key.date.isNull()) return QStringLiteral("(DDate is not null or ") + byName + QStringLiteral(")");
+    return QStringLiteral("DDate >= ? and (DDate > ? or ") + byName + QStringLiteral(")");
+}
+
+// A select of listed columns over the filter's rows (after key, at most limit of them when > 0),
+// in the grid's order.
+SqlStatement Select(const QString& columns, const RecordFilter& filter, const RecordKey* after = nullptr,
+                    int limit = 0) {
     SqlStatement st;
-    st.sql = QStringLiteral("select ") + columns + QStringLiteral(" from WorkList");
+    QStringList conditions;
     if (!filter.wholeTable) {
-        st.sql += QStringLiteral(" where ");
         if (!filter.name.isEmpty()) {
-            st.sql += QStringLiteral("Name = ? and ");
+            conditions << QStringLiteral("Name = ?");
             st.values << filter.name;
         }
-        st.sql += QStringLiteral("DDate >= ? and DDate <= ?");
+        conditions << QStringLiteral("DDate >= ? and DDate <= ?");
         st.values << DateText(filter.first) << DateText(filter.last);
     }
-    st.sql += QStringLiteral(" order by DDate, Name");
+    if (after) conditions << AfterCondition(*after, st.values);
+    st.sql = QStringLiteral("select ") + columns + QStringLiteral(" from WorkList");
+    if (!conditions.isEmpty()) st.sql += QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
+    st.sql += QStringLiteral(" order by DDate, Name, ISn");
+    if (limit > 0) {
+        st.sql += QStringLiteral(" limit ?");
+        st.values << limit;
+    }
     return st;
 }
 
@@ -33,12 +57,19 @@ QString SlotColumns(int count) {
     return names.join(QStringLiteral(", "));
 }
 
+QString RecordColumnList() {
+    return QStringLiteral("DDate, Name, ") + SlotColumns(kSlotCount) +
+           QStringLiteral(", LeaveType, Comment, ISn");
+}
+
 } // namespace
 
 SqlStatement RecordStatement(const RecordFilter& filter) {
-    return Select(QStringLiteral("DDate, Name, ") + SlotColumns(kSlotCount) +
-                      QStringLiteral(", LeaveType, Comment, ISn"),
-                  filter);
+    return Select(RecordColumnList(), filter);
+}
+
+SqlStatement RecordPageStatement(const RecordFilter& filter, const RecordKey* after, int count) {
+    return Select(RecordColumnList(), filter, after, count);
 }
 
 void CompletePeriod(const QString& name, const QDate& first, const QDate& last) {

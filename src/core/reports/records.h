@@ -11,7 +11,7 @@
 namespace kq {
 
 // Which attendance rows the record grid shows: the whole table, or the rows of a period, of one
-// name or of everybody. Rows always come by date, then by name.
+// name or of everybody. Rows always come by date, then by name, then in the order they were added.
 struct RecordFilter {
     bool wholeTable = true;
     QString name; // empty: everybody of the period
@@ -40,6 +40,16 @@ struct SqlStatement {
 
 // The record query: DDate, Name, T0 … T19, LeaveType, Comment, ISn of the filter's rows.
 SqlStatement RecordStatement(const RecordFilter& filter);
+
+// Where a row stands in the order of the record query; ISn makes it unique.
+struct RecordKey {
+    QVariant date; // DDate, may be null
+    QVariant name; // Name, may be null
+    qint64 isn = 0;
+};
+
+// At most count rows of the record query, from the first row or from the row after *after.
+SqlStatement RecordPageStatement(const RecordFilter& filter, const RecordKey* after, int count);
 
 // Gives name a row for every date from first to last that has none; one lookup of the existing
 // dates and all inserts in one transaction. Nothing when first lies after last.

@@ -7,6 +7,7 @@
 #include "reports/recordmodel.h"
 #include "tempdata.h"
 
+#include <QSqlError>
 #include <gtest/gtest.h>
 
 using namespace kq;
@@ -154,6 +155,116 @@ TEST_F(RecordsTest, ModelFetchesLazilyAndReopens) {
     AddRow("2020-01-02", "P2", {});
     model.reopen();
     EXPECT_EQ(model.rowCount(), 3);
+}
+
+TEST_F(RecordsTest, PagesKeepTheOrderAcrossTheirBoundaries) {
+    // Groups of equal DDate and Name in their sorted order (null first; 张 sorts before 李), sized
+    // so that page ends fall inside groups of every kind of key: no date and no name, no date,
+    // no name, both. Rows are added round robin, so ISn alone does not give the order.
+    struct Group {
+        QVariant date, name;
+        int size;
+        QList<qint64> isns;
+    };
+    QList<Group> groups = {{{}, {}, 300},
+                           {{}, "张三", 100},
+                           {{}, "李四", 200},
+                           {"2024-03-01", {}, 200},
+                           {"2024-03-01", "张三", 250},
+                           {"2024-03-01", "李四", 10},
+                           {"2024-03-02", "李四", 300}};
+    {
+        Transaction t;
+        for (int i = 0, added = 1; added;) {
+            added = 0;
+            for (Group& g : groups) {
+                if (i >= g.size) continue;
+                g.isns << ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {g.date, g.name})
+                              .lastInsertId()
+                              .toLongLong();
+                ++added;
+            }
+            ++i;
+        }
+        t.commit();
+    }
+    const auto isnsOf = [&](int from, int to) {
+        QList<qint64> out;
+        for (int g = from; g < to; ++g)
+            out << groups[g].isns;
+        return out;
+    };
+    const struct Case {
+        RecordFilter filter;
+        QList<qint64> isns;
+    } cases[] = {
+        {RecordFilter(), isnsOf(0, 7)},
+        {RecordFilter::Period("", QDate(2024, 3, 1), QDate(2024, 3, 2)), isnsOf(3, 7)},
+        {RecordFilter::Period("李四", QDate(2024, 3, 1), QDate(2024, 3, 2)), isnsOf(5, 7)},
+    };
+    for (const Case& c : cases) {
+        RecordModel model(RecordColumns::Load());
+        model.open(c.filter);
+        EXPECT_EQ(model.rowCount(), RecordModel::kPageSize);
+        while (model.canFetchMore())
+            model.fetchMore();
+        QList<qint64> isns;
+        for (int r = 0; r < model.rowCount(); ++r)
+            isns << model.field(r, FieldISn).toLongLong();
+        EXPECT_EQ(isns, c.isns) << c.filter.name.toStdString();
+    }
+}
+
+TEST_F(RecordsTest, PagesReadThroughAnIndexWithoutSortingTheTable) {
+    // Sorting all matching rows for every page would make a grid over a big table slow to open
+    // and to scroll: each page starts at its key in an index and sorts at most a day's rows.
+    const RecordKey dated{"2024-03-01", "张三", 7}, undated{QVariant(), QVariant(), 7};
+    const RecordFilter filters[] = {RecordFilter(),
+                                    RecordFilter::Period("", QDate(2024, 3, 1), QDate(2024, 3, 31)),
+                                    RecordFilter::Period("张三", QDate(2024, 3, 1), QDate(2024, 3, 31))};
+    for (const RecordFilter& filter : filters)
+        for (const RecordKey* after : {static_cast<const RecordKey*>(nullptr), &dated, &undated}) {
+            const SqlStatement st = RecordPageStatement(filter, after, RecordModel::kPageSize);
+            QSqlQuery q = ExecSql("explain query plan " + st.sql, st.values);
+            QString plan;
+            while (q.next())
+                plan += q.value(3).toString() + "\n";
+            EXPECT_TRUE(plan.contains("USING INDEX")) << plan.toStdString();
+            EXPECT_FALSE(plan.contains("TEMP B-TREE FOR ORDER BY")) << plan.toStdString();
+        }
+}
+
+TEST_F(RecordsTest, AnOpenGridLetsOtherConnectionsWrite) {
+    {
+        Transaction t;
+        for (int i = 0; i < 3 * RecordModel::kPageSize; ++i)
+            AddRow("2024-03-01", QStringLiteral("P%1").arg(i, 4, 10, QLatin1Char('0')), {});
+        t.commit();
+    }
+    RecordModel model(RecordColumns::Load());
+    model.open(RecordFilter());
+    ASSERT_TRUE(model.canFetchMore());
+    {
+        // Another station or an import on the same file, failing at once on a lock.
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+        other.setDatabaseName(path("WorkList.db"));
+        other.setConnectOptions("QSQLITE_BUSY_TIMEOUT=0");
+        ASSERT_TRUE(other.open());
+        QSqlQuery q(other);
+        EXPECT_TRUE(q.exec("insert into WorkList (DDate, Name) values ('2024-03-01', 'P9999')"))
+            << q.lastError().text().toStdString();
+        model.fetchMore();
+        ASSERT_TRUE(model.canFetchMore());
+        EXPECT_TRUE(q.exec("update WorkList set Comment = 'x' where Name = 'P0000'"))
+            << q.lastError().text().toStdString();
+    }
+    QSqlDatabase::removeDatabase("other");
+    // The row written after the key of the last page comes with the remaining pages.
+    EXPECT_FALSE(model.fetchTo(3 * RecordModel::kPageSize + 1));
+    EXPECT_EQ(model.rowCount(), 3 * RecordModel::kPageSize + 1);
+    EXPECT_EQ(model.field(model.rowCount() - 1, FieldName).toString(), "P9999");
+    model.reopen();
+    EXPECT_EQ(model.field(0, FieldComment).toString(), "x");
 }
 
 TEST_F(RecordsTest, RefreshCompletesOnlyForANameAndExportsTheGrid) {
