@@ -52,7 +52,9 @@ struct RecordKey {
 SqlStatement RecordPageStatement(const RecordFilter& filter, const RecordKey* after, int count);
 
 // Gives name a row for every date from first to last that has none; one lookup of the existing
-// dates and all inserts in one transaction. Nothing when first lies after last.
+// dates and all inserts in one transaction. Nothing when first lies after last. Names compare
+// exactly, as in the grid's query, so that a name differing only in letter case from another
+// still gets every date of the period shown.
 void CompletePeriod(const QString& name, const QDate& first, const QDate& last);
 
 // Totals of the filter's rows, evaluated first to last.

@@ -27,6 +27,7 @@ const QString kTimeError = QStringLiteral("输入时间错误！正确的格式�
 
 TfmModify::TfmModify(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fmModify"));
+    setWindowFlag(Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_WindowPropagation); // takes the font of the window that opens it
     setWindowTitle(QStringLiteral("数据修改"));
     resize(720, 520);

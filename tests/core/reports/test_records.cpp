@@ -61,6 +61,8 @@ TEST_F(RecordsTest, CompletionAddsOnlyMissingDatesOnce) {
     EXPECT_TRUE(datesOf("王五").isEmpty());
     CompletePeriod("O'Neil", QDate(2024, 2, 28), QDate(2024, 3, 1)); // a quote is just a character
     EXPECT_EQ(datesOf("O'Neil"), QStringList({"2024-02-28", "2024-02-29", "2024-03-01"}));
+    CompletePeriod("o'neil", QDate(2024, 3, 1), QDate(2024, 3, 1)); // the grid's query tells case apart
+    EXPECT_EQ(datesOf("o'neil"), QStringList({"2024-03-01"}));
 }
 
 TEST_F(RecordsTest, CompletionIsAllOrNothing) {

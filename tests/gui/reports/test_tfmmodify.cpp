@@ -89,6 +89,7 @@ TEST_F(TfmModifyTest, TenShiftsLayTwentyBoxesOnFourLines) {
 TEST_F(TfmModifyTest, OpensOnTheWholeTableShowingTheFirstRow) {
     TfmModify w;
     EXPECT_EQ(w.windowTitle(), "数据修改");
+    EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(w.findChild<QGroupBox*>("GroupBox1")->title(), "数据输入");
     EXPECT_EQ(grid(w)->recordModel()->rowCount(), 3);
     EXPECT_EQ(grid(w)->currentRow(), 0);
