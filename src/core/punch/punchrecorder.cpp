@@ -24,6 +24,8 @@ struct CardIndex {
     QHash<QString, QString> names;
 };
 
+// A card of an employee without a name counts as unregistered: its row would be removed with the
+// nameless rows at the next start of the main window, so a stored punch would be lost silently.
 QString CardHolder(const QString& card) {
     if (card.trimmed().isEmpty()) return {};
     static CardIndex index;

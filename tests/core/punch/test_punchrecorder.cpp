@@ -115,6 +115,15 @@ TEST_F(PunchTest, CardsAreMatchedIgnoringCaseAndTakenLiterally) {
     EXPECT_EQ(countRows("select count(*) from WorkList"), 2);
 }
 
+TEST_F(PunchTest, ACardOfAnEmployeeWithoutANameIsRefused) {
+    // Such a row would be deleted at the next start of the main window: refusing it is honest.
+    writeEmployees({{"", false, "", 4, 5, 0, "C300"}});
+    const PunchResult r = punch("C300", 0, At(7, 8, 0));
+    EXPECT_EQ(r.outcome, PunchOutcome::UnknownCard);
+    EXPECT_EQ(r.line, "**** 磁卡未注册或失效！");
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 0);
+}
+
 TEST_F(PunchTest, SameNameSharesOneRow) {
     ASSERT_TRUE(punch("B200", 0, At(7, 8, 0)).stored());
     EXPECT_EQ(punch("B201", 0, At(7, 8, 1)).outcome, PunchOutcome::AlreadyPunched);
