@@ -6,7 +6,6 @@
 #include "reports/statistics.h"
 #include "worklistdata.h"
 
-#include <QCoreApplication>
 #include <benchmark/benchmark.h>
 
 using namespace kq;
@@ -40,12 +39,4 @@ BENCHMARK(BM_StatisticsYear)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    bench::WorkListData data;
-    g_data = &data;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::RunOnWorkListData(argc, argv, &g_data); }

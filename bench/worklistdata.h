@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QCoreApplication>
 #include <benchmark/benchmark.h>
 #include <random>
 
@@ -142,6 +143,17 @@ inline void ReportBesideSqlite3(benchmark::State& state, double ourSeconds, cons
     const double ours = ourSeconds / double(state.iterations());
     state.counters["sqlite3_ms"] = sqlite * 1e3;
     state.counters["x_sqlite3"] = sqlite > 0 ? ours / sqlite : 0;
+}
+
+// Runs the benchmarks of a program on one generated table, reachable through *data meanwhile.
+inline int RunOnWorkListData(int argc, char** argv, WorkListData** data) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    WorkListData table;
+    *data = &table;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 } // namespace kq::bench
