@@ -10,8 +10,7 @@ class CliPunchTest : public test::DataFolderTest {
 protected:
     void SetUp() override {
         test::DataFolderTest::SetUp();
-        writeShifts({{1, "早班", "08:00:00", "12:00:00", true, true, true},
-                     {2, "午班", "13:30:00", "17:30:00", true, true, true}});
+        writeDayShifts();
         writeEmployees({{"张三", false, "", 4, 1, 0, "A100"}});
     }
     test::CliResult punch(const QStringList& args) {

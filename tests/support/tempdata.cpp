@@ -29,6 +29,11 @@ void DataFolderTest::writeShifts(const QList<QVariantList>& rows) {
     DataSet::writeFile(path(QStringLiteral("ShiftTime.dat")), ShiftTimeFields(), rows);
 }
 
+void DataFolderTest::writeDayShifts() {
+    writeShifts({{1, QStringLiteral("早班"), QStringLiteral("08:00:00"), QStringLiteral("12:00:00"), true, true, true},
+                 {2, QStringLiteral("午班"), QStringLiteral("13:30:00"), QStringLiteral("17:30:00"), true, true, true}});
+}
+
 void DataFolderTest::writeEmployees(const QList<QVariantList>& rows) {
     DataSet::writeFile(path(QStringLiteral("Employee.dat")), EmployeeFields(), rows);
 }

@@ -4,6 +4,7 @@
 #include "data/dataset.h"
 #include "reports/datepicker.h"
 #include "widgets/centeronscreen.h"
+#include "widgets/dialogbuttons.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -27,14 +28,10 @@ TfmFindDialog::TfmFindDialog(const TFindInfo& values, QWidget* parent)
     ComboBox1->setMaxVisibleItems(20);
     BeginDate = MakeDatePicker("BeginDate", values.BeginDate.date(), this);
     EndDate = MakeDatePicker("EndDate", values.EndDate.date(), this);
-    SeSkinButton1 = new QPushButton(QStringLiteral("确定"), this);
-    SeSkinButton1->setObjectName(QStringLiteral("SeSkinButton1"));
-    SeSkinButton1->setDefault(true);
-    SeSkinButton2 = new QPushButton(QStringLiteral("取消"), this);
-    SeSkinButton2->setObjectName(QStringLiteral("SeSkinButton2"));
-    SeSkinButton2->setAutoDefault(false);
+    const DialogButtons buttons = MakeDialogButtons(this, "SeSkinButton1", "SeSkinButton2");
+    SeSkinButton1 = buttons.ok;
+    SeSkinButton2 = buttons.cancel;
     connect(SeSkinButton1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(SeSkinButton2, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("姓名"), this), 0, 0);
@@ -43,13 +40,9 @@ TfmFindDialog::TfmFindDialog(const TFindInfo& values, QWidget* parent)
     grid->addWidget(BeginDate, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("到:"), this), 2, 0);
     grid->addWidget(EndDate, 2, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(SeSkinButton1);
-    buttons->addWidget(SeSkinButton2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow(buttons));
 }
 
 void TfmFindDialog::FormShow() {

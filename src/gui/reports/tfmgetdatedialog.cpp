@@ -2,6 +2,7 @@
 
 #include "reports/datepicker.h"
 #include "widgets/centeronscreen.h"
+#include "widgets/dialogbuttons.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -23,14 +24,10 @@ TfmGetDateDialog::TfmGetDateDialog(const TFindInfo& values, QWidget* parent)
     EdtDays = new QLineEdit(this);
     EdtDays->setObjectName(QStringLiteral("EdtDays"));
     EdtDays->installEventFilter(this);
-    BtnOk = new QPushButton(QStringLiteral("确定"), this);
-    BtnOk->setObjectName(QStringLiteral("BtnOk"));
-    BtnOk->setDefault(true);
-    BtnCancel = new QPushButton(QStringLiteral("取消"), this);
-    BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
-    BtnCancel->setAutoDefault(false);
+    const DialogButtons buttons = MakeDialogButtons(this, "BtnOk", "BtnCancel");
+    BtnOk = buttons.ok;
+    BtnCancel = buttons.cancel;
     connect(BtnOk, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(BeginDate, &QDateEdit::dateChanged, this, &TfmGetDateDialog::BeginDateChange);
     connect(EndDate, &QDateEdit::dateChanged, this, &TfmGetDateDialog::EndDateChange);
 
@@ -41,13 +38,9 @@ TfmGetDateDialog::TfmGetDateDialog(const TFindInfo& values, QWidget* parent)
     grid->addWidget(EndDate, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("应出勤天数："), this), 2, 0);
     grid->addWidget(EdtDays, 2, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BtnOk);
-    buttons->addWidget(BtnCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow(buttons));
 }
 
 void TfmGetDateDialog::FormShow() {

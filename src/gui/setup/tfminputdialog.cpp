@@ -1,5 +1,7 @@
 #include "setup/tfminputdialog.h"
 
+#include "widgets/dialogbuttons.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,23 +26,13 @@ TfmInputDialog::TfmInputDialog(const QString& caption, const QString& label, con
     label1->setObjectName(QStringLiteral("Label1"));
     m_edit1 = new QLineEdit(defaultText, this);
     m_edit1->setObjectName(QStringLiteral("Edit1"));
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
-    ok->setObjectName(QStringLiteral("SeSkinButton2"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-    cancel->setObjectName(QStringLiteral("SeSkinButton1"));
-    cancel->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const DialogButtons buttons = MakeDialogButtons(this, "SeSkinButton2", "SeSkinButton1");
+    connect(buttons.ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label1);
     layout->addWidget(m_edit1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow(buttons));
     setFixedSize(sizeHint().expandedTo(QSize(260, 0)));
 }
 

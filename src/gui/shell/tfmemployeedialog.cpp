@@ -2,6 +2,7 @@
 
 #include "platform/guarded.h"
 #include "shell/rights.h"
+#include "widgets/dialogbuttons.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -81,23 +82,13 @@ TfmEmployeeDialog::TfmEmployeeDialog(const TEmployeeInfo& info, QWidget* parent)
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
-    ok->setObjectName(QStringLiteral("BtnOk"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-    cancel->setObjectName(QStringLiteral("BtnCanncel"));
-    cancel->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, &TfmEmployeeDialog::BtnOkClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const DialogButtons buttons = MakeDialogButtons(this, "BtnOk", "BtnCanncel");
+    connect(buttons.ok, &QPushButton::clicked, this, &TfmEmployeeDialog::BtnOkClick);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(line);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow(buttons));
 }
 
 void TfmEmployeeDialog::showEvent(QShowEvent* event) {

@@ -3,6 +3,7 @@
 #include "platform/guarded.h"
 #include "shell/rights.h"
 #include "widgets/closeupcombobox.h"
+#include "widgets/dialogbuttons.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -33,13 +34,8 @@ TfmSetRigth::TfmSetRigth(int position, QWidget* parent) : QDialog(parent), m_pos
     }
     connect(m_comboBox1, &CloseUpComboBox::closedUp, this, &TfmSetRigth::ComboBox1CloseUp);
 
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
-    ok->setObjectName(QStringLiteral("BitBtnOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-    cancel->setObjectName(QStringLiteral("BitBtnCancel"));
+    const auto [ok, cancel] = MakeDialogButtons(this, "BitBtnOK", "BitBtnCancel");
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* panel = new QVBoxLayout;
     panel->addWidget(m_comboBox1);
