@@ -3,6 +3,7 @@
 // WorkList.db.
 #include "data/dataset.h"
 #include "data/firstrun.h"
+#include "clirunner.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -85,8 +86,8 @@ int PunchRows(const QString& workList) {
 } // namespace
 
 TEST(PunchStation, CardTypedAtTheStartingPunchScreenIsStored) {
-    const QString app = qEnvironmentVariable("KQ_APP");
-    ASSERT_TRUE(QFile::exists(app)) << "KQ_APP does not name the built program: " << app.toStdString();
+    const QString app = test::AppProgram();
+    ASSERT_TRUE(QFile::exists(app)) << "the built program is missing: " << app.toStdString();
 
     Child xvfb;
     xvfb.process.start(QStringLiteral("Xvfb"),

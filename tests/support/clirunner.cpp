@@ -4,9 +4,19 @@
 
 namespace kq::test {
 
+namespace {
+QString Program(const char* variable, const char* built) {
+    const QString set = qEnvironmentVariable(variable);
+    return set.isEmpty() ? QString::fromUtf8(built) : set;
+}
+} // namespace
+
+QString CliProgram() { return Program("KQ_CLI", KQ_CLI_PATH); }
+QString AppProgram() { return Program("KQ_APP", KQ_APP_PATH); }
+
 CliResult RunCli(const QStringList& args, const QByteArray& input) {
     QProcess p;
-    p.start(qEnvironmentVariable("KQ_CLI"), args);
+    p.start(CliProgram(), args);
     CliResult r;
     if (!p.waitForStarted()) return r;
     if (!input.isEmpty()) p.write(input);

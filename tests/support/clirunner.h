@@ -11,7 +11,11 @@ struct CliResult {
     QString err;
 };
 
-// Runs the built kaoqin-cli (its path comes from the test environment) and waits for it.
+// The built programs: KQ_CLI and KQ_APP when set, else the ones this build made.
+QString CliProgram();
+QString AppProgram();
+
+// Runs the built kaoqin-cli and waits for it.
 CliResult RunCli(const QStringList& args, const QByteArray& input = {});
 
 } // namespace kq::test
