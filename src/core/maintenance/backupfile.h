@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QIODevice>
 #include <QList>
 #include <QString>
@@ -87,10 +88,18 @@ public:
     TNeedDiskEvent OnNeedDisk;
     TRestoreFileEvent OnRestoreFile;
     TBackupErrorEvent OnError;
+    // Files stored with the content of another file: a listed file's full path and the file that
+    // holds what is stored under its name (a database's consistent image).
+    QHash<QString, QString> Contents;
 
     // files: masks (wildcards in the last part, " /s" to descend into folders). True only when
     // the whole archive, end mark included, was written and flushed. A listed file that cannot
     // be opened while the sizes are added up throws KqError before the archive is created.
+    // Each volume is written under a temporary name beside it (its name and ".partial"), and the
+    // volumes replace an archive of the same name together once the end mark is on the disk, so
+    // a failed or stopped backup leaves the previous archive as it was. Only where the component
+    // itself asks for the next disk (no OnNeedDisk), the volumes written so far are put in place
+    // before it asks: the disk in the drive is then changed.
     bool Backup(const QStringList& files, const QString& archiveName);
     // Unpacks into folder (empty: every file to its stored path). True when nothing failed and
     // nothing stopped it. Returns false at once when the archive does not exist. Throws KqError
@@ -115,8 +124,13 @@ protected:
 
 private:
     struct Listed {
-        QString path; // where the file is read from
-        QString name; // the entry name: lower-cased full path
+        QString path;   // the listed file
+        QString name;   // the entry name: lower-cased full path
+        QString source; // where its content is read from
+    };
+    struct Volume {
+        QString written; // the temporary name it is written under
+        QString target;
     };
     class Input;
 
@@ -131,6 +145,8 @@ private:
     void AddMask(QString mask, const QString& archiveKey);
     bool OpenVolume(const QString& path);
     bool CloseVolume();
+    bool PlaceVolumes();
+    void DropVolumes();
     bool Write(const QByteArray& bytes);
     bool WriteInt(qint32 value);
     void StoreFile(const Listed& file, bool isFileList, BlockCodec& codec);
@@ -163,6 +179,7 @@ private:
     std::unique_ptr<QIODevice> m_out;
     qint64 m_outPos = 0;
     int m_volume = 0;
+    QList<Volume> m_unplaced; // volumes written and not yet under their names
 
     QString m_folder;     // restore folder with its trailing separator, or empty
     QString m_lastTarget; // the restored file whose data a volume change continues

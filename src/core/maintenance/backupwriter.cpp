@@ -1,6 +1,7 @@
 // The writing side of TBackupFile: listing the files and writing the archive's volumes.
 #include "maintenance/backupfile.h"
 
+#include "data/durablefile.h"
 #include "data/gbk.h"
 #include "data/kqerror.h"
 #include "maintenance/archiveattribute.h"
@@ -12,10 +13,6 @@
 #include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QtEndian>
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 namespace kq {
 
@@ -89,7 +86,7 @@ void TBackupFile::AddMask(QString mask, const QString& archiveKey) {
         if (std::any_of(m_list.cbegin(), m_list.cend(), [&](const Listed& l) { return l.name == name; }))
             continue;
         if (m_backupMode == bmIncremental && !HasArchiveAttribute(path)) continue;
-        m_list.append({path, name});
+        m_list.append({path, name, Contents.value(path, path)});
     }
 }
 
@@ -97,6 +94,7 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
     m_error = 0;
     m_archive = archiveName;
     m_currentFile.clear();
+    m_unplaced.clear();
     ListFiles(files, archiveName);
     m_continue = true;
     RaiseProgress(QString(), 0);
@@ -105,13 +103,13 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
     m_done = 0;
     QByteArray fileIds;
     for (const Listed& l : m_list) {
-        QFile file(l.path);
-        if (!QFileInfo(l.path).isFile()) continue;
+        QFile file(l.source);
+        if (!QFileInfo(l.source).isFile()) continue;
         if (!file.open(QIODevice::ReadOnly))
             throw KqError(QStringLiteral("%1: %2").arg(l.path, file.errorString()));
         m_total += file.size();
         if (SaveFileID)
-            fileIds += ToGbk(l.name) + '\t' +
+            fileIds += ToGbkName(l.name) + '\t' +
                        QByteArray::number(DosDateTime(file.fileTime(QFileDevice::FileModificationTime))) +
                        '=' + QByteArray::number(file.size()) + "\r\n";
     }
@@ -128,7 +126,7 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
         } else {
             SetError(beFileIds);
         }
-        m_list.prepend({idFile.fileName(), QString::fromLatin1(kFileListName)});
+        m_list.prepend({idFile.fileName(), QString::fromLatin1(kFileListName), idFile.fileName()});
     }
     // A volume must hold at least its tag and one block, or volumes would follow without end.
     if (MaxSize < 0 || (MaxSize > 0 && MaxSize <= kVolumeMargin + 4)) SetError(beWriteArchive);
@@ -142,7 +140,7 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
             SetError(beWriteArchive);
         BlockCodec codec(ZlibLevel(CompressionLevel));
         for (int i = 0; i < m_list.size() && m_continue; ++i) {
-            if (!QFileInfo(m_list[i].path).isFile()) continue;
+            if (!QFileInfo(m_list[i].source).isFile()) continue;
             StoreFile(m_list[i], withIds && i == 0, codec);
         }
         if (m_continue) {
@@ -156,6 +154,11 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
         SetError(beWriteArchive);
         written = false;
     }
+    if (written && !PlaceVolumes()) {
+        SetError(beWriteArchive);
+        written = false;
+    }
+    DropVolumes();
     if (withIds) m_list.removeFirst(); // the file-ID file itself goes with idFile
     m_currentFile.clear();
     Finish();
@@ -164,11 +167,11 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
 
 void TBackupFile::StoreFile(const Listed& listed, bool isFileList, BlockCodec& codec) {
     m_currentFile = isFileList ? QString::fromLatin1(kFileListName) : listed.path;
-    if (!Write(StringBytes(isFileList ? QByteArray(kFileListName) : ToGbk(listed.name)))) {
+    if (!Write(StringBytes(isFileList ? QByteArray(kFileListName) : ToGbkName(listed.name)))) {
         SetError(beWriteArchive);
         return;
     }
-    QFile file(listed.path);
+    QFile file(listed.source);
     if (!file.open(QIODevice::ReadOnly)) {
         SetError(beReadFile);
     } else if (!WriteInt(DosDateTime(file.fileTime(QFileDevice::FileModificationTime)))) {
@@ -249,29 +252,48 @@ void TBackupFile::NextVolume() {
         SetError(beWriteArchive);
         return;
     }
+    // The disk the component asks for replaces the one in the drive.
+    if (!OnNeedDisk && !PlaceVolumes()) {
+        SetError(beWriteArchive);
+        return;
+    }
     m_continue = AskForDisk(m_volume);
     if (m_continue && !OpenVolume(VolumeFileName(m_archive, m_volume))) SetError(beWriteArchive);
 }
 
 bool TBackupFile::OpenVolume(const QString& path) {
-    m_out = OpenForWrite(path, false);
+    const QString written = path + QStringLiteral(".partial");
+    m_out = OpenForWrite(written, false);
     m_outPos = 0;
-    return m_out != nullptr;
+    if (!m_out) return false;
+    m_unplaced.append({written, path});
+    return true;
 }
 
 bool TBackupFile::CloseVolume() {
     std::unique_ptr<QIODevice> out = std::move(m_out);
     if (!out) return false;
     bool ok = true;
-    if (auto* file = qobject_cast<QFileDevice*>(out.get())) {
-        ok = file->flush();
-#ifndef _WIN32
-        // A volume counts as written only once it is on the disk.
-        ok = ok && ::fsync(file->handle()) == 0;
-#endif
-    }
+    // A volume counts as written only once it is on the disk.
+    if (auto* file = qobject_cast<QFileDevice*>(out.get())) ok = SyncFile(*file);
     out->close();
     return ok;
+}
+
+bool TBackupFile::PlaceVolumes() {
+    while (!m_unplaced.isEmpty()) {
+        const Volume v = m_unplaced.first();
+        if (!RenameFile(v.written, v.target)) return false;
+        m_unplaced.removeFirst();
+        if (!SyncFolder(QFileInfo(v.target).absolutePath())) return false;
+    }
+    return true;
+}
+
+void TBackupFile::DropVolumes() {
+    for (const Volume& v : std::as_const(m_unplaced))
+        QFile::remove(v.written);
+    m_unplaced.clear();
 }
 
 bool TBackupFile::Write(const QByteArray& bytes) {

@@ -157,6 +157,8 @@ void TfmBrush::FormCreate() {
     });
 }
 
+void TfmBrush::ReloadData() { FormCreate(); }
+
 void TfmBrush::FormShow() {
     Timer1->start();
     ShowClock();

@@ -1,0 +1,45 @@
+#include "maintenance/databasesnapshot.h"
+
+#include "data/firstrun.h"
+#include "data/kqerror.h"
+#include "maintenance/sqliteimage.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace kq {
+
+namespace {
+
+const QString kPrefix = QStringLiteral(".snapshot-");
+
+QString WithSlash(const QString& folder) {
+    QString f = QDir::fromNativeSeparators(folder);
+    if (!f.endsWith(QLatin1Char('/'))) f += QLatin1Char('/');
+    return f;
+}
+
+} // namespace
+
+DatabaseSnapshot::DatabaseSnapshot(const QString& dataFolder, const QStringList& files)
+    : m_dir(WithSlash(dataFolder) + kPrefix + QStringLiteral("XXXXXX")) {
+    const QStringList databases = DatabaseFileNames();
+    for (const QString& file : files) {
+        const QString name = QFileInfo(file).fileName();
+        if (!databases.contains(name, Qt::CaseInsensitive)) continue;
+        if (!m_dir.isValid())
+            throw KqError(QStringLiteral("无法建立临时文件夹：%1").arg(m_dir.errorString()));
+        const QString image = m_dir.filePath(name);
+        TakeDatabaseImage(file, image);
+        m_images.insert(file, image);
+    }
+}
+
+void RemoveSnapshotLeftovers(const QString& dataFolder) {
+    QDir folder(dataFolder);
+    for (const QString& name :
+         folder.entryList({kPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+        QDir(folder.filePath(name)).removeRecursively();
+}
+
+} // namespace kq
