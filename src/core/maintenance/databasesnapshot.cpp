@@ -21,19 +21,29 @@ QString WithSlash(const QString& folder) {
 
 } // namespace
 
-DatabaseSnapshot::DatabaseSnapshot(const QString& dataFolder, const QStringList& files)
-    : m_dir(WithSlash(dataFolder) + kPrefix + QStringLiteral("XXXXXX")) {
+DatabaseSnapshot::DatabaseSnapshot(const QString& dataFolder, const QStringList& files) {
     const QStringList databases = DatabaseFileNames();
     for (const QString& file : files) {
         const QString name = QFileInfo(file).fileName();
         if (!databases.contains(name, Qt::CaseInsensitive)) continue;
-        if (!m_dir.isValid())
-            throw KqError(QStringLiteral("无法建立临时文件夹：%1").arg(m_dir.errorString()));
-        const QString image = m_dir.filePath(name);
+        auto held = std::make_unique<ReadSnapshot>(file);
+        if (held->fileHoldsIt()) {
+            m_held.push_back(std::move(held));
+            continue;
+        }
+        held.reset();
+        if (!m_dir)
+            m_dir =
+                std::make_unique<QTemporaryDir>(WithSlash(dataFolder) + kPrefix + QStringLiteral("XXXXXX"));
+        if (!m_dir->isValid())
+            throw KqError(QStringLiteral("无法建立临时文件夹：%1").arg(m_dir->errorString()));
+        const QString image = m_dir->filePath(name);
         TakeDatabaseImage(file, image);
-        m_images.insert(file, image);
+        m_images.insert(QDir::cleanPath(file), image);
     }
 }
+
+DatabaseSnapshot::~DatabaseSnapshot() = default;
 
 void RemoveSnapshotLeftovers(const QString& dataFolder) {
     QDir folder(dataFolder);

@@ -55,6 +55,32 @@ void TakeDatabaseImage(const QString& source, const QString& target) {
         throw KqError(QStringLiteral("%1：%2").arg(source, Reason(to.get(), finished)));
 }
 
+ReadSnapshot::ReadSnapshot(const QString& path) {
+    QString problem;
+    Db db = Open(path.toUtf8(), SQLITE_OPEN_READWRITE, &problem);
+    if (!db) throw KqError(QStringLiteral("%1：%2").arg(path, problem));
+    if (sqlite3_exec(db.get(), "BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
+        SQLITE_OK)
+        throw KqError(QStringLiteral("%1：%2").arg(path, Reason(db.get(), SQLITE_ERROR)));
+    // Another connection copies the log's pages up to this transaction's end into the file (after
+    // a first read, by which it learns that the file is in log mode); the whole log is copied only
+    // when nothing was committed after the transaction began.
+    const Db other = Open(path.toUtf8(), SQLITE_OPEN_READWRITE, &problem);
+    int logged = -1;
+    int copied = -1;
+    m_fileHoldsIt = other &&
+                    sqlite3_exec(other.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+                                 nullptr) == SQLITE_OK &&
+                    sqlite3_wal_checkpoint_v2(other.get(), "main", SQLITE_CHECKPOINT_PASSIVE, &logged,
+                                              &copied) == SQLITE_OK &&
+                    logged >= 0 && logged == copied;
+    m_db = db.release();
+}
+
+ReadSnapshot::~ReadSnapshot() {
+    sqlite3_close(m_db); // ends the transaction
+}
+
 QString DatabaseProblem(const QString& path) {
     // Immutable: read as it lies, without lock, log or shared-memory files beside it.
     const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + "?immutable=1";
