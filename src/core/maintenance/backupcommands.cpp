@@ -122,9 +122,9 @@ std::optional<bool> BackupDataFolder(TBackupFile& file, const QString& dataFolde
         return false;
     }
     const DatabaseSnapshot snapshot(dataFolder, list);
-    file.Contents = snapshot.images();
+    file.OpenContent = [&](const QString& path) { return snapshot.open(path); };
     const bool ok = file.Backup(list, archive);
-    file.Contents.clear();
+    file.OpenContent = nullptr;
     return ok;
 }
 

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QHash>
 #include <QIODevice>
 #include <QList>
 #include <QString>
@@ -88,9 +87,9 @@ public:
     TNeedDiskEvent OnNeedDisk;
     TRestoreFileEvent OnRestoreFile;
     TBackupErrorEvent OnError;
-    // Files stored with the content of another file: a listed file's full path and the file that
-    // holds what is stored under its name (a database's consistent image).
-    QHash<QString, QString> Contents;
+    // Opens what is stored under a listed file's name (its full path) in place of the file itself,
+    // such as a database's consistent image; nullptr leaves the file to be read.
+    std::function<std::unique_ptr<QIODevice>(const QString& path)> OpenContent;
 
     // files: masks (wildcards in the last part, " /s" to descend into folders). True only when
     // the whole archive, end mark included, was written and flushed. A listed file that cannot
@@ -124,9 +123,8 @@ protected:
 
 private:
     struct Listed {
-        QString path;   // the listed file
-        QString name;   // the entry name: lower-cased full path
-        QString source; // where its content is read from
+        QString path; // where the file is read from
+        QString name; // the entry name: lower-cased full path
     };
     struct Volume {
         QString written; // the temporary name it is written under
@@ -149,6 +147,7 @@ private:
     void DropVolumes();
     bool Write(const QByteArray& bytes);
     bool WriteInt(qint32 value);
+    std::unique_ptr<QIODevice> OpenSource(const QString& path, QString* error) const;
     void StoreFile(const Listed& file, bool isFileList, BlockCodec& codec);
     bool WriteSegment(QIODevice& source, QByteArray& pending, BlockCodec& codec);
     bool WriteBlock(const QByteArray& data, BlockCodec& codec);

@@ -86,7 +86,7 @@ void TBackupFile::AddMask(QString mask, const QString& archiveKey) {
         if (std::any_of(m_list.cbegin(), m_list.cend(), [&](const Listed& l) { return l.name == name; }))
             continue;
         if (m_backupMode == bmIncremental && !HasArchiveAttribute(path)) continue;
-        m_list.append({path, name, Contents.value(path, path)});
+        m_list.append({path, name});
     }
 }
 
@@ -103,15 +103,14 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
     m_done = 0;
     QByteArray fileIds;
     for (const Listed& l : m_list) {
-        QFile file(l.source);
-        if (!QFileInfo(l.source).isFile()) continue;
-        if (!file.open(QIODevice::ReadOnly))
-            throw KqError(QStringLiteral("%1: %2").arg(l.path, file.errorString()));
-        m_total += file.size();
+        if (!QFileInfo(l.path).isFile()) continue;
+        QString why;
+        const std::unique_ptr<QIODevice> source = OpenSource(l.path, &why);
+        if (!source) throw KqError(QStringLiteral("%1: %2").arg(l.path, why));
+        m_total += source->size();
         if (SaveFileID)
-            fileIds += ToGbkName(l.name) + '\t' +
-                       QByteArray::number(DosDateTime(file.fileTime(QFileDevice::FileModificationTime))) +
-                       '=' + QByteArray::number(file.size()) + "\r\n";
+            fileIds += ToGbkName(l.name) + '\t' + QByteArray::number(DosDateTime(QFileInfo(l.path).lastModified())) +
+                       '=' + QByteArray::number(source->size()) + "\r\n";
     }
     m_fileCount = qint32(m_list.size());
 
@@ -126,7 +125,7 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
         } else {
             SetError(beFileIds);
         }
-        m_list.prepend({idFile.fileName(), QString::fromLatin1(kFileListName), idFile.fileName()});
+        m_list.prepend({idFile.fileName(), QString::fromLatin1(kFileListName)});
     }
     // A volume must hold at least its tag and one block, or volumes would follow without end.
     if (MaxSize < 0 || (MaxSize > 0 && MaxSize <= kVolumeMargin + 4)) SetError(beWriteArchive);
@@ -140,7 +139,7 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
             SetError(beWriteArchive);
         BlockCodec codec(ZlibLevel(CompressionLevel));
         for (int i = 0; i < m_list.size() && m_continue; ++i) {
-            if (!QFileInfo(m_list[i].source).isFile()) continue;
+            if (!QFileInfo(m_list[i].path).isFile()) continue;
             StoreFile(m_list[i], withIds && i == 0, codec);
         }
         if (m_continue) {
@@ -171,25 +170,36 @@ void TBackupFile::StoreFile(const Listed& listed, bool isFileList, BlockCodec& c
         SetError(beWriteArchive);
         return;
     }
-    QFile file(listed.source);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QString why;
+    const std::unique_ptr<QIODevice> source = OpenSource(listed.path, &why);
+    if (!source) {
         SetError(beReadFile);
-    } else if (!WriteInt(DosDateTime(file.fileTime(QFileDevice::FileModificationTime)))) {
+    } else if (!WriteInt(DosDateTime(QFileInfo(listed.path).lastModified()))) {
         SetError(beWriteArchive);
     } else {
         // One chunk is read ahead, so "data remains" is known before a volume is closed.
         QByteArray pending;
         // A file of length 0 still gets one (empty) segment; a segment that ends with data left
         // means the volume is full.
-        if (ReadChunk(file, pending)) {
-            while (WriteSegment(file, pending, codec) && !pending.isEmpty()) {
+        if (ReadChunk(*source, pending)) {
+            while (WriteSegment(*source, pending, codec) && !pending.isEmpty()) {
                 NextVolume();
                 if (!m_continue) break;
             }
         }
-        file.close();
     }
     if (SetArchiveFlag) ClearArchiveAttribute(listed.path);
+}
+
+std::unique_ptr<QIODevice> TBackupFile::OpenSource(const QString& path, QString* error) const {
+    if (OpenContent)
+        if (std::unique_ptr<QIODevice> content = OpenContent(path)) return content;
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly)) {
+        *error = file->errorString();
+        return nullptr;
+    }
+    return file;
 }
 
 bool TBackupFile::ReadChunk(QIODevice& source, QByteArray& chunk) {

@@ -5,6 +5,7 @@
 #include "maintenance/sqliteimage.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace kq {
@@ -28,7 +29,7 @@ DatabaseSnapshot::DatabaseSnapshot(const QString& dataFolder, const QStringList&
         if (!databases.contains(name, Qt::CaseInsensitive)) continue;
         auto held = std::make_unique<ReadSnapshot>(file);
         if (held->fileHoldsIt()) {
-            m_held.push_back(std::move(held));
+            m_held[QDir::cleanPath(file)] = std::move(held);
             continue;
         }
         held.reset();
@@ -44,6 +45,15 @@ DatabaseSnapshot::DatabaseSnapshot(const QString& dataFolder, const QStringList&
 }
 
 DatabaseSnapshot::~DatabaseSnapshot() = default;
+
+std::unique_ptr<QIODevice> DatabaseSnapshot::open(const QString& path) const {
+    const QString key = QDir::cleanPath(path);
+    if (const auto held = m_held.find(key); held != m_held.end()) return held->second->open();
+    if (!m_images.contains(key)) return nullptr;
+    auto image = std::make_unique<QFile>(m_images.value(key));
+    if (!image->open(QIODevice::ReadOnly)) return nullptr;
+    return image;
+}
 
 void RemoveSnapshotLeftovers(const QString& dataFolder) {
     QDir folder(dataFolder);

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QDir>
 #include <QHash>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <map>
 #include <memory>
-#include <vector>
 
 namespace kq {
 
@@ -22,14 +24,16 @@ public:
     // Throws KqError.
     DatabaseSnapshot(const QString& dataFolder, const QStringList& files);
     ~DatabaseSnapshot();
-    // Each copied database's full path and the path of its image; a database not in it is its
-    // own image.
-    const QHash<QString, QString>& images() const { return m_images; }
+    // The image of the database at path (a full path as listed), opened for reading; nullptr for
+    // a file that is no database.
+    std::unique_ptr<QIODevice> open(const QString& path) const;
+    // Whether the image of the database at path had to be copied.
+    bool copied(const QString& path) const { return m_images.contains(QDir::cleanPath(path)); }
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir; // made for the first copy
-    QHash<QString, QString> m_images;
-    std::vector<std::unique_ptr<ReadSnapshot>> m_held;
+    QHash<QString, QString> m_images;     // database, copy
+    std::map<QString, std::unique_ptr<ReadSnapshot>> m_held;
 };
 
 // Removes the sub-folders that killed backups left in the data folder. Only for a process that

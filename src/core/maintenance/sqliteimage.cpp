@@ -74,11 +74,47 @@ ReadSnapshot::ReadSnapshot(const QString& path) {
                     sqlite3_wal_checkpoint_v2(other.get(), "main", SQLITE_CHECKPOINT_PASSIVE, &logged,
                                               &copied) == SQLITE_OK &&
                     logged >= 0 && logged == copied;
+    if (m_fileHoldsIt &&
+        sqlite3_file_control(db.get(), "main", SQLITE_FCNTL_FILE_POINTER, &m_file) != SQLITE_OK)
+        m_fileHoldsIt = false;
     m_db = db.release();
 }
 
 ReadSnapshot::~ReadSnapshot() {
     sqlite3_close(m_db); // ends the transaction
+}
+
+namespace {
+
+// A database file read through a connection's file handle.
+class HandleDevice : public QIODevice {
+public:
+    explicit HandleDevice(sqlite3_file* file) : m_file(file) {
+        sqlite3_int64 size = 0;
+        m_size = m_file->pMethods->xFileSize(m_file, &size) == SQLITE_OK ? size : -1;
+        if (m_size >= 0) open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    qint64 size() const override { return m_size; }
+
+protected:
+    qint64 readData(char* data, qint64 max) override {
+        const qint64 n = qMin(max, m_size - pos());
+        if (n <= 0) return 0;
+        return m_file->pMethods->xRead(m_file, data, int(n), pos()) == SQLITE_OK ? n : -1;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    sqlite3_file* m_file;
+    qint64 m_size = -1;
+};
+
+} // namespace
+
+std::unique_ptr<QIODevice> ReadSnapshot::open() const {
+    auto device = std::make_unique<HandleDevice>(m_file);
+    if (!device->isOpen()) return nullptr;
+    return device;
 }
 
 QString DatabaseProblem(const QString& path) {

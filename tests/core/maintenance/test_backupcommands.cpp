@@ -1,4 +1,5 @@
 #include "archivebytes.h"
+#include "clirunner.h"
 #include "data/database.h"
 #include "data/datafolder.h"
 #include "data/dataset.h"
@@ -244,7 +245,7 @@ TEST_F(BackupCommandsTest, DatabasesAreStoredAsTheirLastCommitWhetherReadInPlace
         GetDirFileName(DataFolder(), files);
         {
             const DatabaseSnapshot snapshot(DataFolder(), files);
-            EXPECT_EQ(snapshot.images().contains(path("WorkList.db")), olderReader);
+            EXPECT_EQ(snapshot.copied(path("WorkList.db")), olderReader);
         }
         backUp();
         EXPECT_TRUE(QDir(DataFolder()).entryList({".snapshot-*"}, QDir::Dirs | QDir::Hidden).isEmpty());
@@ -264,6 +265,19 @@ TEST_F(BackupCommandsTest, DatabasesAreStoredAsTheirLastCommitWhetherReadInPlace
         QSqlDatabase::removeDatabase("reader");
         QSqlDatabase::removeDatabase("writer");
     }
+}
+
+TEST_F(BackupCommandsTest, ABackupKeepsThisProcesssHoldOnTheDatabases) {
+    addRow("张三");
+    backUp();
+    // A command that ends while this process has the database open is not its last user, so it
+    // leaves the log alone; had the backup's reading dropped this process's locks on the file,
+    // the command would take the log away under this connection.
+    const test::CliResult r = test::RunCli({"--data", DataFolder(), "employee", "list"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFile::exists(path("WorkList.db-wal")));
+    addRow("李四");
+    EXPECT_EQ(names(), QStringList({"张三", "李四"}));
 }
 
 TEST_F(BackupCommandsTest, LocalFilesAreNeitherArchivedNorRestored) {
