@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 namespace kq {
 
@@ -123,9 +124,8 @@ std::optional<bool> BackupDataFolder(TBackupFile& file, const QString& dataFolde
     }
     const DatabaseSnapshot snapshot(dataFolder, list);
     file.OpenContent = [&](const QString& path) { return snapshot.open(path); };
-    const bool ok = file.Backup(list, archive);
-    file.OpenContent = nullptr;
-    return ok;
+    const auto done = qScopeGuard([&] { file.OpenContent = nullptr; });
+    return file.Backup(list, archive);
 }
 
 bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive) {
@@ -151,9 +151,8 @@ bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QStri
         placed << name;
         target = stage.folder() + name;
     };
-    const bool restored = file.Restore(archive, stage.folder());
-    file.OnRestoreFile = nullptr;
-    if (!restored) return false;
+    const auto done = qScopeGuard([&] { file.OnRestoreFile = nullptr; });
+    if (!file.Restore(archive, stage.folder())) return false;
     if (!twice.isEmpty()) {
         Prompt().error(QStringLiteral("备份文件中有多个文件恢复后同名：%1").arg(twice));
         return false;
