@@ -92,6 +92,8 @@ int CompareValues(FieldType type, const QVariant& a, const QVariant& b) {
 DataSet::DataSet(QObject* parent) : QObject(parent) {}
 
 DataSet::~DataSet() {
+    // Listeners may be halfway through their own destruction: the last close tells nobody.
+    blockSignals(true);
     try {
         close();
     } catch (const KqError&) {

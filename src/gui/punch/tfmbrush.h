@@ -2,6 +2,7 @@
 
 #include "punch/brushinfo.h"
 #include "punch/slotchoice.h"
+#include "widgets/childteardown.h"
 
 #include <QList>
 #include <QWidget>
@@ -85,6 +86,9 @@ private:
     DropDownComboBox* FlatComboBoxMod = nullptr;
     QLineEdit* FlatEdit1 = nullptr;
     QListWidget* ListBox1 = nullptr;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

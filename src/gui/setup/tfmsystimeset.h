@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/childteardown.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -50,6 +52,9 @@ private:
     QPushButton* BtnApply = nullptr;
     QPushButton* BtnClose = nullptr;
     QTimer* Timer1 = nullptr;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

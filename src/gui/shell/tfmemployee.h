@@ -2,6 +2,7 @@
 
 #include "data/dataset.h"
 #include "shell/employeeinfo.h"
+#include "widgets/childteardown.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -46,6 +47,9 @@ private:
     QStringList m_departments;
     EmployeeModel* m_model;
     QTableView* m_dbGrid1;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

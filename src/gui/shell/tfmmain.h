@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/childteardown.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QPoint>
@@ -75,6 +77,9 @@ private:
     QAction* m_logIn = nullptr;
     QAction* m_logOut = nullptr;
     QAction* m_modiPwd = nullptr;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

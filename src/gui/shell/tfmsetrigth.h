@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/childteardown.h"
+
 #include <QDialog>
 #include <QList>
 
@@ -38,6 +40,9 @@ private:
     int m_position;
     CloseUpComboBox* m_comboBox1;
     QListWidget* m_checkListBox1;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -364,4 +365,23 @@ TEST_F(BrushTest, DropDownHoldsTheClockAndFocusReturnsToTheCardField) {
     EXPECT_FALSE(edit->hasFocus());
     w.Timer1Timer();
     EXPECT_TRUE(edit->hasFocus());
+}
+
+// Destroying the screen closes its slot list, whose report must never reach the handler of a screen
+// whose destructor has begun: the sanitizers and Qt's own checks of this test build abort if it does.
+TEST_F(BrushTest, DestroyedWithTheSlotListOpenOrClosedInEitherOrder) {
+    for (const bool listOpen : {false, true}) {
+        for (const bool hiddenFirst : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "list open " << listOpen << ", hidden first " << hiddenFirst);
+            auto* w = new TfmBrush;
+            w->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+            auto* combo = child<QComboBox>(*w, "FlatComboBoxMod");
+            QSignalSpy destroyed(combo, &QObject::destroyed);
+            if (listOpen) combo->showPopup();
+            if (hiddenFirst) w->hide();
+            delete w;
+            EXPECT_EQ(destroyed.count(), 1);
+        }
+    }
 }
