@@ -61,6 +61,9 @@ protected:
 private:
     void FormCreate();
     void FormClose();
+    // Closes the visible non-modal administrative windows (notices, absence reasons, period
+    // deletion, queries); false when one refuses to close.
+    bool CloseToolWindows();
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();
