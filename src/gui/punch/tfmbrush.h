@@ -55,6 +55,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -63,8 +64,12 @@ private:
     void ShowClock();
     void CenterOnScreen();
     void CenterPanelShow();
+    bool ReadShifts();
+    bool FollowShiftChanges();
     void Report(const QString& line, int kind);
+    void ReportFailure(const QString& message);
 
+    BrushShifts m_shifts;
     QList<TBrushInfo> BrushInfo;
     QList<TSlotTime> ClientDataSet2;
     bool m_isBeep = false;

@@ -64,6 +64,9 @@ private:
     bool CloseDataWindows();
     void FormCreate();
     void FormClose();
+    // Closes the visible non-modal administrative windows (notices, absence reasons, period
+    // deletion, queries); false when one refuses to close.
+    bool CloseToolWindows();
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();
