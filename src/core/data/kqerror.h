@@ -17,4 +17,11 @@ private:
     QString m_message;
 };
 
+// A change refused because another process changed or deleted what it was meant for since it was
+// read; the data has been read again.
+class ChangedElsewhere : public KqError {
+public:
+    using KqError::KqError;
+};
+
 } // namespace kq
