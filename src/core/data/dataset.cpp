@@ -4,7 +4,7 @@
 #include "data/datasetlock.h"
 #include "data/gbk.h"
 #include "data/kqerror.h"
-#include "platform/platform.h"
+#include "platform/savefiles.h"
 
 #include <QCryptographicHash>
 #include <QDate>
@@ -14,9 +14,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <algorithm>
-#include <memory>
 
 namespace kq {
 
@@ -132,24 +130,11 @@ QJsonObject ParseDocument(const QByteArray& content, const QString& path) {
     return doc.object();
 }
 
-// Replaces the file whole with content (QSaveFile: a temporary file renamed over the old one, so
-// a crash or a full disk never leaves half a file).
-void SaveWhole(const QString& path, const QByteArray& content, bool ownerOnly) {
-    const std::unique_ptr<QSaveFile> file = Services().saveFiles->create(path);
-    const auto failed = [&] {
-        const QString why = file->errorString();
-        file->cancelWriting();
-        return KqError(QStringLiteral("无法写入数据文件：%1（%2）").arg(QDir::toNativeSeparators(path), why));
-    };
-    if (!file->open(QIODevice::WriteOnly)) throw failed();
-    // The temporary file is restricted before any byte goes in; the rename keeps its mode.
-    if (ownerOnly && !file->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) throw failed();
-    for (qint64 done = 0; done < content.size();) { // a device may take part of it at a time
-        const qint64 n = file->write(content.constData() + done, content.size() - done);
-        if (n <= 0) throw failed();
-        done += n;
-    }
-    if (!file->commit()) throw failed();
+void Save(const QString& path, const QByteArray& content, bool ownerOnly) {
+    QString error;
+    if (!SaveWhole(path, content, &error, ownerOnly))
+        throw KqError(
+            QStringLiteral("无法写入数据文件：%1（%2）").arg(QDir::toNativeSeparators(path), error));
 }
 
 QByteArray Serialize(const QList<FieldDef>& fields, const QList<QVariantList>& rows) {
@@ -188,7 +173,7 @@ bool HoldsPasswords(const QList<FieldDef>& fields) {
 void WriteDataFileBytes(const QString& fileName, const QByteArray& content) {
     const bool ownerOnly = HoldsPasswords(ParseFields(ParseDocument(content, fileName), fileName));
     DataSetLock lock(FolderOf(fileName));
-    SaveWhole(fileName, content, ownerOnly);
+    Save(fileName, content, ownerOnly);
 }
 
 DataSet::DataSet(QObject* parent) : QObject(parent) {}
@@ -343,14 +328,14 @@ DataSet::Reread DataSet::update(const std::function<void()>& change) {
 
 void DataSet::write() {
     const QByteArray content = Serialize(m_fields, m_rows);
-    SaveWhole(m_fileName, content, HoldsPasswords(m_fields));
+    Save(m_fileName, content, HoldsPasswords(m_fields));
     m_diskHash = Hash(content);
     m_modified = false;
 }
 
 void DataSet::writeFile(const QString& fileName, const QList<FieldDef>& fields, const QList<QVariantList>& rows) {
     const DataSetLock lock(FolderOf(fileName));
-    SaveWhole(fileName, Serialize(fields, rows), HoldsPasswords(fields));
+    Save(fileName, Serialize(fields, rows), HoldsPasswords(fields));
 }
 
 int DataSet::fieldIndex(const QString& name) const {

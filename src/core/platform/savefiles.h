@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QSaveFile>
+#include <QString>
 #include <memory>
 
 namespace kq {
@@ -15,5 +17,9 @@ public:
         return std::make_unique<QSaveFile>(path);
     }
 };
+
+// Replaces the file at path with content whole, through Services().saveFiles; ownerOnly makes it
+// readable by its owner only. On failure the old file stays as it was and error says why.
+bool SaveWhole(const QString& path, const QByteArray& content, QString* error, bool ownerOnly = false);
 
 } // namespace kq

@@ -12,8 +12,10 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace kq;
@@ -173,6 +175,31 @@ TEST_F(DataSetTest, FailedWriteLeavesTheFileWholeAndKeepsTheChange) {
         EXPECT_EQ(Names(check), QStringList({"Carol", "alice", "Bob", "Ann", "New", "Next"})) << budget;
     }
     Services().saveFiles = std::make_unique<SaveFiles>();
+}
+
+TEST_F(DataSetTest, FileSystemRefusingBytesLeavesTheFileWhole) {
+    // The file system takes no byte beyond 100 of any file, as a full disk would: the real save
+    // file meets the failure in its write, so nothing cut is renamed over the old file.
+    const QByteArray before = bytes();
+    DataSet ds;
+    ds.open(file);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool failed = false;
+    try {
+        ds.update([&] { ds.appendRecord({9, QStringLiteral("New"), false, QVariant()}); });
+    } catch (const KqError&) {
+        failed = true;
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(bytes(), before);
+    EXPECT_TRUE(ds.modified());
 }
 
 TEST_F(DataSetTest, UpdateWorksOnTheCurrentFileAndNeverOverwritesAnotherWriter) {
