@@ -38,9 +38,11 @@ bool ApplyChange(DataSet& ds, const std::function<void()>& change) {
 
 bool CloseDataSet(DataSet& ds) {
     if (Guarded([&] { ds.close(); })) return true;
+    // Yes, the button a hasty Enter presses, keeps the changes.
     const QString question =
-        QStringLiteral("对 %1 的修改尚未保存。放弃这些修改并关闭窗口吗？").arg(ShortName(ds));
-    if (!Prompt().ask(QStringLiteral("提示"), question)) return false;
+        QStringLiteral("对 %1 的修改尚未保存。留在本窗口中稍后再试吗？\n选“否”将放弃这些修改并关闭窗口。")
+            .arg(ShortName(ds));
+    if (Prompt().ask(QStringLiteral("提示"), question)) return false;
     ds.discard();
     return true;
 }

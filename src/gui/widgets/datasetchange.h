@@ -18,7 +18,8 @@ void TellReread(const DataSet& ds, DataSet::Reread reread);
 bool ApplyChange(DataSet& ds, const std::function<void()>& change);
 
 // Before a window over ds closes: writes what is still unwritten; when that fails, shows why and
-// asks whether to drop those changes. Returns whether the window may close (ds is closed then).
+// asks whether to stay (keeping the changes) or to drop them. Returns whether the window may
+// close (ds is closed then).
 bool CloseDataSet(DataSet& ds);
 
 } // namespace kq

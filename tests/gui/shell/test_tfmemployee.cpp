@@ -464,12 +464,13 @@ TEST_F(EmployeeTest, FailedWriteKeepsTheEditsAndTheWindowOpen) {
     EXPECT_EQ(form.clientDataSet().recordCount(), 4); // shown, kept
     EXPECT_EQ(FileRows("Employee.dat"), before);
 
-    // Closing tries again; while it fails, the operator chooses: No keeps the window open.
+    // Closing tries again; while it fails, the operator chooses: Yes stays with the changes.
     fakes->prompter->boxes.clear();
-    fakes->prompter->answers = {false};
+    fakes->prompter->answers = {true};
     form.close();
     EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(fakes->prompter->texts().last(), "对 Employee.dat 的修改尚未保存。放弃这些修改并关闭窗口吗？");
+    EXPECT_EQ(fakes->prompter->texts().last(),
+              "对 Employee.dat 的修改尚未保存。留在本窗口中稍后再试吗？\n选“否”将放弃这些修改并关闭窗口。");
 
     // The disk has room again: the next change writes both.
     fakes->saveFiles->failAfter.reset();
@@ -478,10 +479,10 @@ TEST_F(EmployeeTest, FailedWriteKeepsTheEditsAndTheWindowOpen) {
     EXPECT_EQ(FileRows("Employee.dat"),
               before + QStringList({"王五,False,,4,0,0,c12", "赵六,False,,4,0,0,c13"}));
 
-    // Yes drops what could not be written.
+    // No drops what could not be written.
     fakes->saveFiles->failAfter = 0;
     form.clientDataSet().locate("SName", {"赵六"});
-    fakes->prompter->answers = {true, true}; // delete it; then drop the deletion and close
+    fakes->prompter->answers = {true, false}; // delete it; then drop the deletion and close
     form.BitBtnDelClick();
     form.close();
     EXPECT_FALSE(form.isVisible());
