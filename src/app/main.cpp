@@ -1,14 +1,14 @@
+#include "platform/application.h"
 #include "platform/guiservices.h"
 #include "shell/startup.h"
 
-#include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 #include <QWidget>
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    kq::Application app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("考勤管理系统"));
     // Dates, weekdays and Qt's own texts in Chinese whatever the system's locale.
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));

@@ -26,14 +26,22 @@ int RunPunch(Args& args, Context& ctx) {
 
     OpenData(ctx);
     const QList<TBrushInfo> brushInfo = ReadBrushInfo();
-    int chosen = brushInfo.isEmpty() ? -1 : 0;
+    int chosen = -1;
     if (hasSlot) {
         if (!brushInfo.isEmpty() && (slot < 0 || slot >= 2 * brushInfo.size()))
             throw UsageError(QStringLiteral("--slot must be 0 to %1").arg(2 * brushInfo.size() - 1));
         chosen = slot;
     } else if (!brushInfo.isEmpty()) {
-        chosen =
-            AutoSelectSlot(brushInfo, BuildSlotTable(brushInfo), SlotLabels(brushInfo), now.time(), chosen);
+        // Without a previous choice to keep, a time after every slot time and far from every
+        // shift selects nothing; guessing a slot would file the punch under another shift or day.
+        chosen = AutoSelectSlot(brushInfo, BuildSlotTable(brushInfo), SlotLabels(brushInfo), now.time(), -1);
+        if (chosen < 0) {
+            ctx.err << QStringLiteral("no shift slot is chosen automatically at %1: give one with --slot N, N from 0 to %2")
+                           .arg(now.toString(QStringLiteral("hh:mm:ss")))
+                           .arg(2 * brushInfo.size() - 1)
+                    << Qt::endl;
+            return 1;
+        }
     }
     const PunchResult result = RecordPunch(card, brushInfo, chosen, now);
     (result.stored() ? ctx.out : ctx.err) << result.line << Qt::endl;

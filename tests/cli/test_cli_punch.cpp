@@ -46,6 +46,22 @@ TEST_F(CliPunchTest, StoresWithTheAutomaticOrGivenSlotAndRefusesRepeats) {
     EXPECT_EQ(countRows("select count(*) from WorkList where DDate=?", {"2024-03-09"}), 0);
 }
 
+TEST_F(CliPunchTest, RefusesWhenNoSlotIsChosenAutomatically) {
+    // After the last slot time and far from every shift: nothing is chosen, nothing is guessed.
+    for (const QString& at : {"2024-03-07 19:00:00", "2024-03-07 22:30:00", "2024-03-07 23:59:59"}) {
+        const test::CliResult r = punch({"A100", "--at", at});
+        EXPECT_EQ(r.code, 1) << at.toStdString();
+        EXPECT_TRUE(r.err.contains("--slot N, N from 0 to 3")) << r.err.toStdString();
+    }
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 0);
+
+    test::CliResult r = punch({"A100", "--slot", "3", "--at", "2024-03-07 22:30:00"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    r = punch({"A100", "--at", "2024-03-07 18:00:00"}); // within 30 minutes of 17:30: 午班下班
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "张三 午班下班已刷过卡!\n");
+}
+
 TEST_F(CliPunchTest, BadArgumentsExitTwoAndWriteNothing) {
     const QList<QStringList> bad = {
         {},

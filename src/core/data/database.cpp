@@ -1,5 +1,6 @@
 #include "data/database.h"
 
+#include "data/datafolder.h"
 #include "data/kqerror.h"
 
 #include <QDir>
@@ -60,13 +61,15 @@ QString Folder(const QString& folder) {
 }
 
 void OpenOn(QSqlDatabase& db, const QString& folder) {
-    db.setDatabaseName(folder + QStringLiteral("WorkList.db"));
+    // Found ignoring letter case, as the dataset files are: a folder copied by hand as
+    // "worklist.db" keeps its records instead of getting a new empty file beside it.
+    db.setDatabaseName(ResolveFileName(folder + QStringLiteral("WorkList.db")));
     if (!db.open()) throw KqError(db.lastError().text());
     Configure(db, QStringLiteral("main"));
     UpgradeWorkList(db, QStringLiteral("main"));
     QSqlQuery attach(db);
     attach.prepare(QStringLiteral("ATTACH DATABASE ? AS inform"));
-    attach.addBindValue(folder + QStringLiteral("Inform.db"));
+    attach.addBindValue(ResolveFileName(folder + QStringLiteral("Inform.db")));
     if (!attach.exec()) throw KqError(attach.lastError().text());
     Configure(db, QStringLiteral("inform"));
     UpgradeInform(db, QStringLiteral("inform"));
@@ -137,8 +140,9 @@ Transaction::Transaction() {
     m_open = true;
 }
 
+// Never throws: an operation may unwind after the connection was closed (a restore closes it).
 Transaction::~Transaction() {
-    if (m_open) KQDataBase().rollback();
+    if (m_open && IsKQDataBaseOpen()) QSqlDatabase::database(kConnectionName, false).rollback();
 }
 
 void Transaction::commit() {

@@ -179,6 +179,8 @@ void WriteDataFileBytes(const QString& fileName, const QByteArray& content) {
 DataSet::DataSet(QObject* parent) : QObject(parent) {}
 
 DataSet::~DataSet() {
+    // Listeners may be halfway through their own destruction: the last close tells nobody.
+    blockSignals(true);
     try {
         close();
     } catch (const KqError&) {

@@ -24,4 +24,10 @@ public:
     using KqError::KqError;
 };
 
+// The message of any exception: a KqError's own text, otherwise the UTF-8 text of what().
+inline QString ErrorText(const std::exception& e) {
+    if (const auto* kq = dynamic_cast<const KqError*>(&e)) return kq->message();
+    return QString::fromUtf8(e.what());
+}
+
 } // namespace kq

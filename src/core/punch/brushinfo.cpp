@@ -2,6 +2,9 @@
 
 #include "data/datafolder.h"
 #include "data/dataset.h"
+#include "data/kqerror.h"
+
+#include <QFile>
 
 namespace kq {
 
@@ -19,6 +22,24 @@ QList<TBrushInfo> ReadBrushInfo() {
     }
     ds.close();
     return info;
+}
+
+bool BrushShifts::refresh() {
+    const QString path = DataFile(QStringLiteral("ShiftTime.dat"));
+    QFile file(path);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (m_read && path == m_path && bytes == m_bytes) return false;
+    m_read = true;
+    m_path = path;
+    m_bytes = bytes;
+    m_info.clear();
+    m_error.clear();
+    try {
+        m_info = ReadBrushInfo();
+    } catch (const KqError& e) {
+        m_error = e.message();
+    }
+    return true;
 }
 
 QStringList SlotLabels(const QList<TBrushInfo>& brushInfo) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
 #include <QDateTime>
 #include <QList>
@@ -20,6 +21,27 @@ struct TBrushInfo {
 // The shifts of ShiftTime.dat in ascending SerialNo order; shift k owns slots 2k (on duty) and
 // 2k+1 (off duty). Throws KqError when the file cannot be read.
 QList<TBrushInfo> ReadBrushInfo();
+
+// The shifts as a punch station keeps them while it runs for days: ShiftTime.dat is read again
+// whenever its bytes change, so that a slot never points at a column that now belongs to another
+// shift. Reading the small file is cheap; comparing bytes also catches a change of the same size
+// within the same second.
+class BrushShifts {
+public:
+    // Reads the file again when its path or bytes differ from those read last (always the first
+    // time); returns whether it did. A file that cannot be read leaves no shifts and its message
+    // in error() until the file changes again.
+    bool refresh();
+    const QList<TBrushInfo>& info() const { return m_info; }
+    const QString& error() const { return m_error; }
+
+private:
+    bool m_read = false;
+    QString m_path;
+    QByteArray m_bytes;
+    QList<TBrushInfo> m_info;
+    QString m_error;
+};
 
 // The slot list: for each shift its name + "上班", then its name + "下班".
 QStringList SlotLabels(const QList<TBrushInfo>& brushInfo);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "maintenance/backupfile.h"
+#include "widgets/childteardown.h"
 
 #include <QDialog>
 
@@ -23,6 +24,10 @@ public:
     QLabel* Label1 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     TBackupFile BackupFile1;
+
+private:
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 // The main window's commands on the data folder (its path ending in a separator). The archive is

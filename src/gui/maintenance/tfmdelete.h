@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/childteardown.h"
+
 #include <QWidget>
 
 class QDateEdit;
@@ -27,6 +29,9 @@ private:
     QDateEdit* EndDate;
     QPushButton* BitBtnPost;
     QPushButton* SeSkinButton1;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

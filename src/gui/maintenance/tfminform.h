@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/childteardown.h"
+
 #include <QWidget>
 
 class QLineEdit;
@@ -63,6 +65,9 @@ private:
     QPushButton* BitBtnPost;
     QPushButton* BitBtnCancel;
     QPushButton* BtnClose;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

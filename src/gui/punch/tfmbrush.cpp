@@ -2,9 +2,10 @@
 
 #include "data/database.h"
 #include "data/datafolder.h"
+#include "data/kqerror.h"
 #include "data/shared.h"
 #include "data/syssetup.h"
-#include "platform/guarded.h"
+#include "platform/platform.h"
 #include "punch/punchrecorder.h"
 #include "shell/tfmmain.h"
 #include "widgets/dropdowncombobox.h"
@@ -144,17 +145,42 @@ void TfmBrush::BuildControls() {
     setFocusProxy(FlatEdit1);
 }
 
+// Every failure on this screen goes to the result list: a message box would take the next
+// card's digits and its Enter, and that swipe would be neither stored nor answered.
 void TfmBrush::FormCreate() {
     EnsureDataFolder();
-    ClientDataSet2.clear();
-    FlatComboBoxMod->clear();
-    Guarded([&] {
-        BrushInfo = ReadBrushInfo();
-        ClientDataSet2 = BuildSlotTable(BrushInfo);
-        FlatComboBoxMod->addItems(SlotLabels(BrushInfo));
-        FlatComboBoxMod->setCurrentIndex(FlatComboBoxMod->count() > 0 ? 0 : -1);
+    if (ReadShifts() && !m_shifts.error().isEmpty()) ReportFailure(m_shifts.error());
+    try {
         m_isBeep = ReadSysSetup().IsBeep;
-    });
+    } catch (const std::exception& e) {
+        ReportFailure(ErrorText(e));
+    }
+}
+
+// Builds the shift data, the slot table and the slot list again when ShiftTime.dat changed since
+// it was read, selecting the first slot; returns whether it did.
+bool TfmBrush::ReadShifts() {
+    if (!m_shifts.refresh()) return false;
+    BrushInfo = m_shifts.info();
+    ClientDataSet2 = BuildSlotTable(BrushInfo);
+    FlatComboBoxMod->clear();
+    FlatComboBoxMod->addItems(SlotLabels(BrushInfo));
+    FlatComboBoxMod->setCurrentIndex(FlatComboBoxMod->count() > 0 ? 0 : -1);
+    return true;
+}
+
+// Run at each swipe and clock tick: after a change of the shifts the selected slot keeps its
+// label when that still exists, otherwise the automatic choice picks one. Returns whether the
+// shifts were read again.
+bool TfmBrush::FollowShiftChanges() {
+    const QString label = FlatComboBoxMod->currentText();
+    if (!ReadShifts()) return false;
+    const int kept = label.isEmpty() ? -1 : FlatComboBoxMod->findText(label);
+    if (kept >= 0)
+        FlatComboBoxMod->setCurrentIndex(kept);
+    else
+        AutoSelectSlot();
+    return true;
 }
 
 void TfmBrush::FormShow() {
@@ -163,14 +189,17 @@ void TfmBrush::FormShow() {
     AutoSelectSlot();
     TickCount = 0;
     bool found = false;
-    Guarded([&] {
+    try {
         QSqlQuery q =
             ExecSql(QStringLiteral("select Inform from Inform where WDate=? order by rowid limit 1"),
                     {DateText(Now().date())});
-        if (!q.next()) return;
-        found = true;
-        SetRichText(DBRichEdit1, q.value(0).toString());
-    });
+        if (q.next()) {
+            found = true;
+            SetRichText(DBRichEdit1, q.value(0).toString());
+        }
+    } catch (const std::exception& e) {
+        ReportFailure(ErrorText(e));
+    }
     ArrangeWindow(found ? 0 : 1);
     FlatEdit1->setFocus();
 }
@@ -184,6 +213,7 @@ void TfmBrush::ShowClock() {
 void TfmBrush::Timer1Timer() {
     if (!FlatEdit1->hasFocus()) FlatEdit1->setFocus();
     ShowClock();
+    if (FollowShiftChanges() && !m_shifts.error().isEmpty()) ReportFailure(m_shifts.error());
     if (++TickCount >= 60) {
         AutoSelectSlot();
         TickCount = 0;
@@ -230,14 +260,18 @@ void TfmBrush::FlatEdit1KeyPress(QChar key) {
     m_led->setColor(QColor(255, 0, 0));
     m_led->repaint();
     Timer2->start();
-    const bool done = Guarded([&] {
+    try {
+        FollowShiftChanges();
+        if (!m_shifts.error().isEmpty()) throw KqError(m_shifts.error());
         const PunchResult result = RecordPunch(card, BrushInfo, FlatComboBoxMod->currentIndex(), Now());
         FlatEdit1->clear();
         Report(result.line, result.beepKind);
-    });
-    // After a failure the card stays for another try with Enter; selected, so that the next
-    // swipe replaces it instead of being appended to it.
-    if (!done) FlatEdit1->selectAll();
+    } catch (const std::exception& e) {
+        // The card stays for another try with Enter; selected, so that the next swipe replaces
+        // it instead of being appended to it.
+        ReportFailure(QStringLiteral("刷卡未记录：") + ErrorText(e));
+        FlatEdit1->selectAll();
+    }
     FlatEdit1->setFocus();
 }
 
@@ -245,6 +279,12 @@ void TfmBrush::Report(const QString& line, int kind) {
     ListBox1->insertItem(0, line);
     ListBox1->repaint();
     BrushBeep(kind);
+}
+
+// A failed punch, or data of the station that cannot be read: a line of its own with the
+// engine's message, and the alarm.
+void TfmBrush::ReportFailure(const QString& message) {
+    Report(QStringLiteral("**** ") + message, BeepAlarm);
 }
 
 void TfmBrush::BrushBeep(int kind) {
@@ -295,12 +335,34 @@ void TfmBrush::showEvent(QShowEvent* event) {
 
 void TfmBrush::closeEvent(QCloseEvent* event) {
     FlatSpeedButton1Click(); // FormClose: the same steps as the return button
-    if (m_endsProgram) {
+    // The window system's close command (a title-bar button that a window manager offers despite
+    // the hints) only returns to the main window; the program ends when the main window closes.
+    if (m_endsProgram && !event->spontaneous()) {
         event->accept();
         QCoreApplication::exit(0);
         return;
     }
     event->ignore(); // hidden above; the window lives on
+}
+
+// The title bar offers no minimise, maximise or close buttons (the window hints); where a window
+// manager minimises the station all the same, it comes back at once, and whenever it becomes
+// active again the keyboard goes to the card field, so that no swipe is typed into nothing.
+void TfmBrush::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!isVisible() || !isMinimized()) return;
+                setWindowState(windowState() & ~Qt::WindowMinimized);
+                raise();
+                activateWindow();
+            },
+            Qt::QueuedConnection);
+    } else if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        FlatEdit1->setFocus();
+    }
 }
 
 bool TfmBrush::eventFilter(QObject* watched, QEvent* event) {

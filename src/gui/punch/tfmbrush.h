@@ -2,6 +2,7 @@
 
 #include "punch/brushinfo.h"
 #include "punch/slotchoice.h"
+#include "widgets/childteardown.h"
 
 #include <QList>
 #include <QWidget>
@@ -51,6 +52,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -59,8 +61,12 @@ private:
     void ShowClock();
     void CenterOnScreen();
     void CenterPanelShow();
+    bool ReadShifts();
+    bool FollowShiftChanges();
     void Report(const QString& line, int kind);
+    void ReportFailure(const QString& message);
 
+    BrushShifts m_shifts;
     QList<TBrushInfo> BrushInfo;
     QList<TSlotTime> ClientDataSet2;
     bool m_isBeep = false;
@@ -80,6 +86,9 @@ private:
     DropDownComboBox* FlatComboBoxMod = nullptr;
     QLineEdit* FlatEdit1 = nullptr;
     QListWidget* ListBox1 = nullptr;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

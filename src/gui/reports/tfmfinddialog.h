@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/findinfo.h"
+#include "widgets/childteardown.h"
 
 #include <QDialog>
 
@@ -30,6 +31,9 @@ private:
     QString m_name;
     QTime m_beginTime;
     QTime m_endTime;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 // Runs the search dialog modally and returns what it showed when it closed, confirmed or not.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/findinfo.h"
+#include "widgets/childteardown.h"
 
 #include <QDialog>
 
@@ -40,6 +41,9 @@ private:
     QPushButton* BtnCancel;
     QTime m_beginTime;
     QTime m_endTime;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 // Runs the period dialog modally; returns the dates shown, confirmed or not.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/findinfo.h"
+#include "widgets/childteardown.h"
 
 #include <QDialog>
 
@@ -73,6 +74,9 @@ private:
     TFindInfo m_find;
     bool m_editing = false;
     bool m_checking = false;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

@@ -2,6 +2,7 @@
 
 #include "reports/evaluation.h"
 #include "reports/findinfo.h"
+#include "widgets/childteardown.h"
 
 #include <QWidget>
 
@@ -45,6 +46,9 @@ private:
     QAction* PMIClose;
     TFindInfo m_find;
     QList<TSlotTotals> m_totals;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

@@ -3,6 +3,7 @@
 #include "reports/evaluation.h"
 #include "reports/findinfo.h"
 #include "reports/leavereasons.h"
+#include "widgets/childteardown.h"
 
 #include <QDialog>
 
@@ -53,6 +54,9 @@ private:
     QList<QStringList> m_lines;
     bool m_busy = false;
     bool m_shown = false;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

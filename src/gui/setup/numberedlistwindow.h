@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/dataset.h"
+#include "widgets/childteardown.h"
 
 #include <QDialog>
 
@@ -53,6 +54,9 @@ private:
     NumberedListTexts m_texts;
     DataSet m_clientDataSet1;
     QTableView* m_dbGrid1;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

@@ -34,7 +34,9 @@ QString ShiftTableModel::CalcFields(bool flag) {
 
 QVariant ShiftTableModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
-    const QVariant v = m_shifts->valueAt(index.row(), QLatin1String(kFields[index.column()]));
+    const QString field = QLatin1String(kFields[index.column()]);
+    if (m_shifts->fieldIndex(field) < 0) return {}; // a damaged file; the window reports it
+    const QVariant v = m_shifts->valueAt(index.row(), field);
     switch (index.column()) {
     case SerialNo:
         return v.isNull() ? QVariant() : QVariant(v.toInt());

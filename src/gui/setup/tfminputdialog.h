@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/childteardown.h"
+
 #include <QDialog>
 #include <optional>
 
@@ -27,6 +29,9 @@ protected:
 
 private:
     QLineEdit* m_edit1;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

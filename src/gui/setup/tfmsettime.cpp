@@ -2,6 +2,7 @@
 
 #include "data/datafolder.h"
 #include "data/shared.h"
+#include "data/tables.h"
 #include "platform/guarded.h"
 #include "setup/shiftrules.h"
 #include "setup/shifttablemodel.h"
@@ -119,6 +120,13 @@ void TfmSetTime::FormShow() {
     Guarded([&] {
         m_shifts.close();
         m_shifts.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
+        // A damaged file that lacks a field is refused here, once, and not at every repaint.
+        try {
+            for (const FieldDef& field : ShiftTimeFields()) m_shifts.value(field.name);
+        } catch (const KqError&) {
+            m_shifts.close();
+            throw;
+        }
     });
     DataSource1DataChange();
 }
@@ -148,12 +156,13 @@ void TfmSetTime::DataSource1DataChange() {
 }
 
 void TfmSetTime::LoadFields() {
+    const auto has = [&](const char* field) {
+        return m_shifts.isOpen() && m_shifts.fieldIndex(QLatin1String(field)) >= 0;
+    };
     const auto text = [&](const char* field) {
-        return m_shifts.isOpen() ? m_shifts.asString(QLatin1String(field)) : QString();
+        return has(field) ? m_shifts.asString(QLatin1String(field)) : QString();
     };
-    const auto flag = [&](const char* field) {
-        return m_shifts.isOpen() && m_shifts.asBool(QLatin1String(field));
-    };
+    const auto flag = [&](const char* field) { return has(field) && m_shifts.asBool(QLatin1String(field)); };
     DBEdit1->setText(text("ShiftName"));
     SeSkinDBMaskEdit1->setText(text("BeginTime"));
     SeSkinDBMaskEdit2->setText(text("EndTime"));

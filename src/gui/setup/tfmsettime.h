@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/dataset.h"
+#include "widgets/childteardown.h"
 
 #include <QDialog>
 
@@ -65,6 +66,9 @@ private:
     QPushButton* BitBtnPost = nullptr;
     QPushButton* BitBtnCancel = nullptr;
     QPushButton* SeSkinButton1 = nullptr;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/syssetup.h"
+#include "widgets/childteardown.h"
 
 #include <QDialog>
 
@@ -56,6 +57,9 @@ private:
     QPushButton* BtnApply = nullptr;
     QPushButton* BtnClose = nullptr;
     QTimer* Timer1 = nullptr;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

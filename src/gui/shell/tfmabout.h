@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/childteardown.h"
+
 #include <QDialog>
 
 namespace kq {
@@ -9,6 +11,10 @@ class TfmAbout : public QDialog {
     Q_OBJECT
 public:
     explicit TfmAbout(QWidget* parent = nullptr);
+
+private:
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

@@ -2,6 +2,7 @@
 
 #include "data/dataset.h"
 #include "shell/employeeinfo.h"
+#include "widgets/childteardown.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -54,6 +55,9 @@ private:
     EmployeeModel* m_model;
     QTableView* m_dbGrid1;
     QLabel* m_duplicates;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/employeeinfo.h"
+#include "widgets/childteardown.h"
 
 #include <QDialog>
 #include <functional>
@@ -51,6 +52,9 @@ private:
     QCheckBox* m_checkBox1;
     QLineEdit* m_edtPwd;
     QComboBox* m_comboBoxRigth;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/childteardown.h"
+
 #include <QDialog>
 
 class QComboBox;
@@ -43,6 +45,9 @@ private:
     QLineEdit* m_edtOldPwd;
     QLineEdit* m_editNewPwd;
     QLineEdit* m_editNewPwdConfirm;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

@@ -197,6 +197,11 @@ bool TfmMain::Gate(int function) {
 
 
 void TfmMain::MIBrushClick() {
+    // A kiosk never hands the administration to the next person: the administrative windows
+    // close and the operator is signed out before the punch screen shows. A window that refuses
+    // to close (its pending edit could not be posted) keeps the operator here.
+    if (!CloseToolWindows()) return;
+    MILogOutClick();
     TfmBrush* brush = FindForm<TfmBrush>();
     if (!brush) brush = new TfmBrush;
     brush->show();
@@ -298,15 +303,21 @@ void TfmMain::FormClose() {
     if (TfmBrush* brush = FindForm<TfmBrush>()) brush->close();
 }
 
+bool TfmMain::CloseToolWindows() {
+    QList<QWidget*> forms = {FindForm<TfmInform>(), FindForm<TfmSetLeaveType>(), FindForm<TfmDelete>()};
+    for (TfmStat* query : findChildren<TfmStat*>(QString(), Qt::FindDirectChildrenOnly)) forms << query;
+    for (QWidget* form : forms) {
+        if (form && form->isVisible() && !form->close()) return false;
+    }
+    return true;
+}
+
 void TfmMain::closeEvent(QCloseEvent* event) {
     // The non-modal windows close first, so that a pending notice edit is posted; a window that
     // refuses to close (its post failed) keeps the program open.
-    for (QWidget* form : {static_cast<QWidget*>(FindForm<TfmInform>()), static_cast<QWidget*>(FindForm<TfmSetLeaveType>()),
-                          static_cast<QWidget*>(FindForm<TfmDelete>())}) {
-        if (form && form->isVisible() && !form->close()) {
-            event->ignore();
-            return;
-        }
+    if (!CloseToolWindows()) {
+        event->ignore();
+        return;
     }
     FormClose();
     QMainWindow::closeEvent(event);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/childteardown.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QPoint>
@@ -59,6 +61,9 @@ protected:
 private:
     void FormCreate();
     void FormClose();
+    // Closes the visible non-modal administrative windows (notices, absence reasons, period
+    // deletion, queries); false when one refuses to close.
+    bool CloseToolWindows();
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();
@@ -72,6 +77,9 @@ private:
     QAction* m_logIn = nullptr;
     QAction* m_logOut = nullptr;
     QAction* m_modiPwd = nullptr;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

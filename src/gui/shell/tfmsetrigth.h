@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/childteardown.h"
+
 #include <QDialog>
 #include <QList>
 
@@ -45,6 +47,9 @@ private:
     QList<int> m_loaded; // the functions of the group as last loaded
     CloseUpComboBox* m_comboBox1;
     QListWidget* m_checkListBox1;
+
+    // Declared last: destroyed first, while the rest of the window is whole.
+    ChildTeardown m_childTeardown{this};
 };
 
 } // namespace kq

@@ -67,3 +67,32 @@ TEST_F(DatabaseTest, ValuesAreBoundNeverSpliced) {
         EXPECT_EQ(countRows("select count(*) from WorkList where Name=?", {n}), 1) << n.toStdString();
     EXPECT_THROW(ExecSql("select nonsense from nowhere"), KqError);
 }
+
+TEST_F(DatabaseTest, DatabaseFilesRenamedByHandKeepTheirRecords) {
+    ExecSql("insert into WorkList (DDate, Name, T0) values (?, ?, ?)", {"2024-03-07", "张三", "08:00:00"});
+    ExecSql("insert into Inform (WDate, Inform) values (?, ?)", {"2024-03-07", "{\\rtf1 hi}"});
+    CloseKQDataBase();
+    ASSERT_TRUE(QFile::rename(path("WorkList.db"), path("worklist.db")));
+    ASSERT_TRUE(QFile::rename(path("Inform.db"), path("INFORM.DB")));
+
+    EXPECT_EQ(CreateMissingDataFiles(DataFolder()), QStringList());
+    OpenKQDataBase(DataFolder());
+    EXPECT_EQ(countRows("select count(*) from WorkList where Name=?", {"张三"}), 1);
+    EXPECT_EQ(countRows("select count(*) from Inform"), 1);
+    ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {"2024-03-08", "李四"});
+    CloseKQDataBase();
+    OpenKQDataBase(DataFolder());
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 2);
+    const QStringList files = QDir(DataFolder()).entryList({"*.db", "*.DB"}, QDir::Files);
+    EXPECT_EQ(files, QStringList({"INFORM.DB", "worklist.db"}));
+}
+
+TEST_F(DatabaseTest, AnOpenTransactionOutlivingTheConnectionEndsQuietly) {
+    {
+        Transaction transaction;
+        ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {"2024-03-07", "张三"});
+        CloseKQDataBase(); // a restore closes the connection while an operation unwinds
+    }
+    OpenKQDataBase(DataFolder());
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 0);
+}

@@ -4,6 +4,7 @@
 #include "tempdata.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QThread>
@@ -112,6 +113,27 @@ TEST_F(PunchTest, CardsAreMatchedIgnoringCaseAndTakenLiterally) {
         EXPECT_EQ(r.beepKind, BeepAlarm);
     }
     EXPECT_EQ(countRows("select count(*) from WorkList"), 2);
+}
+
+TEST_F(PunchTest, EveryChangeOfEmployeeDatCountsAtTheNextSwipe) {
+    ASSERT_TRUE(punch("A100", 0, At(7, 8, 0)).stored());
+    // Same path, same size, most likely the same second: only the bytes tell the new card.
+    const qint64 size = QFileInfo(path("Employee.dat")).size();
+    writeEmployees({{"张三", false, "", 4, 1, 0, "A109"},
+                    {"O'Neil", false, "", 4, 2, 0, "it's 卡 7"},
+                    {"李四", false, "", 4, 3, 0, "B200"},
+                    {"李四", false, "", 4, 4, 0, "B201"}});
+    ASSERT_EQ(QFileInfo(path("Employee.dat")).size(), size);
+    EXPECT_EQ(punch("A109", 0, At(8, 8, 0)).line, "张三 2024-03-08 08:00:00 早班上班");
+    EXPECT_EQ(punch("A100", 0, At(9, 8, 0)).outcome, PunchOutcome::UnknownCard);
+
+    writeEmployees({{"张三", false, "", 4, 1, 0, "A109"}, {"王五", false, "", 4, 2, 0, "D300"}});
+    EXPECT_EQ(punch("D300", 0, At(9, 8, 0)).line, "王五 2024-03-09 08:00:00 早班上班");
+
+    // A file gone is an error, never an answer from the cards read before.
+    ASSERT_TRUE(QFile::remove(path("Employee.dat")));
+    EXPECT_THROW(punch("D300", 1, At(9, 12, 0)), KqError);
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 3);
 }
 
 TEST_F(PunchTest, ACardOfAnEmployeeWithoutANameIsRefused) {

@@ -252,3 +252,18 @@ TEST_F(SetTimeTest, TypingStartsAnEditThatCancelOrClosingDrops) {
     g.FormClose();
     EXPECT_EQ(stored(), QStringList({"1 Z 07:05:00 11:30:00 000"}));
 }
+
+TEST_F(SetTimeTest, AFileLackingAFieldIsReportedOnceAndShowsNothing) {
+    FieldDef serial{"SerialNo", FieldType::Integer}, name{"ShiftName", FieldType::String, 30},
+        begin{"BeginTime", FieldType::Time};
+    DataSet::writeFile(path("ShiftTime.dat"), {serial, name, begin}, {{1, "甲", "08:00:00"}});
+    TfmSetTime f;
+    f.show();
+    QTest::qWait(50);
+    f.grab(); // paints the grid
+    EXPECT_EQ(fakes->prompter->texts(), QStringList({"字段不存在：EndTime"}));
+    EXPECT_FALSE(f.shifts().isOpen());
+    EXPECT_EQ(w<QTableView>(f, "DBGrid1")->model()->rowCount(), 0);
+    EXPECT_EQ(enabled(f), "000001");
+    f.close();
+}

@@ -1,13 +1,18 @@
 #include "data/dataset.h"
+#include "maintenance/tfmdelete.h"
 #include "punch/tfmbrush.h"
+#include "reports/tfmstat.h"
+#include "shell/operatorinfo.h"
 #include "shell/startup.h"
 #include "shell/tfmmain.h"
 #include "tempdata.h"
 #include "widgets/findform.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 using namespace kq;
@@ -105,4 +110,53 @@ TEST_F(PunchStartTest, ClosingTheStartingPunchWindowEndsTheProgram) {
     first->show();
     first->findChild<QToolButton*>("FlatSpeedButton1")->click();
     EXPECT_EQ(RunLoop([] { FindForm<TfmMain>()->close(); }), 0);
+}
+
+TEST_F(PunchStartTest, OpeningThePunchScreenSignsOutAndClosesTheAdministration) {
+    TfmMain main;
+    main.show();
+    CurOperator().Name = "管理员";
+    CurOperator().Rigth = "0;7;10;";
+    main.SetLogonState(true);
+    main.findChild<QAction*>("MIDelete")->trigger();
+    main.findChild<QAction*>("MIQuery")->trigger();
+    ASSERT_TRUE(FindForm<TfmDelete>() && FindForm<TfmDelete>()->isVisible());
+    ASSERT_EQ(main.findChildren<TfmStat*>().size(), 1);
+
+    main.findChild<QAction*>("MIBrush")->trigger();
+    TfmBrush* brush = FindForm<TfmBrush>();
+    ASSERT_TRUE(brush && brush->isVisible());
+    EXPECT_TRUE(CurOperator().Rigth.isEmpty());
+    EXPECT_FALSE(main.signedIn());
+    EXPECT_TRUE(main.findChild<QAction*>("MILogIn")->isEnabled());
+    EXPECT_FALSE(main.findChild<QAction*>("MILogOut")->isEnabled());
+    EXPECT_FALSE(FindForm<TfmDelete>()->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(main.findChildren<TfmStat*>().isEmpty());
+
+    // The next person at the station who takes the return arrow finds every command gated.
+    brush->findChild<QToolButton*>("FlatSpeedButton1")->click();
+    ASSERT_TRUE(main.isVisible());
+    for (const char* command : {"MIEmployeeSet", "MIDelete", "MIQuery"}) {
+        fakes->prompter->boxes.clear();
+        main.findChild<QAction*>(command)->trigger();
+        EXPECT_EQ(fakes->prompter->texts(), QStringList({"请先登陆！"})) << command;
+    }
+    EXPECT_FALSE(FindForm<TfmDelete>()->isVisible());
+}
+
+TEST_F(PunchStartTest, TheWindowSystemsCloseOnlyReturnsToTheMainWindow) {
+    std::unique_ptr<QWidget> first(CreateFirstWindow(true));
+    first->show();
+    // The close command of a window manager that offers one despite the hints: the return steps,
+    // and the program keeps running.
+    EXPECT_EQ(RunLoop([&] {
+                  QCloseEvent close; // as the window system delivers it to the native window
+                  QCoreApplication::sendEvent(first->windowHandle(), &close);
+                  QTimer::singleShot(100, [] { QCoreApplication::exit(7); });
+              }),
+              7);
+    EXPECT_FALSE(first->isVisible());
+    ASSERT_NE(FindForm<TfmMain>(), nullptr);
+    EXPECT_TRUE(FindForm<TfmMain>()->isVisible());
 }
