@@ -1,6 +1,7 @@
 #include "maintenance/backupcommands.h"
 
 #include "data/database.h"
+#include "data/datasetlock.h"
 #include "data/firstrun.h"
 #include "data/kqerror.h"
 #include "platform/platform.h"
@@ -86,7 +87,8 @@ bool PutInPlace(const QString& folder, const QString& staging) {
 bool GetDirFileName(const QString& folder, QStringList& list) {
     for (const QFileInfo& e :
          QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name))
-        list << e.absoluteFilePath();
+        if (e.fileName() != DataSetLock::fileName()) list << e.absoluteFilePath(); // a lock holds no data
+
     return !list.isEmpty();
 }
 
