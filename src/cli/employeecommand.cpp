@@ -2,6 +2,11 @@
 
 #include "data/datafolder.h"
 #include "data/dataset.h"
+#include "data/kqerror.h"
+#include "data/tables.h"
+#include "shell/employeeinfo.h"
+
+#include <tuple>
 
 namespace kq::cli {
 
@@ -10,7 +15,7 @@ namespace {
 int Add(Args& args, Context& ctx) {
     const QString name = args.option(QStringLiteral("--name"));
     const QString card = args.option(QStringLiteral("--card"));
-    const int workNo = args.intOption(QStringLiteral("--workno"), 0);
+    const std::optional<int> workNo = ParseWorkNo(args.option(QStringLiteral("--workno")));
     const int dept = args.intOption(QStringLiteral("--dept"), 0);
     const bool isOperator = args.flag(QStringLiteral("--operator"));
     const bool hasPassword = args.has(QStringLiteral("--password"));
@@ -20,25 +25,37 @@ int Add(Args& args, Context& ctx) {
     if (!args.rest().isEmpty()) throw UsageError(QStringLiteral("unexpected words after employee add"));
     if (name.isEmpty()) throw UsageError(QStringLiteral("--name is required"));
     if (card.isEmpty()) throw UsageError(QStringLiteral("--card is required"));
-    if (workNo < 0 || dept < 0) throw UsageError(QStringLiteral("--workno and --dept cannot be negative"));
+    if (!workNo) throw UsageError(QStringLiteral("--workno takes a whole number"));
+    if (*workNo < 0 || dept < 0) throw UsageError(QStringLiteral("--workno and --dept cannot be negative"));
+    for (const auto& [what, text, width] :
+         {std::tuple(QStringLiteral("--name"), name, FieldWidth::SName),
+          std::tuple(QStringLiteral("--card"), card, FieldWidth::CardNo),
+          std::tuple(QStringLiteral("--password"), password, FieldWidth::Password)})
+        if (const auto refusal = TooWide(what + QLatin1Char(' '), text, width)) throw UsageError(*refusal);
     if (!isOperator && (hasPassword || hasGroup))
         throw UsageError(QStringLiteral("--password and --group go with --operator"));
     if (isOperator && (!hasPassword || !hasGroup))
         throw UsageError(QStringLiteral("--operator needs --password and --group"));
     if (group < 0) throw UsageError(QStringLiteral("--group cannot be negative"));
 
+    TEmployeeInfo e;
+    e.SName = name;
+    e.CardNo = card;
+    e.IDNo = *workNo;
+    e.Dept = dept;
+    e.IsOperator = isOperator;
+    e.Password = password;
+    e.Rigth = group;
+
     OpenData(ctx);
     DataSet ds;
     ds.open(DataFile(QStringLiteral("Employee.dat")));
-    ds.append();
-    ds.setValue(QStringLiteral("SName"), name);
-    ds.setValue(QStringLiteral("IsOperator"), isOperator);
-    ds.setValue(QStringLiteral("Password"), password);
-    ds.setValue(QStringLiteral("Rigth"), group);
-    ds.setValue(QStringLiteral("IDNo"), workNo);
-    ds.setValue(QStringLiteral("Dept"), dept);
-    ds.setValue(QStringLiteral("CardNo"), card);
-    ds.post();
+    ds.update([&] {
+        // Checked on the file's content under the dataset lock, so a register open beside sees it.
+        if (const auto refusal = CheckEmployee(ds, e, -1)) throw KqError(refusal->message);
+        ds.append();
+        StoreEmployee(ds, e);
+    });
     ds.close();
     return 0;
 }

@@ -2,6 +2,8 @@
 
 #include "data/datafolder.h"
 #include "data/dataset.h"
+#include "data/kqerror.h"
+#include "data/tables.h"
 #include "setup/numberedlist.h"
 
 #include <QRegularExpression>
@@ -16,10 +18,11 @@ struct ListFile {
     const char* file;
     const char* numberField;
     const char* nameField;
+    int nameWidth;
 };
 
-const ListFile kDepartments = {"department", "Department.dat", "ID", "DeptName"};
-const ListFile kReasons = {"reason", "BlankReson.dat", "SerialNo", "Name"};
+const ListFile kDepartments = {"department", "Department.dat", "ID", "DeptName", FieldWidth::DeptName};
+const ListFile kReasons = {"reason", "BlankReson.dat", "SerialNo", "Name", FieldWidth::ReasonName};
 
 int RunList(const ListFile& list, Args& args, Context& ctx) {
     const QString verb = QLatin1String(list.verb);
@@ -42,9 +45,11 @@ int RunList(const ListFile& list, Args& args, Context& ctx) {
     }
     if (sub == QLatin1String("add")) {
         if (words.size() != 1) throw UsageError(QStringLiteral("%1 add needs NAME").arg(verb));
+        if (const auto refusal = TooWide(QStringLiteral("NAME "), words.first(), list.nameWidth))
+            throw UsageError(*refusal);
         DataSet ds;
         open(ds);
-        AppendNumbered(ds, number, name, words.first());
+        ds.update([&] { AppendNumbered(ds, number, name, words.first()); });
         ds.close();
         return 0;
     }
@@ -54,11 +59,11 @@ int RunList(const ListFile& list, Args& args, Context& ctx) {
             throw UsageError(QStringLiteral("%1 delete needs NUMBER").arg(verb));
         DataSet ds;
         open(ds);
-        if (!ds.locate(number, {words.first().toInt()})) {
-            ctx.err << QStringLiteral("%1 %2 does not exist").arg(verb, words.first()) << Qt::endl;
-            return 1;
-        }
-        RemoveNumbered(ds, number);
+        ds.update([&] {
+            if (!ds.locate(number, {words.first().toInt()}))
+                throw KqError(QStringLiteral("%1 %2 does not exist").arg(verb, words.first()));
+            RemoveNumbered(ds, number);
+        });
         ds.close();
         return 0;
     }

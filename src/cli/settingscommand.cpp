@@ -1,7 +1,7 @@
 #include "clicommand.h"
 
-#include "data/gbk.h"
 #include "data/syssetup.h"
+#include "data/tables.h"
 
 #include <optional>
 
@@ -34,14 +34,16 @@ int Set(Args& args, Context& ctx) {
     const std::optional<bool> beep = Switch(args, QStringLiteral("--beep"));
     if (!args.rest().isEmpty()) throw UsageError(QStringLiteral("unexpected words after settings set"));
     if (!hasCompany && !startBrush && !beep) throw UsageError(QStringLiteral("settings set needs an option"));
-    if (GbkWidth(company) > 40) throw UsageError(QStringLiteral("--company holds 40 GBK bytes at most"));
+    if (const auto refusal = TooWide(QStringLiteral("--company "), company, FieldWidth::CompanyName))
+        throw UsageError(*refusal);
 
     OpenData(ctx);
-    SysSetupInfo s = ReadSysSetup();
+    const SysSetupInfo read = ReadSysSetup();
+    SysSetupInfo s = read;
     if (hasCompany) s.CompanyName = company;
     if (startBrush) s.StartBrush = *startBrush;
     if (beep) s.IsBeep = *beep;
-    WriteSysSetup(s);
+    WriteSysSetup(s, read); // only what the options name
     return 0;
 }
 

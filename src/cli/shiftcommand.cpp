@@ -2,6 +2,7 @@
 
 #include "data/datafolder.h"
 #include "data/dataset.h"
+#include "data/kqerror.h"
 #include "setup/shiftrules.h"
 
 #include <QRegularExpression>
@@ -28,19 +29,19 @@ int Add(Args& args, Context& ctx) {
     OpenData(ctx);
     DataSet ds;
     ds.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
-    const ShiftCheck check = CheckShiftPost(words.at(0), words.at(1), words.at(2), true, ds.recordCount());
-    if (!check.message.isEmpty()) {
-        ctx.err << check.message << Qt::endl;
-        return 1;
-    }
-    AppendShift(ds);
-    ds.setValue(QStringLiteral("ShiftName"), words.at(0));
-    ds.setValue(QStringLiteral("BeginTime"), begin);
-    ds.setValue(QStringLiteral("EndTime"), end);
-    ds.setValue(QStringLiteral("CheckBegin"), late);
-    ds.setValue(QStringLiteral("CheckEnd"), early);
-    ds.setValue(QStringLiteral("IsCalculate"), accumulate);
-    ds.post();
+    ds.update([&] {
+        const ShiftCheck check =
+            CheckShiftPost(words.at(0), words.at(1), words.at(2), true, ds.recordCount());
+        if (!check.message.isEmpty()) throw KqError(check.message);
+        AppendShift(ds);
+        ds.setValue(QStringLiteral("ShiftName"), words.at(0));
+        ds.setValue(QStringLiteral("BeginTime"), begin);
+        ds.setValue(QStringLiteral("EndTime"), end);
+        ds.setValue(QStringLiteral("CheckBegin"), late);
+        ds.setValue(QStringLiteral("CheckEnd"), early);
+        ds.setValue(QStringLiteral("IsCalculate"), accumulate);
+        ds.post();
+    });
     ds.close();
     return 0;
 }
@@ -53,12 +54,12 @@ int Delete(Args& args, Context& ctx) {
     OpenData(ctx);
     DataSet ds;
     ds.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
-    if (!ds.locate(QStringLiteral("SerialNo"), {words.at(0).toInt()})) {
-        ctx.err << QStringLiteral("没有序号为 %1 的班时").arg(words.at(0)) << Qt::endl;
-        return 1;
-    }
-    ds.remove();
-    RenumberShifts(ds);
+    ds.update([&] {
+        if (!ds.locate(QStringLiteral("SerialNo"), {words.at(0).toInt()}))
+            throw KqError(QStringLiteral("没有序号为 %1 的班时").arg(words.at(0)));
+        ds.remove();
+        RenumberShifts(ds);
+    });
     ds.close();
     return 0;
 }

@@ -14,8 +14,8 @@ TEST(CliFoundation, InitEmployeeAndShiftCommands) {
     EXPECT_TRUE(r.out.contains("Employee.dat"));
     EXPECT_EQ(test::RunCli({"--data", data, "init"}).out, ""); // nothing left to create
 
-    r = test::RunCli({"--data", data, "employee", "add", "--name", "O'Neil 张", "--card", "00A1", "--workno", "12",
-                      "--operator", "--password", "pw", "--group", "2"});
+    r = test::RunCli({"--data", data, "employee", "add", "--name", "O'Neil 张", "--card", "00A1", "--workno",
+                      "１２", "--operator", "--password", "pw", "--group", "2"});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     r = test::RunCli({"--data", data, "employee", "list"});
     EXPECT_EQ(r.code, 0);
@@ -42,6 +42,13 @@ TEST(CliFoundation, BadArgumentsExitTwoAndWriteNothing) {
         {"employee", "add", "--name", "x", "--card", "1", "--workno", "1e3"},
         {"employee", "add", "--name", "x", "--card", "1", "--password", "p"},
         {"employee", "add", "--name", "x", "--card", "1", "--bogus"},
+        {"employee", "add", "--name", "x", "--card", "1", "--workno", "12a"},
+        // Values wider than their fields are refused, never stored cut.
+        {"employee", "add", "--name", "张三丰张三丰张三丰", "--card", "1"},
+        {"employee", "add", "--name", "x", "--card", QString(46, '9')},
+        {"employee", "add", "--name", "x", "--card", "1", "--operator", "--password", "12345678901",
+         "--group", "1"},
+        {"department", "add", "一二三四五六七八九十甲"},
         {"shift", "add", "A", "25:00", "08:00"},
         {"shift", "add", "A", "08:00"},
         {"nosuch"},

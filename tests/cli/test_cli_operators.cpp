@@ -1,6 +1,9 @@
+#include "archivebytes.h"
 #include "clirunner.h"
+#include "data/datasetlock.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -59,4 +62,22 @@ TEST(CliOperators, BadArgumentsExitTwoAndWriteNothing) {
         EXPECT_FALSE(r.err.isEmpty());
     }
     EXPECT_FALSE(QDir(data).exists());
+}
+
+TEST(CliOperators, WritersWaitForTheDataSetLock) {
+    QTemporaryDir dir;
+    const QString data = dir.filePath("Data");
+    ASSERT_EQ(test::RunCli({"--data", data, "init"}).code, 0);
+    const QByteArray before = test::ReadAll(data + "/Employee.dat");
+    QProcess cli;
+    {
+        const DataSetLock held(data); // a window of the program writing at this moment
+        cli.start(test::CliProgram(), {"--data", data, "employee", "add", "--name", "王五", "--card", "c12"});
+        ASSERT_TRUE(cli.waitForStarted());
+        EXPECT_FALSE(cli.waitForFinished(2000)); // it takes a fraction of that when not kept waiting
+        EXPECT_EQ(test::ReadAll(data + "/Employee.dat"), before);
+    }
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    EXPECT_TRUE(Lines(test::RunCli({"--data", data, "employee", "list"}).out).last().startsWith("王五\t"));
 }

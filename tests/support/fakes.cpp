@@ -67,6 +67,21 @@ std::optional<QFont> FakeFileDialogs::chooseFont(QWidget*, const QFont&) { retur
 
 std::optional<QColor> FakeFileDialogs::chooseColor(QWidget*, const QColor&) { return color; }
 
+qint64 FailingSaveFile::writeData(const char* data, qint64 len) {
+    if (m_budget <= 0) {
+        setErrorString(QStringLiteral("No space left on device"));
+        return -1;
+    }
+    const qint64 written = QSaveFile::writeData(data, qMin(len, m_budget));
+    if (written > 0) m_budget -= written;
+    return written;
+}
+
+std::unique_ptr<QSaveFile> FakeSaveFiles::create(const QString& path) {
+    if (failAfter) return std::make_unique<FailingSaveFile>(path, *failAfter);
+    return SaveFiles::create(path);
+}
+
 Fakes::Fakes() {
     auto p = std::make_unique<FakePrompter>();
     auto c = std::make_unique<FakeClock>();
@@ -74,16 +89,19 @@ Fakes::Fakes() {
     auto y = std::make_unique<FakeSystemServices>();
     auto f = std::make_unique<FakeFileDialogs>();
     auto d = std::make_unique<FakeDesktop>();
+    auto v = std::make_unique<FakeSaveFiles>();
     prompter = p.get();
     clock = c.get();
     speaker = s.get();
     system = y.get();
     files = f.get();
     desktop = d.get();
+    saveFiles = v.get();
     Services().prompter = std::move(p);
     Services().clock = std::move(c);
     Services().speaker = std::move(s);
     Services().system = std::move(y);
+    Services().saveFiles = std::move(v);
     GuiServices().files = std::move(f);
     GuiServices().desktop = std::move(d);
 }

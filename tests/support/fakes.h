@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <optional>
 
 namespace kq::test {
 
@@ -88,6 +89,26 @@ public:
     QStringList opened;
 };
 
+// A save file that fails after its budget of bytes: a full disk or a failing device under the
+// dataset writer. Nothing reaches the target file.
+class FailingSaveFile : public QSaveFile {
+public:
+    FailingSaveFile(const QString& path, qint64 budget) : QSaveFile(path), m_budget(budget) {}
+
+protected:
+    qint64 writeData(const char* data, qint64 len) override;
+
+private:
+    qint64 m_budget;
+};
+
+// Real save files until failAfter is set; then each file fails after that many bytes.
+class FakeSaveFiles : public SaveFiles {
+public:
+    std::unique_ptr<QSaveFile> create(const QString& path) override;
+    std::optional<qint64> failAfter;
+};
+
 // Installs fresh fakes into Services() and GuiServices(); the accessors return them.
 struct Fakes {
     Fakes();
@@ -97,6 +118,7 @@ struct Fakes {
     FakeSystemServices* system;
     FakeFileDialogs* files;
     FakeDesktop* desktop;
+    FakeSaveFiles* saveFiles;
 };
 
 } // namespace kq::test

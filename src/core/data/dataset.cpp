@@ -1,16 +1,19 @@
 #include "data/dataset.h"
 
 #include "data/datafolder.h"
+#include "data/datasetlock.h"
 #include "data/gbk.h"
 #include "data/kqerror.h"
+#include "platform/savefiles.h"
 
+#include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace kq {
@@ -87,7 +90,91 @@ int CompareValues(FieldType type, const QVariant& a, const QVariant& b) {
     return 0;
 }
 
+KqError BadFile(const QString& path, const QString& why) {
+    return KqError(QStringLiteral("数据文件格式错误：%1（%2）").arg(QDir::toNativeSeparators(path), why));
+}
+
+// The bytes of an existing dataset file; throws when it is missing or unreadable.
+QByteArray ReadBytes(const QString& path, const QString& shownName) {
+    QFile file(path);
+    if (!file.exists())
+        throw KqError(QStringLiteral("找不到数据文件：%1").arg(QDir::toNativeSeparators(shownName)));
+    if (!file.open(QIODevice::ReadOnly))
+        throw KqError(QStringLiteral("无法读取数据文件：%1（%2）").arg(QDir::toNativeSeparators(path), file.errorString()));
+    return file.readAll();
+}
+
+QByteArray Hash(const QByteArray& content) {
+    return QCryptographicHash::hash(content, QCryptographicHash::Sha256);
+}
+
+QList<FieldDef> ParseFields(const QJsonObject& root, const QString& path) {
+    QList<FieldDef> fields;
+    for (const QJsonValue& f : root.value(QLatin1String("fields")).toArray()) {
+        const QJsonObject o = f.toObject();
+        FieldDef def;
+        def.name = o.value(QLatin1String("name")).toString();
+        if (def.name.isEmpty() || !TypeFromName(o.value(QLatin1String("type")).toString(), &def.type))
+            throw BadFile(path, QStringLiteral("字段定义无效"));
+        def.width = o.value(QLatin1String("width")).toInt();
+        fields.append(def);
+    }
+    if (fields.isEmpty()) throw BadFile(path, QStringLiteral("没有字段"));
+    return fields;
+}
+
+QJsonObject ParseDocument(const QByteArray& content, const QString& path) {
+    QJsonParseError perr;
+    const QJsonDocument doc = QJsonDocument::fromJson(content, &perr);
+    if (doc.isNull()) throw BadFile(path, perr.errorString());
+    return doc.object();
+}
+
+void Save(const QString& path, const QByteArray& content, bool ownerOnly) {
+    QString error;
+    if (!SaveWhole(path, content, &error, ownerOnly))
+        throw KqError(
+            QStringLiteral("无法写入数据文件：%1（%2）").arg(QDir::toNativeSeparators(path), error));
+}
+
+QByteArray Serialize(const QList<FieldDef>& fields, const QList<QVariantList>& rows) {
+    QJsonArray jf;
+    for (const FieldDef& f : fields) {
+        QJsonObject o;
+        o.insert(QLatin1String("name"), f.name);
+        o.insert(QLatin1String("type"), QLatin1String(TypeName(f.type)));
+        if (f.width > 0) o.insert(QLatin1String("width"), f.width);
+        jf.append(o);
+    }
+    QByteArray out =
+        "{\n  \"fields\": " + QJsonDocument(jf).toJson(QJsonDocument::Compact) + ",\n  \"rows\": [";
+    for (int r = 0; r < rows.size(); ++r) {
+        QJsonArray jr;
+        for (int i = 0; i < fields.size(); ++i)
+            jr.append(ToJson(fields.at(i).type, i < rows.at(r).size() ? rows.at(r).at(i) : QVariant()));
+        out += (r ? ",\n    " : "\n    ") + QJsonDocument(jr).toJson(QJsonDocument::Compact);
+    }
+    out += rows.isEmpty() ? "]\n}\n" : "\n  ]\n}\n";
+    return out;
+}
+
+QString FolderOf(const QString& path) {
+    return QFileInfo(path).absolutePath();
+}
+
 } // namespace
+
+bool HoldsPasswords(const QList<FieldDef>& fields) {
+    return std::any_of(fields.begin(), fields.end(), [](const FieldDef& f) {
+        return f.name.compare(QLatin1String("Password"), Qt::CaseInsensitive) == 0;
+    });
+}
+
+void WriteDataFileBytes(const QString& fileName, const QByteArray& content) {
+    const bool ownerOnly = HoldsPasswords(ParseFields(ParseDocument(content, fileName), fileName));
+    DataSetLock lock(FolderOf(fileName));
+    Save(fileName, content, ownerOnly);
+}
 
 DataSet::DataSet(QObject* parent) : QObject(parent) {}
 
@@ -97,61 +184,56 @@ DataSet::~DataSet() {
     try {
         close();
     } catch (const KqError&) {
-        // A destructor must not throw; callers that care close explicitly and see the error.
+        // A destructor must not throw; windows close explicitly, see the error and decide.
     }
 }
 
 void DataSet::open(const QString& fileName, const QString& indexField, const QString& filter) {
     if (isOpen()) close();
     const QString path = ResolveFileName(fileName);
-    QFile file(path);
-    if (!file.exists())
-        throw KqError(QStringLiteral("找不到数据文件：%1").arg(QDir::toNativeSeparators(fileName)));
-    if (!file.open(QIODevice::ReadOnly))
-        throw KqError(QStringLiteral("无法读取数据文件：%1（%2）").arg(QDir::toNativeSeparators(path), file.errorString()));
-    QJsonParseError perr;
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &perr);
-    const auto bad = [&](const QString& why) {
-        return KqError(QStringLiteral("数据文件格式错误：%1（%2）").arg(QDir::toNativeSeparators(path), why));
-    };
-    if (doc.isNull()) throw bad(perr.errorString());
-    const QJsonObject root = doc.object();
-    QList<FieldDef> fields;
-    for (const QJsonValue& f : root.value(QLatin1String("fields")).toArray()) {
-        const QJsonObject o = f.toObject();
-        FieldDef def;
-        def.name = o.value(QLatin1String("name")).toString();
-        if (def.name.isEmpty() || !TypeFromName(o.value(QLatin1String("type")).toString(), &def.type))
-            throw bad(QStringLiteral("字段定义无效"));
-        def.width = o.value(QLatin1String("width")).toInt();
-        fields.append(def);
-    }
-    if (fields.isEmpty()) throw bad(QStringLiteral("没有字段"));
-
-    m_fields = fields;
-    m_rows.clear();
-    for (const QJsonValue& r : root.value(QLatin1String("rows")).toArray()) {
-        const QJsonArray a = r.toArray();
-        QVariantList row;
-        for (int i = 0; i < m_fields.size(); ++i) row.append(normalized(i, i < a.size() ? a.at(i).toVariant() : QVariant()));
-        m_rows.append(row);
-    }
+    const QByteArray content = ReadBytes(path, fileName);
     m_fileName = path;
     m_inMemory = false;
-    m_indexField = -1;
-    m_filterField = -1;
-    m_filterValue = QVariant();
-    if (!indexField.isEmpty()) m_indexField = requireField(indexField);
-    if (!filter.isEmpty()) {
-        const int eq = filter.indexOf(QLatin1Char('='));
-        if (eq <= 0) throw KqError(QStringLiteral("无效的过滤条件：%1").arg(filter));
-        m_filterField = requireField(filter.left(eq).trimmed());
-        m_filterValue = normalized(m_filterField, filter.mid(eq + 1).trimmed());
-    }
+    m_indexName = indexField;
+    m_filterText = filter;
+    load(content);
     m_modified = false;
     m_state = State::Browse;
     rebuildView(0);
     Q_EMIT stateChanged();
+}
+
+void DataSet::load(const QByteArray& content) {
+    const QJsonObject root = ParseDocument(content, m_fileName);
+    const QList<FieldDef> previous = m_fields;
+    m_fields = ParseFields(root, m_fileName);
+    try {
+        QList<QVariantList> rows;
+        for (const QJsonValue& r : root.value(QLatin1String("rows")).toArray()) {
+            const QJsonArray a = r.toArray();
+            QVariantList row;
+            for (int i = 0; i < m_fields.size(); ++i)
+                row.append(normalized(i, i < a.size() ? a.at(i).toVariant() : QVariant()));
+            rows.append(row);
+        }
+        const int indexField = m_indexName.isEmpty() ? -1 : requireField(m_indexName);
+        int filterField = -1;
+        QVariant filterValue;
+        if (!m_filterText.isEmpty()) {
+            const int eq = m_filterText.indexOf(QLatin1Char('='));
+            if (eq <= 0) throw KqError(QStringLiteral("无效的过滤条件：%1").arg(m_filterText));
+            filterField = requireField(m_filterText.left(eq).trimmed());
+            filterValue = normalized(filterField, m_filterText.mid(eq + 1).trimmed());
+        }
+        m_rows = rows;
+        m_indexField = indexField;
+        m_filterField = filterField;
+        m_filterValue = filterValue;
+        m_diskHash = Hash(content);
+    } catch (...) {
+        m_fields = previous;
+        throw;
+    }
 }
 
 void DataSet::openInMemory(const QList<FieldDef>& fields, const QString& indexField) {
@@ -159,8 +241,11 @@ void DataSet::openInMemory(const QList<FieldDef>& fields, const QString& indexFi
     m_fields = fields;
     m_rows.clear();
     m_fileName.clear();
+    m_diskHash.clear();
     m_inMemory = true;
     m_filterField = -1;
+    m_indexName = indexField;
+    m_filterText.clear();
     m_indexField = indexField.isEmpty() ? -1 : requireField(indexField);
     m_modified = false;
     m_state = State::Browse;
@@ -170,13 +255,22 @@ void DataSet::openInMemory(const QList<FieldDef>& fields, const QString& indexFi
 
 void DataSet::close() {
     if (!isOpen()) return;
-    m_buffer.clear();
-    const bool changed = m_modified && !m_inMemory;
-    m_state = State::Inactive;
-    if (changed) {
+    if (isEditing()) cancel();
+    if (m_modified && !m_inMemory) {
+        const DataSetLock lock(FolderOf(m_fileName));
+        if (Hash(ReadBytes(m_fileName, m_fileName)) != m_diskHash)
+            throw KqError(QStringLiteral("数据文件 %1 已被其他程序修改，本窗口未写入的修改无法保存。")
+                              .arg(QFileInfo(m_fileName).fileName()));
         write();
-        m_modified = false;
     }
+    discard();
+}
+
+void DataSet::discard() {
+    if (!isOpen()) return;
+    m_buffer.clear();
+    m_state = State::Inactive;
+    m_modified = false;
     m_rows.clear();
     m_view.clear();
     m_cur = -1;
@@ -184,40 +278,66 @@ void DataSet::close() {
     Q_EMIT stateChanged();
 }
 
-void DataSet::flush() {
-    if (m_modified && !m_inMemory) {
-        write();
-        m_modified = false;
+DataSet::Reread DataSet::refresh() {
+    checkOpen();
+    if (m_inMemory) return Reread::No;
+    return rereadIfChanged();
+}
+
+DataSet::Reread DataSet::rereadIfChanged() {
+    const QByteArray content = ReadBytes(m_fileName, m_fileName);
+    if (Hash(content) == m_diskHash) return Reread::No;
+    const Reread reread = m_modified ? Reread::DroppingUnwritten : Reread::Yes;
+    if (isEditing()) cancel();
+    const QVariantList current = currentRow();
+    load(content);
+    m_modified = false;
+    rebuildView(-1);
+    if (!current.isEmpty()) locateRow(current);
+    Q_EMIT dataChanged();
+    return reread;
+}
+
+DataSet::Reread DataSet::update(const std::function<void()>& change) {
+    checkOpen();
+    if (isEditing()) cancel();
+    if (m_inMemory) {
+        change();
+        return Reread::No;
     }
+    const DataSetLock lock(FolderOf(m_fileName));
+    const Reread reread = rereadIfChanged();
+    const QList<QVariantList> rows = m_rows;
+    const bool modified = m_modified;
+    const QVariantList current = currentRow();
+    try {
+        change();
+        if (isEditing()) post();
+    } catch (...) {
+        m_buffer.clear();
+        m_rows = rows;
+        m_modified = modified;
+        m_state = State::Browse;
+        rebuildView(-1);
+        if (!current.isEmpty()) locateRow(current);
+        Q_EMIT stateChanged();
+        Q_EMIT dataChanged();
+        throw;
+    }
+    if (m_modified) write();
+    return reread;
 }
 
 void DataSet::write() {
-    QList<QVariantList> rows = m_rows;
-    writeFile(m_fileName, m_fields, rows);
+    const QByteArray content = Serialize(m_fields, m_rows);
+    Save(m_fileName, content, HoldsPasswords(m_fields));
+    m_diskHash = Hash(content);
+    m_modified = false;
 }
 
 void DataSet::writeFile(const QString& fileName, const QList<FieldDef>& fields, const QList<QVariantList>& rows) {
-    QJsonArray jf;
-    for (const FieldDef& f : fields) {
-        QJsonObject o;
-        o.insert(QLatin1String("name"), f.name);
-        o.insert(QLatin1String("type"), QLatin1String(TypeName(f.type)));
-        if (f.width > 0) o.insert(QLatin1String("width"), f.width);
-        jf.append(o);
-    }
-    QByteArray out = "{\n  \"fields\": " + QJsonDocument(jf).toJson(QJsonDocument::Compact) + ",\n  \"rows\": [";
-    for (int r = 0; r < rows.size(); ++r) {
-        QJsonArray jr;
-        for (int i = 0; i < fields.size(); ++i)
-            jr.append(ToJson(fields.at(i).type, i < rows.at(r).size() ? rows.at(r).at(i) : QVariant()));
-        out += (r ? ",\n    " : "\n    ") + QJsonDocument(jr).toJson(QJsonDocument::Compact);
-    }
-    out += rows.isEmpty() ? "]\n}\n" : "\n  ]\n}\n";
-    // QSaveFile writes a temporary file and renames it over the old one: a crash or a full
-    // disk never leaves a half-written dataset file.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit())
-        throw KqError(QStringLiteral("无法写入数据文件：%1（%2）").arg(QDir::toNativeSeparators(fileName), file.errorString()));
+    const DataSetLock lock(FolderOf(fileName));
+    Save(fileName, Serialize(fields, rows), HoldsPasswords(fields));
 }
 
 int DataSet::fieldIndex(const QString& name) const {
@@ -404,6 +524,24 @@ void DataSet::setValue(const QString& field, const QVariant& value) {
     const int f = requireField(field);
     m_buffer[f] = normalized(f, value);
     Q_EMIT dataChanged();
+}
+
+QVariantList DataSet::currentRow() const {
+    if (!isOpen() || m_cur < 0 || m_cur >= m_view.size()) return {};
+    return m_rows.at(m_view.at(m_cur));
+}
+
+bool DataSet::locateRow(const QVariantList& values) {
+    checkOpen();
+    for (int r = 0; r < m_view.size(); ++r) {
+        if (m_rows.at(m_view.at(r)) != values) continue;
+        if (isEditing()) post();
+        m_cur = r;
+        m_bof = m_eof = false;
+        Q_EMIT dataChanged();
+        return true;
+    }
+    return false;
 }
 
 bool DataSet::locate(const QString& fields, const QVariantList& values) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTime>
 #include <QVariant>
+#include <functional>
 
 namespace kq {
 
@@ -16,8 +17,13 @@ struct FieldDef {
     int width = 0; // text fields: width in GBK bytes
 };
 
-// One dataset file (or an in-memory list): read whole on open, written whole on close when it
-// holds changes. Field and file names are matched ignoring case. Storage failures throw KqError.
+// One dataset file (or an in-memory list): read whole on open. Field and file names are matched
+// ignoring case. Storage failures throw KqError.
+//
+// Writers change a file through update(), which runs the change on the file's current content
+// and writes the file whole at once, under the one lock of the folder's dataset files
+// (DataSetLock): a change another process wrote since this dataset read the file is read first,
+// never overwritten. A file whose fields hold passwords is written readable by its owner only.
 //
 // The file is a JSON document {"fields":[{"name","type","width"}...],"rows":[[v0,v1,...]...]};
 // times are "hh:mm:ss", dates "yyyy-mm-dd", an empty value is null.
@@ -25,6 +31,9 @@ class DataSet : public QObject {
     Q_OBJECT
 public:
     enum class State { Inactive, Browse, Edit, Insert };
+    // Whether the file was read again because another process had changed it, and whether that
+    // dropped changes of this dataset that had not been written.
+    enum class Reread { No, Yes, DroppingUnwritten };
 
     explicit DataSet(QObject* parent = nullptr);
     ~DataSet() override;
@@ -34,10 +43,21 @@ public:
     void open(const QString& fileName, const QString& indexField = {}, const QString& filter = {});
     // A dataset without a file, kept ordered by indexField: a sorted list.
     void openInMemory(const QList<FieldDef>& fields, const QString& indexField = {});
-    // Drops an unposted edit, then writes the file back if anything was posted or deleted.
+    // Drops an unposted edit and writes what was posted or deleted and not yet written (as
+    // update() does); when that write fails or another process changed the file meanwhile, it
+    // throws and the dataset stays open with its changes.
     void close();
-    // Writes posted changes now without closing; a no-op when nothing changed.
-    void flush();
+    // Closes without writing: changes not yet written are dropped.
+    void discard();
+
+    // Reads the file again when another process changed it since this dataset read or wrote it;
+    // the current row stays current when the file still holds it.
+    Reread refresh();
+    // Under the dataset lock: refresh(), then change (which edits, appends, posts or deletes
+    // rows), then writes the file when anything changed. A change that throws is undone and
+    // nothing is written. A failed write throws and keeps the change in memory (modified()),
+    // to be written by the next update() or close(). An in-memory dataset just runs change.
+    Reread update(const std::function<void()>& change);
 
     bool isOpen() const { return m_state != State::Inactive; }
     State state() const { return m_state; }
@@ -69,6 +89,12 @@ public:
     QVariant valueAt(int row, const QString& field) const;
     void setValue(const QString& field, const QVariant& value);
 
+    // The stored values of the current row, in field order (empty when there is none).
+    QVariantList currentRow() const;
+    // Positions on the first visible row holding exactly values (as currentRow() gave them);
+    // returns whether there is one. Finds a row again after the file was read again.
+    bool locateRow(const QVariantList& values);
+
     // Positions on the first visible row whose fields ("A" or "A;B") equal values, text
     // compared ignoring case; returns whether one was found (the position is kept otherwise).
     bool locate(const QString& fields, const QVariantList& values);
@@ -80,7 +106,7 @@ public:
     void remove(); // deletes the current row; the next one becomes current
     void appendRecord(const QVariantList& valuesInFieldOrder);
 
-    // Writes a new dataset file (used for first-run content and test fixtures).
+    // Writes a whole dataset file under the dataset lock (test fixtures, generators).
     static void writeFile(const QString& fileName, const QList<FieldDef>& fields,
                           const QList<QVariantList>& rows);
 
@@ -91,12 +117,17 @@ Q_SIGNALS:
 private:
     int requireField(const QString& name) const;
     QVariant normalized(int field, const QVariant& value) const;
+    void load(const QByteArray& content); // fields, rows and the index and filter on them
+    Reread rereadIfChanged();             // refresh() without the lock
     void rebuildView(int keepRow = -1);
     void setState(State s);
     void checkOpen() const;
-    void write();
+    void write(); // under the lock, the file as last read or written
 
     QString m_fileName;
+    QByteArray m_diskHash; // of the file's bytes as last read or written
+    QString m_indexName;
+    QString m_filterText;
     QList<FieldDef> m_fields;
     QList<QVariantList> m_rows; // every row, in file order
     QList<int> m_view;          // indices into m_rows of the visible rows, in index order
@@ -111,5 +142,12 @@ private:
     State m_state = State::Inactive;
     QVariantList m_buffer;
 };
+
+// Whether a file with these fields holds passwords (and is kept readable by its owner only).
+bool HoldsPasswords(const QList<FieldDef>& fields);
+
+// Writes the bytes of a whole dataset file under the dataset lock, readable by its owner only
+// when its fields hold passwords (first-run content).
+void WriteDataFileBytes(const QString& fileName, const QByteArray& content);
 
 } // namespace kq

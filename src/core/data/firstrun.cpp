@@ -2,12 +2,12 @@
 
 #include "data/database.h"
 #include "data/datafolder.h"
+#include "data/dataset.h"
 #include "data/kqerror.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 // The resources of a static library are registered by hand.
 static void InitFirstRunResources() { Q_INIT_RESOURCE(firstrun); }
@@ -37,10 +37,7 @@ QStringList CreateMissingDataFiles(const QString& folder) {
         if (QFileInfo::exists(ResolveFileName(dir + name))) continue;
         QFile source(QStringLiteral(":/firstrun/") + name);
         if (!source.open(QIODevice::ReadOnly)) throw KqError(QStringLiteral("缺少初始数据：%1").arg(name));
-        const QByteArray content = source.readAll();
-        QSaveFile target(dir + name);
-        if (!target.open(QIODevice::WriteOnly) || target.write(content) != content.size() || !target.commit())
-            throw KqError(QStringLiteral("无法创建数据文件：%1（%2）").arg(QDir::toNativeSeparators(dir + name), target.errorString()));
+        WriteDataFileBytes(dir + name, source.readAll());
         created << name;
     }
     for (const QString& name : DatabaseFileNames()) {

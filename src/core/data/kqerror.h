@@ -17,6 +17,13 @@ private:
     QString m_message;
 };
 
+// A change refused because another process changed or deleted what it was meant for since it was
+// read; the data has been read again.
+class ChangedElsewhere : public KqError {
+public:
+    using KqError::KqError;
+};
+
 // The message of any exception: a KqError's own text, otherwise the UTF-8 text of what().
 inline QString ErrorText(const std::exception& e) {
     if (const auto* kq = dynamic_cast<const KqError*>(&e)) return kq->message();

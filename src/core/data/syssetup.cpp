@@ -2,35 +2,60 @@
 
 #include "data/datafolder.h"
 #include "data/dataset.h"
+#include "data/kqerror.h"
 
 namespace kq {
+
+namespace {
+
+SysSetupInfo FirstRow(const DataSet& ds) {
+    SysSetupInfo info;
+    if (!ds.isEmpty()) {
+        info.StartBrush = ds.valueAt(0, QStringLiteral("StartBrush")).toBool();
+        info.CompanyName = ds.valueAt(0, QStringLiteral("CompanyName")).toString();
+        info.IsBeep = ds.valueAt(0, QStringLiteral("IsBeep")).toBool();
+    }
+    return info;
+}
+
+// The value to store: wanted, unless the caller did not change it (stored stays); a value
+// changed both here and by another program since base was read is refused.
+template <typename T> T Merged(const T& wanted, const T& stored, const std::optional<T>& base) {
+    if (!base) return wanted;
+    if (wanted == *base) return stored;
+    if (stored != *base && stored != wanted)
+        throw ChangedElsewhere(QStringLiteral("系统设置已被其他程序修改，已重新读取，请重新设置。"));
+    return wanted;
+}
+
+} // namespace
 
 SysSetupInfo ReadSysSetup() {
     DataSet ds;
     ds.open(DataFile(QStringLiteral("SysSetup.Dat")));
-    SysSetupInfo info;
-    ds.first();
-    if (!ds.isEmpty()) {
-        info.StartBrush = ds.asBool(QStringLiteral("StartBrush"));
-        info.CompanyName = ds.asString(QStringLiteral("CompanyName"));
-        info.IsBeep = ds.asBool(QStringLiteral("IsBeep"));
-    }
-    ds.close();
-    return info;
+    return FirstRow(ds);
 }
 
-void WriteSysSetup(const SysSetupInfo& info) {
+void WriteSysSetup(const SysSetupInfo& info, const std::optional<SysSetupInfo>& base) {
     DataSet ds;
     ds.open(DataFile(QStringLiteral("SysSetup.Dat")));
-    ds.first();
-    if (ds.isEmpty())
-        ds.append();
-    else
-        ds.edit();
-    ds.setValue(QStringLiteral("CompanyName"), info.CompanyName);
-    ds.setValue(QStringLiteral("StartBrush"), info.StartBrush);
-    ds.setValue(QStringLiteral("IsBeep"), info.IsBeep);
-    ds.post();
+    ds.update([&] {
+        const SysSetupInfo stored = FirstRow(ds);
+        const auto field = [&](auto member) {
+            return Merged(info.*member, stored.*member, base ? std::optional((*base).*member) : std::nullopt);
+        };
+        const SysSetupInfo merged{field(&SysSetupInfo::StartBrush), field(&SysSetupInfo::CompanyName),
+                                  field(&SysSetupInfo::IsBeep)};
+        ds.first();
+        if (ds.isEmpty())
+            ds.append();
+        else
+            ds.edit();
+        ds.setValue(QStringLiteral("CompanyName"), merged.CompanyName);
+        ds.setValue(QStringLiteral("StartBrush"), merged.StartBrush);
+        ds.setValue(QStringLiteral("IsBeep"), merged.IsBeep);
+        ds.post();
+    });
     ds.close();
 }
 

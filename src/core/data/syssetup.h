@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace kq {
 
@@ -9,6 +10,9 @@ struct SysSetupInfo {
     bool StartBrush = false;
     QString CompanyName;
     bool IsBeep = false;
+    bool operator==(const SysSetupInfo& o) const {
+        return StartBrush == o.StartBrush && CompanyName == o.CompanyName && IsBeep == o.IsBeep;
+    }
 };
 
 // Reads the first row of SysSetup.Dat in the data folder; throws KqError when the file is
@@ -16,6 +20,9 @@ struct SysSetupInfo {
 SysSetupInfo ReadSysSetup();
 // Stores the settings in the first row of SysSetup.Dat (a row is added to an empty file) and
 // writes the file at once; the file's other fields and rows are kept. Throws KqError.
-void WriteSysSetup(const SysSetupInfo& info);
+// With base (the settings as the caller read them), only the values that differ from base are
+// stored; a value another program changed since is never overwritten: ChangedElsewhere is thrown
+// and nothing is written.
+void WriteSysSetup(const SysSetupInfo& info, const std::optional<SysSetupInfo>& base = std::nullopt);
 
 } // namespace kq

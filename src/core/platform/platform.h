@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/prompter.h"
+#include "platform/savefiles.h"
 #include "platform/speaker.h"
 #include "platform/systemservices.h"
 
@@ -16,6 +17,7 @@ struct PlatformServices {
     std::unique_ptr<Clock> clock;
     std::unique_ptr<Speaker> speaker;
     std::unique_ptr<SystemServices> system;
+    std::unique_ptr<SaveFiles> saveFiles;
 };
 
 PlatformServices& Services();

@@ -2,11 +2,11 @@
 
 #include "data/gbk.h"
 #include "data/kqerror.h"
+#include "platform/savefiles.h"
 #include "reports/compoundfile.h"
 
 #include <QDir>
 #include <QHash>
-#include <QSaveFile>
 #include <QtEndian>
 
 namespace kq {
@@ -311,11 +311,10 @@ void WriteXls(const QString& fileName, const XlsTable& table) {
     book += Worksheet(sheet);
     const QByteArray file = BuildCompoundFile({{QStringLiteral("Workbook"), book}});
 
-    // QSaveFile writes a temporary file and renames it over the target only when complete.
-    QSaveFile out(fileName);
-    if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size() || !out.commit())
-        throw KqError(
-            QStringLiteral("无法导出 %1：%2").arg(QDir::toNativeSeparators(fileName), out.errorString()));
+    // Written to a temporary file that replaces the target only when complete.
+    QString error;
+    if (!SaveWhole(fileName, file, &error))
+        throw KqError(QStringLiteral("无法导出 %1：%2").arg(QDir::toNativeSeparators(fileName), error));
 }
 
 } // namespace kq

@@ -1,10 +1,10 @@
 #include "setup/unicodefile.h"
 
 #include "data/kqerror.h"
+#include "platform/savefiles.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace kq {
 
@@ -35,10 +35,9 @@ void WriteUnicodeFile(const QString& path, const QString& text, bool withMark) {
         bytes.append(char(c.unicode() & 0xFF));
         bytes.append(char(c.unicode() >> 8));
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw KqError(
-            QStringLiteral("无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(path), file.errorString()));
+    QString error;
+    if (!SaveWhole(path, bytes, &error))
+        throw KqError(QStringLiteral("无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(path), error));
 }
 
 QStringList TextLines(const QString& text) {

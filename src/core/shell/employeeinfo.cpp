@@ -3,6 +3,7 @@
 #include "data/datafolder.h"
 #include "data/dataset.h"
 #include "data/gbk.h"
+#include "data/tables.h"
 
 #include <QRegularExpression>
 
@@ -61,18 +62,87 @@ EmployeeCalcFields CalcEmployeeFields(const TEmployeeInfo& e, const QStringList&
 }
 
 std::optional<int> ParseWorkNo(const QString& text) {
-    static const QRegularExpression whole(QStringLiteral("^\\s*[+-]?\\d+\\s*$"));
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty()) return 0;
-    bool ok = false;
-    if (whole.match(text).hasMatch()) {
-        const int n = trimmed.toInt(&ok);
-        if (ok) return n;
-        return std::nullopt;
+    QString halfWidth = text;
+    for (QChar& c : halfWidth) {
+        if (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19)
+            c = QChar(u'0' + (c.unicode() - 0xFF10));
+        else if (c == QChar(0xFF0B))
+            c = QLatin1Char('+');
+        else if (c == QChar(0xFF0D))
+            c = QLatin1Char('-');
+        else if (c == QChar(0x3000))
+            c = QLatin1Char(' ');
     }
-    trimmed.toDouble(&ok);
-    if (ok) return std::nullopt;
-    return 0;
+    static const QRegularExpression whole(QStringLiteral("^\\s*[+-]?[0-9]+\\s*$"));
+    const QString trimmed = halfWidth.trimmed();
+    if (trimmed.isEmpty()) return 0;
+    if (!whole.match(halfWidth).hasMatch()) return std::nullopt;
+    bool ok = false;
+    const int n = trimmed.toInt(&ok);
+    if (!ok) return std::nullopt;
+    return n;
+}
+
+namespace {
+
+QString Folded(const QVariant& v) {
+    return v.toString().toCaseFolded();
+}
+
+// The first visible row other than ownRow whose field holds value (ignoring case), or -1.
+int Holder(const DataSet& ds, const QString& field, const QString& value, int ownRow) {
+    const QString wanted = value.toCaseFolded();
+    if (wanted.isEmpty()) return -1;
+    if (ownRow >= 0 && Folded(ds.valueAt(ownRow, field)) == wanted) return -1; // kept as it was
+    for (int r = 0; r < ds.recordCount(); ++r)
+        if (r != ownRow && Folded(ds.valueAt(r, field)) == wanted) return r;
+    return -1;
+}
+
+} // namespace
+
+std::optional<EmployeeRefusal> CheckEmployee(const DataSet& ds, const TEmployeeInfo& e, int ownRow) {
+    if (auto m = TooWide(QStringLiteral("员工姓名"), e.SName, FieldWidth::SName))
+        return EmployeeRefusal{EmployeeField::Name, *m};
+    if (auto m = TooWide(QStringLiteral("磁卡号"), e.CardNo, FieldWidth::CardNo))
+        return EmployeeRefusal{EmployeeField::CardNo, *m};
+    if (auto m = TooWide(QStringLiteral("操作密码"), e.Password, FieldWidth::Password))
+        return EmployeeRefusal{EmployeeField::Password, *m};
+    if (const int r = Holder(ds, QStringLiteral("SName"), e.SName, ownRow); r >= 0) {
+        const TEmployeeInfo holder = EmployeeAt(ds, r);
+        return EmployeeRefusal{
+            EmployeeField::Name,
+            QStringLiteral("已有员工“%1”（工号 %2），姓名不能重复！").arg(holder.SName).arg(holder.IDNo)};
+    }
+    if (const int r = Holder(ds, QStringLiteral("CardNo"), e.CardNo, ownRow); r >= 0) {
+        const TEmployeeInfo holder = EmployeeAt(ds, r);
+        return EmployeeRefusal{EmployeeField::CardNo,
+                               QStringLiteral("磁卡号 %1 已属于员工“%2”（工号 %3），不能重复！")
+                                   .arg(holder.CardNo, holder.SName)
+                                   .arg(holder.IDNo)};
+    }
+    return std::nullopt;
+}
+
+EmployeeDuplicates FindDuplicates(const DataSet& ds) {
+    EmployeeDuplicates found;
+    const auto scan = [&](const QString& field, QHash<int, int>* rows) {
+        QHash<QString, int> first;
+        for (int r = 0; r < ds.recordCount(); ++r) {
+            const QString key = Folded(ds.valueAt(r, field));
+            if (key.isEmpty()) continue;
+            const auto seen = first.constFind(key);
+            if (seen == first.constEnd()) {
+                first.insert(key, r);
+                continue;
+            }
+            rows->insert(r, *seen);
+            if (!rows->contains(*seen)) rows->insert(*seen, r);
+        }
+    };
+    scan(QStringLiteral("SName"), &found.names);
+    scan(QStringLiteral("CardNo"), &found.cards);
+    return found;
 }
 
 } // namespace kq

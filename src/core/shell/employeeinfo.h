@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -41,9 +42,29 @@ struct EmployeeCalcFields {
 EmployeeCalcFields CalcEmployeeFields(const TEmployeeInfo& e, const QStringList& groups,
                                       const QStringList& departments);
 
-// The work number typed into the dialog: blank gives 0, a whole number (blanks and a sign
-// allowed) gives its value, text that is no number at all gives 0. A number with a fraction or
-// an exponent, or one beyond the 32-bit range, is refused (no value).
+// The work number as typed: blank gives 0, a whole number (blanks and a sign allowed, digits
+// half- or full-width as a Chinese input method types them) gives its value; anything else, and
+// a number beyond the 32-bit range, is refused (no value).
 std::optional<int> ParseWorkNo(const QString& text);
+
+enum class EmployeeField { WorkNo, Name, CardNo, Password };
+struct EmployeeRefusal {
+    EmployeeField field;
+    QString message;
+};
+
+// Why e cannot be stored in the open Employee.dat dataset ds in place of its visible row ownRow
+// (-1 for a new employee): a text too wide for its field, or a name or card number another
+// employee holds (letter case ignored; empty ones are no one's). A value that row already holds
+// stays allowed, so that the employees of a file that already holds duplicates can be changed.
+std::optional<EmployeeRefusal> CheckEmployee(const DataSet& ds, const TEmployeeInfo& e, int ownRow);
+
+// The visible rows of ds whose name or card number another row also holds, each with the
+// position of the first other holder.
+struct EmployeeDuplicates {
+    QHash<int, int> names;
+    QHash<int, int> cards;
+};
+EmployeeDuplicates FindDuplicates(const DataSet& ds);
 
 } // namespace kq

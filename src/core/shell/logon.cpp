@@ -2,6 +2,7 @@
 
 #include "data/datafolder.h"
 #include "data/dataset.h"
+#include "data/tables.h"
 #include "shell/operatorinfo.h"
 #include "shell/rights.h"
 
@@ -42,14 +43,19 @@ bool SignIn(const QString& name, const QString& password) {
 PasswordChange ChangePassword(const QString& name, const QString& oldPassword, const QString& newPassword,
                               const QString& confirmation) {
     if (newPassword != confirmation) return PasswordChange::NotConfirmed;
+    if (TooWide(QString(), newPassword, FieldWidth::Password)) return PasswordChange::TooLong;
     DataSet ds;
     ds.open(DataFile(kEmployee));
-    if (!ds.locate(kOperatorFields, {name, oldPassword, true})) return PasswordChange::WrongPassword;
-    ds.edit();
-    ds.setValue(QStringLiteral("Password"), newPassword);
-    ds.post();
+    PasswordChange result = PasswordChange::WrongPassword;
+    ds.update([&] {
+        if (!ds.locate(kOperatorFields, {name, oldPassword, true})) return;
+        ds.edit();
+        ds.setValue(QStringLiteral("Password"), newPassword);
+        ds.post();
+        result = PasswordChange::Changed;
+    });
     ds.close();
-    return PasswordChange::Changed;
+    return result;
 }
 
 } // namespace kq

@@ -13,10 +13,11 @@ QStringList OperatorNames();
 // is true; otherwise the record stays as it was. Only employees marked as operators match.
 bool SignIn(const QString& name, const QString& password);
 
-enum class PasswordChange { Changed, WrongPassword, NotConfirmed };
+enum class PasswordChange { Changed, WrongPassword, NotConfirmed, TooLong };
 
 // Sets the password of operator name when oldPassword is the stored one (ignoring letter case)
-// and confirmation repeats newPassword exactly. The stored password holds at most 10 bytes.
+// and confirmation repeats newPassword exactly. A new password wider than the field (10 GBK
+// bytes) is refused, never stored cut.
 PasswordChange ChangePassword(const QString& name, const QString& oldPassword, const QString& newPassword,
                               const QString& confirmation);
 

@@ -2,6 +2,7 @@
 
 #include "data/datafolder.h"
 #include "data/dataset.h"
+#include "data/kqerror.h"
 
 namespace kq {
 
@@ -13,6 +14,13 @@ const QString kName = QStringLiteral("Name");
 
 QString GroupFilter(int group) {
     return QStringLiteral("ID=%1").arg(group);
+}
+
+QList<int> Functions(DataSet& ds) {
+    QList<int> functions;
+    for (ds.first(); !ds.eof(); ds.next())
+        functions << ds.asInt(kName);
+    return functions;
 }
 
 } // namespace
@@ -37,22 +45,23 @@ QStringList RightsGroupNames() {
 QList<int> GroupFunctions(int group) {
     DataSet ds;
     ds.open(DataFile(kFuncList), kId, GroupFilter(group));
-    QList<int> functions;
-    for (ds.first(); !ds.eof(); ds.next())
-        functions << ds.asInt(kName);
-    ds.close();
-    return functions;
+    return Functions(ds);
 }
 
-void SetGroupFunctions(int group, const QList<int>& functions) {
+void SetGroupFunctions(int group, const QList<int>& functions, const std::optional<QList<int>>& expected) {
     DataSet ds;
     ds.open(DataFile(kFuncList), kId, GroupFilter(group));
-    while (!ds.isEmpty()) {
-        ds.first();
-        ds.remove();
-    }
-    for (int function : functions)
-        ds.appendRecord({group, function});
+    ds.update([&] {
+        if (expected && Functions(ds) != *expected)
+            throw ChangedElsewhere(
+                QStringLiteral("该组的操作权限已被其他程序修改，已重新读取，请重新设置。"));
+        while (!ds.isEmpty()) {
+            ds.first();
+            ds.remove();
+        }
+        for (int function : functions)
+            ds.appendRecord({group, function});
+    });
     ds.close();
 }
 

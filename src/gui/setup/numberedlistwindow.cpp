@@ -6,6 +6,7 @@
 #include "setup/numberedlist.h"
 #include "setup/numberedlistmodel.h"
 #include "setup/tfminputdialog.h"
+#include "widgets/datasetchange.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -57,38 +58,40 @@ void NumberedListWindow::showEvent(QShowEvent* event) {
 }
 
 void NumberedListWindow::FormShow() {
-    Guarded([&] {
-        m_clientDataSet1.close();
-        m_clientDataSet1.open(DataFile(m_texts.fileName), m_texts.numberField);
-    });
+    // A window shown again first writes what an earlier failure left unwritten.
+    if (!CloseDataSet(m_clientDataSet1)) return;
+    Guarded([&] { m_clientDataSet1.open(DataFile(m_texts.fileName), m_texts.numberField); });
 }
 
-template <typename F> void NumberedListWindow::Change(F&& change) {
-    Guarded([&] {
-        try {
-            change();
-        } catch (const KqError&) {
-            m_clientDataSet1.cancel(); // no half-made change is left to be posted later
-            throw;
-        }
-        m_clientDataSet1.flush();
-    });
+void NumberedListWindow::done(int result) {
+    if (!CloseDataSet(m_clientDataSet1)) return;
+    QDialog::done(result);
+}
+
+void NumberedListWindow::LocateChosen(const QVariantList& stored, const QString& name) {
+    if (!m_clientDataSet1.locateRow(stored))
+        throw ChangedElsewhere(QStringLiteral("“%1”已被其他程序修改或删除，请重新选择。").arg(name));
 }
 
 void NumberedListWindow::BitBtnAddClick() {
     if (!m_clientDataSet1.isOpen()) return;
-    const std::optional<QString> name = InputName(m_texts.addCaption, m_texts.addLabel, QString(), this);
+    const std::optional<QString> name =
+        InputName(m_texts.addCaption, m_texts.addLabel, QString(), m_texts.nameWidth, this);
     if (!name) return;
-    Change([&] { AppendNumbered(m_clientDataSet1, m_texts.numberField, m_texts.nameField, *name); });
+    ApplyChange(m_clientDataSet1,
+                [&] { AppendNumbered(m_clientDataSet1, m_texts.numberField, m_texts.nameField, *name); });
 }
 
 void NumberedListWindow::BitBtnModiClick() {
     if (!m_clientDataSet1.isOpen() || m_clientDataSet1.isEmpty()) return;
     QString current;
     if (!Guarded([&] { current = m_clientDataSet1.asString(m_texts.nameField); })) return;
-    const std::optional<QString> name = InputName(m_texts.modiCaption, m_texts.modiLabel, current, this);
+    const QVariantList stored = m_clientDataSet1.currentRow();
+    const std::optional<QString> name =
+        InputName(m_texts.modiCaption, m_texts.modiLabel, current, m_texts.nameWidth, this);
     if (!name) return;
-    Change([&] {
+    ApplyChange(m_clientDataSet1, [&] {
+        LocateChosen(stored, current);
         m_clientDataSet1.edit();
         m_clientDataSet1.setValue(m_texts.nameField, *name);
         m_clientDataSet1.post();
@@ -99,9 +102,13 @@ void NumberedListWindow::BitBtnDelClick() {
     if (!m_clientDataSet1.isOpen() || m_clientDataSet1.isEmpty()) return;
     QString current;
     if (!Guarded([&] { current = m_clientDataSet1.asString(m_texts.nameField); })) return;
+    const QVariantList stored = m_clientDataSet1.currentRow();
     const QString question = QStringLiteral("将要删除[ %1 ] %2？").arg(current, m_texts.kind);
     if (!Prompt().ask(QStringLiteral("提示"), question)) return;
-    Change([&] { RemoveNumbered(m_clientDataSet1, m_texts.numberField); });
+    ApplyChange(m_clientDataSet1, [&] {
+        LocateChosen(stored, current);
+        RemoveNumbered(m_clientDataSet1, m_texts.numberField);
+    });
 }
 
 void NumberedListWindow::SeSkinButton1Click() {

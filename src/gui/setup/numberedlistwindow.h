@@ -22,11 +22,12 @@ struct NumberedListTexts {
     QString modiCaption; // input dialog when renaming
     QString modiLabel;
     QString kind; // what the delete question calls an entry
+    int nameWidth; // of the name field, in GBK bytes
 };
 
 // Edits a list whose rows are numbered 1..n: adding takes the next number, deleting renumbers
 // the rest. The grid is read-only, so the numbering cannot be bypassed. Every change reaches the
-// file at once.
+// file at once, made on its current content (ApplyChange).
 class NumberedListWindow : public QDialog {
     Q_OBJECT
 public:
@@ -39,13 +40,16 @@ public:
     DataSet& clientDataSet() { return m_clientDataSet1; }
     QTableView* grid() const { return m_dbGrid1; }
 
+    void done(int result) override;
+
 protected:
     NumberedListWindow(NumberedListTexts texts, QWidget* parent);
     void showEvent(QShowEvent* event) override;
 
 private:
-    // Runs change on the dataset and writes the file.
-    template <typename F> void Change(F&& change);
+    // Positions on the row that held stored when the operator chose it; throws when another
+    // program changed or deleted it meanwhile.
+    void LocateChosen(const QVariantList& stored, const QString& name);
 
     NumberedListTexts m_texts;
     DataSet m_clientDataSet1;

@@ -1,6 +1,7 @@
 #include "setup/tfminputdialog.h"
 
 #include "widgets/dialogbuttons.h"
+#include "widgets/gbkwidthvalidator.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,14 +12,14 @@
 namespace kq {
 
 std::optional<QString> InputName(const QString& caption, const QString& label, const QString& defaultText,
-                                 QWidget* parent) {
-    TfmInputDialog form(caption, label, defaultText, parent);
+                                 int width, QWidget* parent) {
+    TfmInputDialog form(caption, label, defaultText, width, parent);
     if (form.exec() != QDialog::Accepted) return std::nullopt;
     return form.edit1()->text();
 }
 
 TfmInputDialog::TfmInputDialog(const QString& caption, const QString& label, const QString& defaultText,
-                               QWidget* parent)
+                               int width, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("fmInputDialog"));
     setWindowTitle(caption);
@@ -26,6 +27,7 @@ TfmInputDialog::TfmInputDialog(const QString& caption, const QString& label, con
     label1->setObjectName(QStringLiteral("Label1"));
     m_edit1 = new QLineEdit(defaultText, this);
     m_edit1->setObjectName(QStringLiteral("Edit1"));
+    LimitToWidth(m_edit1, width);
     const DialogButtons buttons = MakeDialogButtons(this, "SeSkinButton2", "SeSkinButton1");
     connect(buttons.ok, &QPushButton::clicked, this, &QDialog::accept);
 

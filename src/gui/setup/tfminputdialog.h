@@ -10,14 +10,15 @@ class QLineEdit;
 namespace kq {
 
 // Asks for one line of text in a modal TfmInputDialog with the given caption and label, the
-// edit box preset with defaultText. No value when the dialog is cancelled.
+// edit box preset with defaultText and limited to width GBK bytes. No value when the dialog is
+// cancelled.
 std::optional<QString> InputName(const QString& caption, const QString& label, const QString& defaultText,
-                                 QWidget* parent = nullptr);
+                                 int width, QWidget* parent = nullptr);
 
 class TfmInputDialog : public QDialog {
     Q_OBJECT
 public:
-    TfmInputDialog(const QString& caption, const QString& label, const QString& defaultText,
+    TfmInputDialog(const QString& caption, const QString& label, const QString& defaultText, int width,
                    QWidget* parent = nullptr);
 
     QLineEdit* edit1() const { return m_edit1; }

@@ -1,5 +1,7 @@
 #include "setup/tfmsetdepartment.h"
 
+#include "data/tables.h"
+
 namespace kq {
 
 TfmSetDepartment::TfmSetDepartment(QWidget* parent)
@@ -7,7 +9,7 @@ TfmSetDepartment::TfmSetDepartment(QWidget* parent)
                           QStringLiteral("ID"), QStringLiteral("DeptName"), QStringLiteral("部门名称"),
                           QStringLiteral("输入部门名称"), QStringLiteral("部门名称"),
                           QStringLiteral("修改部门名称"), QStringLiteral("部门名称"),
-                          QStringLiteral("部门名称")},
+                          QStringLiteral("部门名称"), FieldWidth::DeptName},
                          parent) {
     setObjectName(QStringLiteral("fmSetDepartment"));
 }

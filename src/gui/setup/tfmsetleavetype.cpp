@@ -1,5 +1,7 @@
 #include "setup/tfmsetleavetype.h"
 
+#include "data/tables.h"
+
 namespace kq {
 
 TfmSetLeaveType::TfmSetLeaveType(QWidget* parent)
@@ -7,7 +9,7 @@ TfmSetLeaveType::TfmSetLeaveType(QWidget* parent)
                           QStringLiteral("SerialNo"), QStringLiteral("Name"), QStringLiteral("原因名称"),
                           QStringLiteral("输入未到原因名称"), QStringLiteral("名称"),
                           QStringLiteral("修改未到原因名称"), QStringLiteral("原因名称"),
-                          QStringLiteral("原因名称")},
+                          QStringLiteral("原因名称"), FieldWidth::ReasonName},
                          parent) {
     setObjectName(QStringLiteral("fmSetLeaveType"));
 }

@@ -6,6 +6,7 @@
 #include "platform/guarded.h"
 #include "setup/shiftrules.h"
 #include "setup/shifttablemodel.h"
+#include "widgets/datasetchange.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -131,12 +132,12 @@ void TfmSetTime::FormShow() {
 }
 
 void TfmSetTime::done(int result) {
-    FormClose();
+    if (!FormClose()) return;
     QDialog::done(result);
 }
 
-void TfmSetTime::FormClose() {
-    Guarded([&] { m_shifts.close(); });
+bool TfmSetTime::FormClose() {
+    return CloseDataSet(m_shifts);
 }
 
 void TfmSetTime::DataSource1DataChange() {
@@ -211,11 +212,18 @@ void TfmSetTime::BitBtnModiClick() {
 void TfmSetTime::BitBtnDelClick() {
     if (!m_shifts.isOpen() || m_shifts.isEmpty() || IsEditing(&m_shifts)) return;
     const QString name = m_shifts.asString(QStringLiteral("ShiftName"));
+    const QVariantList stored = m_shifts.currentRow();
     if (!Prompt().ask(QStringLiteral("提示"), QStringLiteral("将要删除[ %1 ] 班时名称？").arg(name))) return;
-    Guarded([&] {
+    ApplyChange(m_shifts, [&] {
+        LocateChosen(stored, name);
         m_shifts.remove();
         RenumberShifts(m_shifts);
     });
+}
+
+void TfmSetTime::LocateChosen(const QVariantList& stored, const QString& name) {
+    if (!m_shifts.locateRow(stored))
+        throw ChangedElsewhere(QStringLiteral("班时“%1”已被其他程序修改或删除，请重新选择。").arg(name));
 }
 
 bool TfmSetTime::ReadTime(QLineEdit* edit, const QString& caption, QTime* time) {
@@ -240,13 +248,28 @@ void TfmSetTime::BitBtnPostClick() {
     if (!ReadTime(SeSkinDBMaskEdit1, QStringLiteral("开始时间"), &begin) ||
         !ReadTime(SeSkinDBMaskEdit2, QStringLiteral("结束时间"), &end))
         return;
-    Guarded([&] {
-        m_shifts.setValue(QStringLiteral("ShiftName"), DBEdit1->text());
+    // The edit is made again on the file's current content: a new shift takes the number after
+    // the last one then, a changed one must still be there as it was.
+    const bool adding = m_shifts.state() == DataSet::State::Insert;
+    const QVariantList stored = m_shifts.currentRow();
+    const QString storedName = stored.value(m_shifts.fieldIndex(QStringLiteral("ShiftName"))).toString();
+    const QString name = DBEdit1->text();
+    const bool late = DBCheckBox1->isChecked(), early = DBCheckBox2->isChecked(),
+               accumulate = DBCheckBox3->isChecked();
+    ApplyChange(m_shifts, [&] {
+        if (adding) {
+            if (m_shifts.recordCount() >= kMaxShifts) throw KqError(QStringLiteral("最大可设置10个班时！"));
+            AppendShift(m_shifts);
+        } else {
+            LocateChosen(stored, storedName);
+            m_shifts.edit();
+        }
+        m_shifts.setValue(QStringLiteral("ShiftName"), name);
         m_shifts.setValue(QStringLiteral("BeginTime"), begin);
         m_shifts.setValue(QStringLiteral("EndTime"), end);
-        m_shifts.setValue(QStringLiteral("CheckBegin"), DBCheckBox1->isChecked());
-        m_shifts.setValue(QStringLiteral("CheckEnd"), DBCheckBox2->isChecked());
-        m_shifts.setValue(QStringLiteral("IsCalculate"), DBCheckBox3->isChecked());
+        m_shifts.setValue(QStringLiteral("CheckBegin"), late);
+        m_shifts.setValue(QStringLiteral("CheckEnd"), early);
+        m_shifts.setValue(QStringLiteral("IsCalculate"), accumulate);
         m_shifts.post();
     });
 }

@@ -15,7 +15,8 @@ namespace kq {
 class ShiftTableModel;
 
 // The shift schedule: the list of ShiftTime.dat with fields bound to the current shift. The list
-// is held open while the window is shown; closing writes the posted changes.
+// is held open while the window is shown; each posted change and deletion is written at once,
+// made on the file's current content (ApplyChange).
 class TfmSetTime : public QDialog {
     Q_OBJECT
 public:
@@ -23,7 +24,7 @@ public:
     ~TfmSetTime() override;
 
     void FormShow();
-    void FormClose();
+    bool FormClose(); // whether the window may close
     void DataSource1DataChange();
     void BitBtnAddClick();
     void BitBtnModiClick();
@@ -45,6 +46,9 @@ private:
     void GridRowChanged(int row);
     void CompleteTime(QLineEdit* edit);
     bool ReadTime(QLineEdit* edit, const QString& caption, QTime* time);
+    // Positions on the shift that held stored when the operator chose it; throws when another
+    // program changed or deleted it meanwhile.
+    void LocateChosen(const QVariantList& stored, const QString& name);
 
     DataSet m_shifts;
     bool m_keepFields = false; // set while typing starts an edit

@@ -1,9 +1,9 @@
 #include "setup/tfmsystimeset.h"
 
-#include "data/gbk.h"
-#include "data/syssetup.h"
+#include "data/tables.h"
 #include "platform/guarded.h"
 #include "setup/clockcontrol.h"
+#include "widgets/gbkwidthvalidator.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -23,8 +23,6 @@ namespace kq {
 
 namespace {
 
-constexpr int kCompanyNameBytes = 40;
-
 template <typename T> T* Named(T* widget, const char* name) {
     widget->setObjectName(QLatin1String(name));
     return widget;
@@ -37,6 +35,7 @@ TfmSysTimeSet::TfmSysTimeSet(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("系统设置"));
 
     DBEdit1 = Named(new QLineEdit(this), "DBEdit1");
+    LimitToWidth(DBEdit1, FieldWidth::CompanyName);
     DBCheckBox1 = Named(new QCheckBox(QStringLiteral("程序启动直接进入刷卡界面"), this), "DBCheckBox1");
     DBCheckBox2 = Named(new QCheckBox(QStringLiteral("开启刷卡提示声音"), this), "DBCheckBox2");
     DPDate = Named(new QDateEdit(this), "DPDate");
@@ -84,13 +83,15 @@ TfmSysTimeSet::TfmSysTimeSet(QWidget* parent) : QDialog(parent) {
     FormCreate();
 }
 
+void TfmSysTimeSet::LoadSettings() {
+    m_read = ReadSysSetup();
+    DBEdit1->setText(m_read.CompanyName);
+    DBCheckBox1->setChecked(m_read.StartBrush);
+    DBCheckBox2->setChecked(m_read.IsBeep);
+}
+
 void TfmSysTimeSet::FormCreate() {
-    Guarded([&] {
-        const SysSetupInfo settings = ReadSysSetup();
-        DBEdit1->setText(settings.CompanyName);
-        DBCheckBox1->setChecked(settings.StartBrush);
-        DBCheckBox2->setChecked(settings.IsBeep);
-    });
+    Guarded([&] { LoadSettings(); });
     m_switchedOff = ReadClockSettingOff(*Services().system);
     CheckBox2->setChecked(m_switchedOff);
     Timer1Timer();
@@ -137,14 +138,22 @@ void TfmSysTimeSet::DBCheckBox1Click() {
 }
 
 void TfmSysTimeSet::DBEdit1Change() {
-    if (GbkWidth(DBEdit1->text()) > kCompanyNameBytes)
-        DBEdit1->setText(GbkCut(DBEdit1->text(), kCompanyNameBytes));
     EnableApply();
 }
 
 void TfmSysTimeSet::BtnApplyClick() {
+    try {
+        WriteSysSetup({DBCheckBox1->isChecked(), DBEdit1->text(), DBCheckBox2->isChecked()}, m_read);
+    } catch (const ChangedElsewhere& e) {
+        Prompt().error(e.message());
+        Guarded([&] { LoadSettings(); });
+        return;
+    } catch (const KqError& e) {
+        Prompt().error(e.message());
+        return;
+    }
     Guarded([&] {
-        WriteSysSetup({DBCheckBox1->isChecked(), DBEdit1->text(), DBCheckBox2->isChecked()});
+        LoadSettings(); // with what other programs changed beside
         BtnApply->setEnabled(false);
         bool failed = false;
         const bool off = CheckBox2->isChecked();

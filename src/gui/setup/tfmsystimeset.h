@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/syssetup.h"
 #include "widgets/childteardown.h"
 
 #include <QDialog>
@@ -36,7 +37,11 @@ protected:
 private:
     void FormCreate();
     void EnableApply();
+    void LoadSettings(); // the stored settings into the boxes and m_read
 
+    // The settings as last read: Apply stores only what was changed since, so it never
+    // overwrites a value another program changed meanwhile.
+    SysSetupInfo m_read;
     // Whether the setting is switched off on the system: read at opening and kept in step with
     // each switch Apply makes, so that applying twice never switches back by accident.
     bool m_switchedOff = false;

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "shell/employeeinfo.h"
 #include "widgets/datasetmodel.h"
 
 #include <QStringList>
+#include <optional>
 
 namespace kq {
 
-// The employee register's grid: stored and calculated columns of Employee.dat.
+// The employee register's grid: stored and calculated columns of Employee.dat. A name or card
+// number another employee also holds is marked red, its tip naming that employee.
 class EmployeeModel : public DataSetModel {
     Q_OBJECT
 public:
@@ -22,7 +25,13 @@ public:
 
     static int columnWidth(int column);
 
+    // The duplicates of the rows as they are now.
+    const EmployeeDuplicates& duplicates() const;
+
 private:
+    QVariant duplicateMark(const QModelIndex& index, int role) const;
+
+    mutable std::optional<EmployeeDuplicates> m_duplicates; // dropped on every change
     const QStringList* m_groups;
     const QStringList* m_departments;
 };

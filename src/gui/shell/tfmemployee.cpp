@@ -8,10 +8,12 @@
 #include "shell/rights.h"
 #include "shell/tfmemployeedialog.h"
 #include "shell/tfmsetrigth.h"
+#include "widgets/datasetchange.h"
 
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -77,8 +79,16 @@ TfmEmployee::TfmEmployee(QWidget* parent) : QDialog(parent) {
     buttons->addStretch();
     add("BtnClose", QStringLiteral("关闭(&C)"), &TfmEmployee::BtnCloseClick);
 
+    m_duplicates = new QLabel(this);
+    m_duplicates->setObjectName(QStringLiteral("LabelDuplicates"));
+    m_duplicates->setStyleSheet(QStringLiteral("color: #b00000"));
+    m_duplicates->hide();
+    connect(&m_clientDataSet1, &DataSet::dataChanged, this, &TfmEmployee::ShowDuplicates);
+    connect(&m_clientDataSet1, &DataSet::stateChanged, this, &TfmEmployee::ShowDuplicates);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_dbGrid1, 1);
+    layout->addWidget(m_duplicates);
     layout->addLayout(buttons);
 }
 
@@ -95,16 +105,47 @@ void TfmEmployee::FormShow() {
     });
 }
 
-void TfmEmployee::EditThroughDialog(TEmployeeInfo info, void (DataSet::*prepare)()) {
-    const TEmployeeInfo entered = ShowEmployeeDialog(info, this);
-    if (!entered.Confirmed) return;
-    try {
-        (m_clientDataSet1.*prepare)();
-        StoreEmployee(m_clientDataSet1, entered);
-    } catch (const KqError&) {
-        m_clientDataSet1.cancel(); // no half-filled row is left to be posted later
-        throw;
+void TfmEmployee::ShowDuplicates() {
+    int rows = 0;
+    if (m_clientDataSet1.isOpen() && !m_clientDataSet1.isEditing()) {
+        const EmployeeDuplicates& d = m_model->duplicates();
+        QSet<int> marked;
+        for (auto it = d.names.cbegin(); it != d.names.cend(); ++it)
+            marked.insert(it.key());
+        for (auto it = d.cards.cbegin(); it != d.cards.cend(); ++it)
+            marked.insert(it.key());
+        rows = int(marked.size());
     }
+    m_duplicates->setText(
+        QStringLiteral("有 %1 名员工的姓名或磁卡号与他人重复（红色标出），请修改。").arg(rows));
+    m_duplicates->setVisible(rows > 0);
+}
+
+int TfmEmployee::ChosenRow(const std::optional<QVariantList>& stored, const QString& name) {
+    if (!stored) return -1;
+    if (!m_clientDataSet1.locateRow(*stored))
+        throw ChangedElsewhere(QStringLiteral("员工“%1”已被其他程序修改或删除，请重新选择。").arg(name));
+    return m_clientDataSet1.recNo();
+}
+
+void TfmEmployee::StoreThroughDialog(const TEmployeeInfo& info, const std::optional<QVariantList>& stored) {
+    // The dialog stays open on a refusal, checked against the file as it is now.
+    const EmployeeCheck check = [&](const TEmployeeInfo& entered) {
+        TellReread(m_clientDataSet1, m_clientDataSet1.refresh());
+        return CheckEmployee(m_clientDataSet1, entered, ChosenRow(stored, info.SName));
+    };
+    const TEmployeeInfo entered = ShowEmployeeDialog(info, this, check);
+    if (!entered.Confirmed) return;
+    ApplyChange(m_clientDataSet1, [&] {
+        const int row = ChosenRow(stored, info.SName);
+        if (const auto refusal = CheckEmployee(m_clientDataSet1, entered, row))
+            throw KqError(refusal->message);
+        if (row < 0)
+            m_clientDataSet1.append();
+        else
+            m_clientDataSet1.edit();
+        StoreEmployee(m_clientDataSet1, entered);
+    });
 }
 
 void TfmEmployee::BitBtnAddClick() {
@@ -112,25 +153,29 @@ void TfmEmployee::BitBtnAddClick() {
     TEmployeeInfo info;
     info.Caption = QStringLiteral("增加员工");
     info.Rigth = 4;
-    Guarded([&] { EditThroughDialog(info, &DataSet::append); });
+    StoreThroughDialog(info, std::nullopt);
 }
 
 void TfmEmployee::BitBtnModiClick() {
     if (!m_clientDataSet1.isOpen()) return;
-    Guarded([&] {
-        TEmployeeInfo info = EmployeeAt(m_clientDataSet1, m_clientDataSet1.recNo());
-        info.Caption = QStringLiteral("修改员工信息");
-        // On an empty list edit() prepares a new row, so a confirmed change adds the employee.
-        EditThroughDialog(info, &DataSet::edit);
-    });
+    TEmployeeInfo info;
+    if (!Guarded([&] { info = EmployeeAt(m_clientDataSet1, m_clientDataSet1.recNo()); })) return;
+    info.Caption = QStringLiteral("修改员工信息");
+    // On an empty list the change adds the employee.
+    StoreThroughDialog(info, m_clientDataSet1.isEmpty()
+                                 ? std::nullopt
+                                 : std::optional<QVariantList>(m_clientDataSet1.currentRow()));
 }
 
 void TfmEmployee::BitBtnDelClick() {
     if (!m_clientDataSet1.isOpen() || m_clientDataSet1.isEmpty()) return;
-    Guarded([&] {
-        const QString name = m_clientDataSet1.asString(QStringLiteral("SName"));
-        if (Prompt().ask(QStringLiteral("提示"), QStringLiteral("将要删除[ %1 ] 员工？").arg(name)))
-            m_clientDataSet1.remove();
+    QString name;
+    if (!Guarded([&] { name = m_clientDataSet1.asString(QStringLiteral("SName")); })) return;
+    const QVariantList stored = m_clientDataSet1.currentRow();
+    if (!Prompt().ask(QStringLiteral("提示"), QStringLiteral("将要删除[ %1 ] 员工？").arg(name))) return;
+    ApplyChange(m_clientDataSet1, [&] {
+        ChosenRow(stored, name);
+        m_clientDataSet1.remove();
     });
 }
 
@@ -150,15 +195,16 @@ void TfmEmployee::BtnCloseClick() {
 }
 
 void TfmEmployee::done(int result) {
-    FormClose();
+    if (!FormClose()) return;
     QDialog::done(result);
 }
 
-void TfmEmployee::FormClose() {
+bool TfmEmployee::FormClose() {
+    // A change whose write failed is written now, or dropped when the operator agrees.
+    if (!CloseDataSet(m_clientDataSet1)) return false;
     m_groups.clear();
     m_departments.clear();
-    // The changes made while the register was open reach Employee.dat now.
-    Guarded([&] { m_clientDataSet1.close(); });
+    return true;
 }
 
 } // namespace kq

@@ -1,8 +1,10 @@
 #include "shell/tfmemployeedialog.h"
 
+#include "data/tables.h"
 #include "platform/guarded.h"
 #include "shell/rights.h"
 #include "widgets/dialogbuttons.h"
+#include "widgets/gbkwidthvalidator.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,8 +39,9 @@ void SelectNumber(QComboBox* box, int number) {
 
 } // namespace
 
-TEmployeeInfo ShowEmployeeDialog(const TEmployeeInfo& info, QWidget* parent) {
+TEmployeeInfo ShowEmployeeDialog(const TEmployeeInfo& info, QWidget* parent, EmployeeCheck check) {
     TfmEmployeeDialog form(info, parent);
+    form.setCheck(std::move(check));
     if (form.exec() == QDialog::Accepted) return form.EnteredInfo();
     TEmployeeInfo cancelled = info;
     cancelled.Confirmed = false;
@@ -66,6 +69,9 @@ TfmEmployeeDialog::TfmEmployeeDialog(const TEmployeeInfo& info, QWidget* parent)
     m_edtPwd = NewEdit("EdtPwd", info.Password, this);
     m_comboBoxRigth = new QComboBox(this);
     m_comboBoxRigth->setObjectName(QStringLiteral("ComboBoxRigth"));
+    LimitToWidth(m_edtName, FieldWidth::SName);
+    LimitToWidth(m_edtCardNo, FieldWidth::CardNo);
+    LimitToWidth(m_edtPwd, FieldWidth::Password);
 
     auto* card = new QHBoxLayout;
     card->addWidget(m_edtCardNo, 1);
@@ -109,11 +115,31 @@ void TfmEmployeeDialog::FormShow() {
     m_edtName->setFocus();
 }
 
+QLineEdit* TfmEmployeeDialog::Box(EmployeeField field) const {
+    switch (field) {
+    case EmployeeField::WorkNo:
+        return m_edtWorkNo;
+    case EmployeeField::Name:
+        return m_edtName;
+    case EmployeeField::CardNo:
+        return m_edtCardNo;
+    case EmployeeField::Password:
+        return m_edtPwd;
+    }
+    return m_edtName;
+}
+
 void TfmEmployeeDialog::BtnOkClick() {
-    if (!ParseWorkNo(m_edtWorkNo->text())) {
-        Prompt().message(QStringLiteral("提示"), QStringLiteral("工号必须是整数！"));
-        m_edtWorkNo->setFocus();
-        m_edtWorkNo->selectAll();
+    std::optional<EmployeeRefusal> refusal;
+    if (!ParseWorkNo(m_edtWorkNo->text()))
+        refusal = EmployeeRefusal{EmployeeField::WorkNo, QStringLiteral("工号必须是整数！")};
+    else if (m_check && !Guarded([&] { refusal = m_check(EnteredInfo()); }))
+        return;
+    if (refusal) {
+        Prompt().message(QStringLiteral("提示"), refusal->message);
+        QLineEdit* box = Box(refusal->field);
+        box->setFocus();
+        box->selectAll();
         return;
     }
     accept();

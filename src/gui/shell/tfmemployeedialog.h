@@ -4,6 +4,8 @@
 #include "widgets/childteardown.h"
 
 #include <QDialog>
+#include <functional>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -11,9 +13,14 @@ class QLineEdit;
 
 namespace kq {
 
+// Why what was entered cannot be stored (nothing when it can); it may throw KqError.
+using EmployeeCheck = std::function<std::optional<EmployeeRefusal>(const TEmployeeInfo&)>;
+
 // Runs the employee dialog modally on info; returns what was entered with Confirmed true, or
-// info with Confirmed false when the dialog was cancelled.
-TEmployeeInfo ShowEmployeeDialog(const TEmployeeInfo& info, QWidget* parent = nullptr);
+// info with Confirmed false when the dialog was cancelled. "确定" keeps the dialog open while
+// check refuses the entries.
+TEmployeeInfo ShowEmployeeDialog(const TEmployeeInfo& info, QWidget* parent = nullptr,
+                                 EmployeeCheck check = {});
 
 class TfmEmployeeDialog : public QDialog {
     Q_OBJECT
@@ -22,8 +29,10 @@ public:
 
     // Fills the rights groups and departments and selects those of the employee.
     void FormShow();
-    // "确定": keeps the entries as the result and closes, unless the work number is refused.
+    // "确定": keeps the entries as the result and closes, unless the work number is no whole
+    // number or the check refuses them; the refused box gets the focus.
     void BtnOkClick();
+    void setCheck(EmployeeCheck check) { m_check = std::move(check); }
     // The entries as the record the dialog returns.
     TEmployeeInfo EnteredInfo() const;
 
@@ -32,7 +41,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QLineEdit* Box(EmployeeField field) const;
+
     TEmployeeInfo m_info;
+    EmployeeCheck m_check;
     QLineEdit* m_edtWorkNo;
     QLineEdit* m_edtName;
     QComboBox* m_comboBoxDept;

@@ -2,9 +2,11 @@
 
 #include "data/firstrun.h"
 #include "data/shared.h"
+#include "data/tables.h"
 #include "platform/guarded.h"
 #include "shell/logon.h"
 #include "shell/operatorinfo.h"
+#include "widgets/gbkwidthvalidator.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -77,6 +79,9 @@ TfmLogin::TfmLogin(LogonMode mode, QWidget* parent) : QDialog(parent), m_mode(mo
     modiForm->addRow(QStringLiteral("原 密 码："), m_edtOldPwd);
     modiForm->addRow(QStringLiteral("新 密 码："), m_editNewPwd);
     modiForm->addRow(QStringLiteral("确认密码："), m_editNewPwdConfirm);
+    // Passwords are stored in at most 10 bytes: no box takes more.
+    for (QLineEdit* edit : {m_editPwd, m_edtOldPwd, m_editNewPwd, m_editNewPwdConfirm})
+        LimitToWidth(edit, FieldWidth::Password);
     m_notebook1->addWidget(logon);
     m_notebook1->addWidget(modiPwd);
     m_notebook1->setCurrentWidget(mode == LogonSignIn ? logon : modiPwd);
@@ -161,6 +166,10 @@ bool TfmLogin::ChangeTypedPassword() {
         return false;
     case PasswordChange::NotConfirmed:
         Prompt().message(kTitle, kNotConfirmed);
+        return false;
+    case PasswordChange::TooLong:
+        Prompt().message(kTitle,
+                         *TooWide(QStringLiteral("新密码"), m_editNewPwd->text(), FieldWidth::Password));
         return false;
     }
     return false;

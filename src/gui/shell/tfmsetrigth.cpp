@@ -8,13 +8,14 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace kq {
 
 void ShowRightsEditor(int position, QWidget* parent) {
     TfmSetRigth form(position, parent);
-    if (form.exec() == QDialog::Accepted) Guarded([&] { form.Save(); });
+    form.exec();
 }
 
 TfmSetRigth::TfmSetRigth(int position, QWidget* parent) : QDialog(parent), m_position(position) {
@@ -33,9 +34,10 @@ TfmSetRigth::TfmSetRigth(int position, QWidget* parent) : QDialog(parent), m_pos
         item->setSizeHint(QSize(0, 16));
     }
     connect(m_comboBox1, &CloseUpComboBox::closedUp, this, &TfmSetRigth::ComboBox1CloseUp);
+    connect(m_comboBox1, &QComboBox::currentIndexChanged, this, &TfmSetRigth::ComboBox1CloseUp);
 
     const auto [ok, cancel] = MakeDialogButtons(this, "BitBtnOK", "BitBtnCancel");
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ok, &QPushButton::clicked, this, &TfmSetRigth::BitBtnOKClick);
 
     auto* panel = new QVBoxLayout;
     panel->addWidget(m_comboBox1);
@@ -55,6 +57,7 @@ void TfmSetRigth::showEvent(QShowEvent* event) {
 }
 
 void TfmSetRigth::FormShow() {
+    const QSignalBlocker quiet(m_comboBox1); // the checks are loaded once, below
     m_comboBox1->clear();
     Guarded([&] {
         m_comboBox1->addItems(RightsGroupNames());
@@ -72,9 +75,11 @@ int TfmSetRigth::selectedGroup() const {
 }
 
 void TfmSetRigth::LoadChecks() {
-    const QList<int> functions = GroupFunctions(selectedGroup());
     for (int i = 0; i < m_checkListBox1->count(); ++i)
-        m_checkListBox1->item(i)->setCheckState(functions.contains(i) ? Qt::Checked : Qt::Unchecked);
+        m_checkListBox1->item(i)->setCheckState(Qt::Unchecked);
+    m_loaded = GroupFunctions(selectedGroup());
+    for (int i = 0; i < m_checkListBox1->count(); ++i)
+        if (m_loaded.contains(i)) m_checkListBox1->item(i)->setCheckState(Qt::Checked);
 }
 
 QList<int> TfmSetRigth::checkedFunctions() const {
@@ -85,7 +90,19 @@ QList<int> TfmSetRigth::checkedFunctions() const {
 }
 
 void TfmSetRigth::Save() {
-    SetGroupFunctions(selectedGroup(), checkedFunctions());
+    SetGroupFunctions(selectedGroup(), checkedFunctions(), m_loaded);
+}
+
+void TfmSetRigth::BitBtnOKClick() {
+    try {
+        Save();
+        accept();
+    } catch (const ChangedElsewhere& e) {
+        Prompt().error(e.message());
+        Guarded([&] { LoadChecks(); });
+    } catch (const KqError& e) {
+        Prompt().error(e.message());
+    }
 }
 
 } // namespace kq

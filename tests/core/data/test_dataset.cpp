@@ -1,12 +1,22 @@
-#include "data/dataset.h"
 #include "data/datafolder.h"
+#include "data/dataset.h"
+#include "data/datasetlock.h"
+#include "data/firstrun.h"
 #include "data/kqerror.h"
+#include "fakes.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace kq;
 
@@ -19,7 +29,8 @@ const QList<FieldDef> kFields = {{QStringLiteral("ID"), FieldType::Integer},
 
 class DataSetTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { writeSample(); }
+    void writeSample() {
         file = dir.filePath(QStringLiteral("Sample.dat"));
         DataSet::writeFile(file, kFields,
                            {{3, QStringLiteral("Carol"), true, QStringLiteral("08:00:00")},
@@ -132,21 +143,176 @@ TEST_F(DataSetTest, CloseWithoutChangesLeavesFileUntouched) {
     EXPECT_EQ(QFileInfo(file).lastModified(), stamp);
 }
 
-TEST_F(DataSetTest, WriteIsAtomicAndFailuresLeaveTheFile) {
+TEST_F(DataSetTest, FailedWriteLeavesTheFileWholeAndKeepsTheChange) {
+    const QByteArray before = bytes();
+    auto* saves = new test::FakeSaveFiles;
+    Services().saveFiles.reset(saves);
+    // The device fails at its first byte, within the content, and within the row added at its end.
+    for (qint64 budget : {qint64(0), qint64(40), qint64(before.size() + 10)}) {
+        writeSample();
+        DataSet ds;
+        ds.open(file);
+        saves->failAfter = budget;
+        try {
+            ds.update([&] { ds.appendRecord({9, QStringLiteral("New"), false, QVariant()}); });
+            ADD_FAILURE() << "no error at " << budget;
+        } catch (const KqError& e) {
+            EXPECT_TRUE(e.message().contains("No space left on device")) << e.message().toStdString();
+        }
+        EXPECT_EQ(bytes(), before) << budget;
+        QStringList files = QDir(dir.path()).entryList(QDir::Files); // no temporary file left
+        files.sort();
+        EXPECT_EQ(files, QStringList({"Sample.dat", "datasets.lock"}));
+        EXPECT_TRUE(ds.modified());
+        EXPECT_EQ(ds.recordCount(), 5); // the change stays, to be written later
+        EXPECT_THROW(ds.close(), KqError);
+        EXPECT_TRUE(ds.isOpen());
+
+        saves->failAfter.reset();
+        ds.update([&] { ds.appendRecord({10, QStringLiteral("Next"), false, QVariant()}); });
+        DataSet check;
+        check.open(file);
+        EXPECT_EQ(Names(check), QStringList({"Carol", "alice", "Bob", "Ann", "New", "Next"})) << budget;
+    }
+    Services().saveFiles = std::make_unique<SaveFiles>();
+}
+
+TEST_F(DataSetTest, FileSystemRefusingBytesLeavesTheFileWhole) {
+    // The file system takes no byte beyond 100 of any file, as a full disk would: the real save
+    // file meets the failure in its write, so nothing cut is renamed over the old file.
     const QByteArray before = bytes();
     DataSet ds;
     ds.open(file);
-    ds.appendRecord({9, QStringLiteral("New"), false, QVariant()});
-    // The folder becomes read-only: the save fails, the old content stays whole.
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const bool writable = QFileInfo(dir.path()).isWritable(); // root ignores permissions
-    if (!writable) {
-        EXPECT_THROW(ds.close(), KqError);
-        EXPECT_EQ(bytes(), before);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool failed = false;
+    try {
+        ds.update([&] { ds.appendRecord({9, QStringLiteral("New"), false, QVariant()}); });
+    } catch (const KqError&) {
+        failed = true;
     }
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QStringList leftovers = QDir(dir.path()).entryList(QDir::Files);
-    EXPECT_EQ(leftovers, QStringList({"Sample.dat"}));
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(bytes(), before);
+    EXPECT_TRUE(ds.modified());
+}
+
+TEST_F(DataSetTest, UpdateWorksOnTheCurrentFileAndNeverOverwritesAnotherWriter) {
+    DataSet mine;
+    mine.open(file, QStringLiteral("ID"));
+    ASSERT_TRUE(mine.locate(QStringLiteral("Name"), {QStringLiteral("Bob")}));
+    const QVariantList bob = mine.currentRow();
+
+    // Another writer (another program, as far as this dataset knows) adds a row.
+    DataSet other;
+    other.open(file);
+    EXPECT_EQ(other.update([&] {
+        other.appendRecord({7, QStringLiteral("Other"), false, QVariant()});
+    }),
+              DataSet::Reread::No);
+    EXPECT_EQ(mine.update([&] {
+        ASSERT_TRUE(mine.locateRow(bob));
+        mine.edit();
+        mine.setValue(QStringLiteral("Name"), QStringLiteral("Bobby"));
+        mine.post();
+    }),
+              DataSet::Reread::Yes);
+    DataSet check;
+    check.open(file);
+    EXPECT_EQ(Names(check), QStringList({"Carol", "alice", "Bobby", "Ann", "Other"}));
+    check.close();
+
+    // A change that throws is undone: nothing is written, the rows are as before.
+    const QByteArray before = bytes();
+    EXPECT_THROW(mine.update([&] {
+        mine.first();
+        mine.remove();
+        throw KqError(QStringLiteral("refused"));
+    }),
+                 KqError);
+    EXPECT_EQ(mine.recordCount(), 5);
+    EXPECT_EQ(bytes(), before);
+
+    // A change that could not be written is dropped, and reported, when another writer came
+    // between; close() never writes over the other writer either.
+    auto* saves = new test::FakeSaveFiles;
+    Services().saveFiles.reset(saves);
+    saves->failAfter = 0;
+    EXPECT_THROW(mine.update([&] {
+        mine.appendRecord({8, QStringLiteral("Lost"), false, QVariant()});
+    }),
+                 KqError);
+    saves->failAfter.reset();
+    other.update([&] { other.appendRecord({9, QStringLiteral("Other2"), false, QVariant()}); });
+    saves->failAfter = 0;
+    EXPECT_THROW(mine.update([&] {
+        mine.appendRecord({8, QStringLiteral("Lost"), false, QVariant()});
+    }),
+                 KqError);
+    saves->failAfter.reset();
+    other.update([&] { other.appendRecord({11, QStringLiteral("Other3"), false, QVariant()}); });
+    EXPECT_THROW(mine.close(), KqError);
+    EXPECT_TRUE(mine.isOpen());
+    EXPECT_EQ(mine.update([&] {
+        mine.appendRecord({12, QStringLiteral("Kept"), false, QVariant()});
+    }),
+              DataSet::Reread::DroppingUnwritten);
+    check.open(file);
+    EXPECT_EQ(Names(check),
+              QStringList({"Carol", "alice", "Bobby", "Ann", "Other", "Other2", "Other3", "Kept"}));
+    Services().saveFiles = std::make_unique<SaveFiles>();
+}
+
+TEST_F(DataSetTest, FilesHoldingPasswordsAreReadableByTheirOwnerOnly) {
+    const QFileDevice::Permissions others =
+        QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    const QString first = dir.filePath(QStringLiteral("Data"));
+    CreateMissingDataFiles(first);
+    for (const QString& name : DataSetFileNames()) {
+        const QFileDevice::Permissions p = QFile::permissions(first + QLatin1Char('/') + name);
+        EXPECT_TRUE(p & QFileDevice::ReadOwner) << name.toStdString();
+        EXPECT_EQ((p & others) == 0, name == QLatin1String("Employee.dat")) << name.toStdString();
+    }
+    // A file written before with loose permissions is restricted at its next write; the field
+    // name is matched ignoring case.
+    const QString employees = dir.filePath(QStringLiteral("Staff.dat"));
+    QFile loose(employees);
+    ASSERT_TRUE(loose.open(QIODevice::WriteOnly));
+    loose.write(R"({"fields":[{"name":"PASSWORD","type":"string","width":10}],"rows":[["x"]]})");
+    loose.close();
+    QFile::setPermissions(employees, QFile::permissions(employees) | QFileDevice::ReadOther);
+    DataSet ds;
+    ds.open(employees);
+    ds.update([&] { ds.appendRecord({QStringLiteral("y")}); });
+    EXPECT_EQ(QFile::permissions(employees) & others, 0);
+    EXPECT_TRUE(QFile::permissions(employees) & QFileDevice::ReadOwner);
+}
+
+TEST_F(DataSetTest, LockKeepsOtherWritersOutUntilReleased) {
+    const QString lockFile = dir.filePath(DataSetLock::fileName());
+    {
+        const DataSetLock held(dir.path());
+        const DataSetLock again(dir.path()); // the same thread takes it again
+        EXPECT_TRUE(QFile::exists(lockFile));
+    }
+    // Another open of the lock file stands for another process.
+    const int fd = ::open(QFile::encodeName(lockFile).constData(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    try {
+        const DataSetLock blocked(dir.path(), 100);
+        ADD_FAILURE() << "locked twice";
+    } catch (const KqError& e) {
+        EXPECT_TRUE(e.message().startsWith("数据文件正被其他程序写入")) << e.message().toStdString();
+    }
+    ::flock(fd, LOCK_UN);
+    ::close(fd);
+    EXPECT_NO_THROW(DataSetLock(dir.path(), 100));
 }
 
 TEST_F(DataSetTest, MissingOrBrokenFilesGiveClearErrors) {

@@ -2,6 +2,7 @@
 #include "data/kqerror.h"
 #include "data/syssetup.h"
 #include "tempdata.h"
+#include "testhelpers.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -37,4 +38,16 @@ TEST_F(SysSetupWriterTest, StoresTheFirstRowAndKeepsTheRest) {
     QFile::remove(path("SysSetup.Dat"));
     EXPECT_THROW(WriteSysSetup({}), KqError);
     EXPECT_FALSE(QFile::exists(path("SysSetup.Dat")));
+}
+
+TEST_F(SysSetupWriterTest, StoresOnlyWhatTheCallerChangedAndNeverOverwritesAnotherProgram) {
+    const SysSetupInfo read = ReadSysSetup();                         // as a window read it when it opened
+    WriteSysSetup({read.StartBrush, read.CompanyName, !read.IsBeep}); // another program
+    // The window changed the company name only: the other program's switch stays.
+    WriteSysSetup({read.StartBrush, "新名", read.IsBeep}, read);
+    EXPECT_EQ(ReadSysSetup(), (SysSetupInfo{read.StartBrush, "新名", !read.IsBeep}));
+    // A value changed both there and here is refused, and nothing is written.
+    const QByteArray before = test::ReadBytes(path("SysSetup.Dat"));
+    EXPECT_THROW(WriteSysSetup({!read.StartBrush, "另名", read.IsBeep}, read), ChangedElsewhere);
+    EXPECT_EQ(test::ReadBytes(path("SysSetup.Dat")), before);
 }

@@ -145,8 +145,9 @@ TEST_F(BackupCommandsTest, RestorePutsTheArchivedFilesBackAndReopensTheTables) {
     DataSet employees;
     employees.open(DataFile("Employee.dat"), "SName");
     EXPECT_GT(employees.recordCount(), 0);
-    QStringList expected = {"BlankReson.dat", "Department.dat", "Employee.dat", "FuncList.dat", "Inform.db",
-                            "RigthTable.dat", "ShiftTime.dat",  "SysSetup.Dat", "WorkList.db",  "extra.txt"};
+    QStringList expected = {"BlankReson.dat", "Department.dat", "Employee.dat",  "FuncList.dat",
+                            "Inform.db",      "RigthTable.dat", "ShiftTime.dat", "SysSetup.Dat",
+                            "WorkList.db",    "datasets.lock",  "extra.txt"};
     EXPECT_EQ(folderEntries(), expected); // stored in lower case, back under the folder's spelling
 }
 

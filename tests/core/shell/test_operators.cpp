@@ -97,8 +97,8 @@ TEST_F(OperatorsTest, ChangePassword) {
         {"wrong", "new", "new", PasswordChange::WrongPassword, "AbC"},
         {"AbC", "new", "nEw", PasswordChange::NotConfirmed, "AbC"},
         {"abc", "New", "New", PasswordChange::Changed, "New"},
-        {"new", "长密码一二三四五六", "长密码一二三四五六", PasswordChange::Changed,
-         "长密码一二"}, // cut to 10 bytes
+        {"new", "长密码一二三", "长密码一二三", PasswordChange::TooLong, "New"}, // 12 bytes: never cut
+        {"new", "长密码一二", "长密码一二", PasswordChange::Changed, "长密码一二"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ChangePassword("管理员", c.oldPassword, c.newPassword, c.confirmation), c.result)
@@ -172,8 +172,14 @@ TEST(ParseWorkNo, TableOfCases) {
                  {"  -7", -7},
                  {"+8", 8},
                  {"12 ", 12},
-                 {"abc", 0},
-                 {"12a", 0},
+                 {"abc", {}}, // text that is no number is refused, never stored as 0
+                 {"12a", {}},
+                 {"１２３", 123}, // full-width digits, as a Chinese input method types them
+                 {"\u3000４５\u3000", 45},
+                 {"－７", -7},
+                 {"１２．５", {}},
+                 {"①", {}},
+                 {"\u0661\u0662", {}}, // other scripts' digits are no work number
                  {"12.5", {}},
                  {"1e3", {}},
                  {"3.0", {}},

@@ -1,3 +1,4 @@
+#include "clirunner.h"
 #include "data/datafolder.h"
 #include "data/dataset.h"
 #include "modaldriver.h"
@@ -113,6 +114,28 @@ TEST_F(NumberedListWindowTest, EmptyListAddsNumberOneAndIgnoresChangeAndDelete) 
     WhenInput("");
     w.BitBtnAddClick();
     EXPECT_EQ(Departments(), QStringList({"1 "}));
+}
+
+TEST_F(NumberedListWindowTest, ChangesAreMadeOnTheFileAsAnotherProgramLeftIt) {
+    TfmSetDepartment w;
+    w.show();
+    w.findChild<QTableView*>("DBGrid1")->selectRow(1);
+    const QStringList data = {"--data", DataFolder()};
+    ASSERT_EQ(test::RunCli(data + QStringList{"department", "delete", "2"}).code, 0);
+
+    // The department chosen is gone: nothing is renamed in its place.
+    WhenInput("乙二");
+    w.BitBtnModiClick();
+    EXPECT_EQ(fakes->prompter->texts(), QStringList({"数据文件 Department.dat 已被其他程序修改，已重新读取。",
+                                                     "“乙”已被其他程序修改或删除，请重新选择。"}));
+    EXPECT_EQ(Departments(), QStringList({"1 甲", "2 丙"}));
+
+    // A department added meanwhile keeps its number; the window's takes the next one.
+    ASSERT_EQ(test::RunCli(data + QStringList{"department", "add", "丁"}).code, 0);
+    WhenInput("戊");
+    w.BitBtnAddClick();
+    EXPECT_EQ(Departments(), QStringList({"1 甲", "2 丙", "3 丁", "4 戊"}));
+    EXPECT_EQ(w.findChild<QTableView*>("DBGrid1")->model()->rowCount(), 4);
 }
 
 TEST_F(NumberedListWindowTest, AbsenceReasonsIsOneWindowShownWithoutBlocking) {

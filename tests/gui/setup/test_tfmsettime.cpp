@@ -103,8 +103,7 @@ TEST_F(SetTimeTest, ListColumnsFieldsAndButtonStates) {
     EXPECT_EQ(enabled(empty), "100001");
 }
 
-TEST_F(SetTimeTest, AddingTakesTheNextNumberAndClosingWritesIt) {
-    const QByteArray before = ReadBytes(path("ShiftTime.dat"));
+TEST_F(SetTimeTest, AddingTakesTheNextNumberAndPostingWritesIt) {
     TfmSetTime f;
     f.show();
     f.BitBtnAddClick();
@@ -120,9 +119,23 @@ TEST_F(SetTimeTest, AddingTakesTheNextNumberAndClosingWritesIt) {
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty()) << fakes->prompter->lastText().toStdString();
     EXPECT_EQ(f.shifts().state(), DataSet::State::Browse);
     EXPECT_EQ(row(f, 4), QStringList({"5", "夜班", "22:00:00", "06:00:00", "", "√", ""}));
-    EXPECT_EQ(ReadBytes(path("ShiftTime.dat")), before); // kept in memory until closing
+    EXPECT_EQ(stored().last(), "5 夜班 22:00:00 06:00:00 010"); // written at once
+
+    // Another program adds a shift while one is typed here: the window's takes the number after
+    // it, and the operator is told that the list was read again.
+    f.BitBtnAddClick();
+    fill(f, "早早", "05:00", "6:0");
+    DataSet other;
+    other.open(path("ShiftTime.dat"));
+    other.update([&] { other.appendRecord({6, "外加", "07:00:00", "08:00:00", false, false, false}); });
+    f.BitBtnPostClick();
+    EXPECT_EQ(fakes->prompter->texts(),
+              QStringList({"数据文件 ShiftTime.dat 已被其他程序修改，已重新读取。"}));
+    EXPECT_EQ(stored().mid(4), QStringList({"5 夜班 22:00:00 06:00:00 010", "6 外加 07:00:00 08:00:00 000",
+                                            "7 早早 05:00:00 06:00:00 000"}));
+    EXPECT_EQ(row(f, 6).mid(0, 2), QStringList({"7", "早早"}));
     f.SeSkinButton1Click();
-    EXPECT_EQ(stored().last(), "5 夜班 22:00:00 06:00:00 010");
+    EXPECT_FALSE(f.isVisible());
 }
 
 TEST_F(SetTimeTest, PostIsRefusedWithTheFirstFailingCheck) {

@@ -1,25 +1,33 @@
+#include "clirunner.h"
 #include "data/datafolder.h"
 #include "data/dataset.h"
+#include "data/gbk.h"
 #include "modaldriver.h"
+#include "setup/tfminputdialog.h"
 #include "setup/tfmsetdepartment.h"
 #include "shell/employeemodel.h"
 #include "shell/operatorinfo.h"
 #include "shell/rights.h"
 #include "shell/tfmemployee.h"
 #include "shell/tfmemployeedialog.h"
+#include "shell/tfmlogin.h"
 #include "shell/tfmmain.h"
 #include "shell/tfmsetrigth.h"
 #include "tempdata.h"
 #include "testhelpers.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace kq;
@@ -46,6 +54,28 @@ QStringList FileRows(const QString& file) {
         rows << values.join(',');
     }
     return rows;
+}
+
+// Answers the next employee dialog with a name and a card and "确定"; a dialog still open after it
+// (a refusal) is cancelled. Records the boxes shown while it was open and the box that had the
+// focus then.
+struct DialogOutcome {
+    QStringList texts;
+    QString focus;
+    bool stayedOpen = false;
+};
+void WhenEmployeeDialog(const QString& name, const QString& card, DialogOutcome* outcome,
+                        test::Fakes* fakes) {
+    test::WhenModal<TfmEmployeeDialog>([=](TfmEmployeeDialog* d) {
+        const int before = int(fakes->prompter->boxes.size());
+        Child<QLineEdit>(d, "EdtName")->setText(name);
+        Child<QLineEdit>(d, "EdtCardNo")->setText(card);
+        Child<QPushButton>(d, "BtnOk")->click();
+        outcome->texts = fakes->prompter->texts().mid(before);
+        outcome->stayedOpen = d->isVisible();
+        outcome->focus = d->focusWidget() ? d->focusWidget()->objectName() : QString();
+        if (d->isVisible()) d->reject();
+    });
 }
 
 QList<int> Checked(QListWidget* list) {
@@ -85,7 +115,7 @@ TEST_F(EmployeeTest, GridShowsCalculatedFieldsInDepartmentOrder) {
     EXPECT_EQ(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 
-TEST_F(EmployeeTest, AddChangeDeleteReachTheFileOnClose) {
+TEST_F(EmployeeTest, AddChangeDeleteReachTheFileAtOnce) {
     const QStringList before = FileRows("Employee.dat");
     TfmEmployee form;
     form.show();
@@ -105,7 +135,7 @@ TEST_F(EmployeeTest, AddChangeDeleteReachTheFileOnClose) {
     });
     form.BitBtnAddClick();
     EXPECT_EQ(form.clientDataSet().asString("SName"), "王五");
-    EXPECT_EQ(FileRows("Employee.dat"), before); // nothing written while the register is open
+    EXPECT_EQ(FileRows("Employee.dat"), before + QStringList({"王五,True,pw,4,12,2,c12"})); // written at once
 
     // Changing the current row: the dialog starts from the row, cancelling keeps it.
     test::WhenModal<TfmEmployeeDialog>([](TfmEmployeeDialog* d) {
@@ -122,6 +152,7 @@ TEST_F(EmployeeTest, AddChangeDeleteReachTheFileOnClose) {
         Child<QPushButton>(d, "BtnOk")->click();
     });
     Child<QAction>(Child<QTableView>(&form, "DBGrid1"), "PMIModi")->trigger();
+    EXPECT_EQ(FileRows("Employee.dat").last(), "王五五,True,pw,2,12,2,c12");
 
     // Deleting asks first; No keeps the row.
     form.clientDataSet().locate("SName", {"张三"});
@@ -132,10 +163,14 @@ TEST_F(EmployeeTest, AddChangeDeleteReachTheFileOnClose) {
     EXPECT_EQ(fakes->prompter->boxes[0].text, "将要删除[ 张三 ] 员工？");
     EXPECT_EQ(fakes->prompter->boxes[0].kind, "ask");
     EXPECT_EQ(form.clientDataSet().recordCount(), 3);
+    const QStringList after = {"管理员,True,123456,1,1,1,", "李四,False,,9,0,5,c9",
+                               "王五五,True,pw,2,12,2,c12"};
+    EXPECT_EQ(FileRows("Employee.dat"), after);
 
     Child<QPushButton>(&form, "BtnClose")->click();
-    EXPECT_EQ(FileRows("Employee.dat"), QStringList({"管理员,True,123456,1,1,1,", "李四,False,,9,0,5,c9",
-                                                     "王五五,True,pw,2,12,2,c12"}));
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(FileRows("Employee.dat"), after);
+    EXPECT_EQ(fakes->prompter->boxes.size(), 2); // the two questions, nothing else
 }
 
 TEST_F(EmployeeTest, ChangeOnAnEmptyListAddsTheEmployee) {
@@ -181,16 +216,22 @@ TEST_F(EmployeeTest, DialogResultRules) {
     EXPECT_EQ(r.Rigth, 3);
     EXPECT_EQ(r.RigthName, "数据管理员");
 
-    // A work number with a fraction is refused in the dialog; text that is no number gives 0.
+    // The work number: full-width digits are read; what is no whole number is refused with the
+    // focus on the box, never stored as 0.
+    d.show();
     auto* workNo = Child<QLineEdit>(&d, "EdtWorkNo");
-    workNo->setText("12.5");
-    d.BtnOkClick();
-    EXPECT_EQ(fakes->prompter->texts(), QStringList({"工号必须是整数！"}));
-    EXPECT_NE(d.result(), QDialog::Accepted);
-    workNo->setText("abc");
+    for (const char* refused : {"12.5", "abc", "１２a"}) {
+        fakes->prompter->boxes.clear();
+        workNo->setText(refused);
+        d.BtnOkClick();
+        EXPECT_EQ(fakes->prompter->texts(), QStringList({"工号必须是整数！"})) << refused;
+        EXPECT_NE(d.result(), QDialog::Accepted) << refused;
+        EXPECT_EQ(d.focusWidget(), workNo) << refused;
+    }
+    workNo->setText("　１２３　");
     d.BtnOkClick();
     EXPECT_EQ(d.result(), QDialog::Accepted);
-    EXPECT_EQ(d.EnteredInfo().IDNo, 0);
+    EXPECT_EQ(d.EnteredInfo().IDNo, 123);
 }
 
 TEST_F(EmployeeTest, SwipedCardFillsTheCardBoxWithoutConfirming) {
@@ -316,4 +357,251 @@ TEST_F(EmployeeTest, GateLetsOnlyFunctionZeroIntoTheRegister) {
         w.findChild<QAction*>(other)->trigger();
         EXPECT_EQ(fakes->prompter->texts(), QStringList({"无此权限！"})) << other;
     }
+}
+
+TEST_F(EmployeeTest, DuplicateCardsAndNamesAreRefusedInRegisterAndCommandLine) {
+    writeEmployees({{"张三", false, "", 0, 7, 2, "c7"}, {"Tom", false, "", 0, 3, 1, "AB12"}});
+    struct Case {
+        const char* name;
+        const char* card;
+        const char* refusal; // the register's and the command line's; none: the register stores it
+        const char* focus;
+    } cases[] = {
+        {"张三", "x1", "已有员工“张三”（工号 7），姓名不能重复！", "EdtName"},
+        {"tOM", "x2", "已有员工“Tom”（工号 3），姓名不能重复！", "EdtName"}, // letter case ignored
+        {"王五", "c7", "磁卡号 c7 已属于员工“张三”（工号 7），不能重复！", "EdtCardNo"},
+        {"王五", "ab12", "磁卡号 AB12 已属于员工“Tom”（工号 3），不能重复！", "EdtCardNo"},
+        {"王五", "c13", nullptr, nullptr},
+    };
+    TfmEmployee form;
+    form.show();
+    for (const Case& c : cases) {
+        DialogOutcome outcome;
+        WhenEmployeeDialog(c.name, c.card, &outcome, fakes);
+        form.BitBtnAddClick();
+        if (c.refusal) {
+            EXPECT_EQ(outcome.texts, QStringList({c.refusal})) << c.name << c.card;
+            EXPECT_TRUE(outcome.stayedOpen) << c.name << c.card;
+            EXPECT_EQ(outcome.focus, c.focus) << c.name << c.card;
+        } else {
+            EXPECT_TRUE(outcome.texts.isEmpty()) << outcome.texts.join('|').toStdString();
+            EXPECT_FALSE(outcome.stayedOpen);
+        }
+        // The command line refuses the same, and an employee the register just stored as well.
+        const test::CliResult r =
+            test::RunCli({"--data", DataFolder(), "employee", "add", "--name", c.name, "--card", c.card});
+        EXPECT_EQ(r.code, 1) << c.name << c.card;
+        const QString refusal = c.refusal ? c.refusal : "已有员工“王五”（工号 0），姓名不能重复！";
+        EXPECT_EQ(r.err.trimmed(), refusal) << r.err.toStdString();
+    }
+    EXPECT_EQ(FileRows("Employee.dat"),
+              QStringList({"张三,False,,0,7,2,c7", "Tom,False,,0,3,1,AB12", "王五,False,,4,0,0,c13"}));
+}
+
+TEST_F(EmployeeTest, ExistingDuplicatesLoadMarkedAndStayChangeable) {
+    writeEmployees({{"张三", false, "", 0, 7, 2, "c7"},
+                    {"李四", false, "", 0, 8, 2, "C7"},
+                    {"张三", false, "", 0, 9, 2, "c9"},
+                    {"王五", false, "", 0, 10, 2, "c10"}});
+    TfmEmployee form;
+    form.show();
+    QTableView* grid = Child<QTableView>(&form, "DBGrid1");
+    ASSERT_EQ(grid->model()->rowCount(), 4);
+    const auto marked = [&](int row, int column) {
+        return grid->model()->index(row, column).data(Qt::BackgroundRole).isValid();
+    };
+    struct Mark {
+        int row;
+        bool name;
+        bool card;
+        const char* tip; // of the marked cell
+    } marks[] = {{0, true, true, "与员工“张三”（工号 9）姓名重复"},
+                 {1, false, true, "与员工“张三”（工号 7）磁卡号重复"},
+                 {2, true, false, "与员工“张三”（工号 7）姓名重复"},
+                 {3, false, false, ""}};
+    for (const Mark& m : marks) {
+        EXPECT_EQ(marked(m.row, EmployeeModel::SName), m.name) << m.row;
+        EXPECT_EQ(marked(m.row, EmployeeModel::CardNo), m.card) << m.row;
+        const int column = m.name ? EmployeeModel::SName : EmployeeModel::CardNo;
+        EXPECT_EQ(grid->model()->index(m.row, column).data(Qt::ToolTipRole).toString(), m.tip) << m.row;
+    }
+    auto* note = Child<QLabel>(&form, "LabelDuplicates");
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), "有 3 名员工的姓名或磁卡号与他人重复（红色标出），请修改。");
+
+    // A duplicate a row already holds does not block changing its other fields; taking another
+    // employee's name does; renaming one of the pair clears the marks.
+    form.clientDataSet().moveTo(2);
+    test::WhenModal<TfmEmployeeDialog>([](TfmEmployeeDialog* d) {
+        Child<QLineEdit>(d, "EdtWorkNo")->setText("19");
+        Child<QPushButton>(d, "BtnOk")->click();
+    });
+    form.BitBtnModiClick();
+    EXPECT_EQ(FileRows("Employee.dat").at(2), "张三,False,,0,19,2,c9");
+    DialogOutcome outcome;
+    WhenEmployeeDialog("王五", "c9", &outcome, fakes);
+    form.BitBtnModiClick();
+    EXPECT_EQ(outcome.texts, QStringList({"已有员工“王五”（工号 10），姓名不能重复！"}));
+    WhenEmployeeDialog("张三二", "c9", &outcome, fakes);
+    form.BitBtnModiClick();
+    EXPECT_TRUE(outcome.texts.isEmpty());
+    EXPECT_FALSE(marked(0, EmployeeModel::SName));
+    EXPECT_EQ(note->text(), "有 2 名员工的姓名或磁卡号与他人重复（红色标出），请修改。");
+}
+
+TEST_F(EmployeeTest, FailedWriteKeepsTheEditsAndTheWindowOpen) {
+    const QStringList before = FileRows("Employee.dat");
+    TfmEmployee form;
+    form.show();
+    fakes->saveFiles->failAfter = 100; // a disk that fills up in the middle of the file
+    DialogOutcome outcome;
+    WhenEmployeeDialog("王五", "c12", &outcome, fakes);
+    form.BitBtnAddClick();
+    ASSERT_EQ(fakes->prompter->boxes.size(), 1);
+    EXPECT_EQ(fakes->prompter->boxes[0].kind, "error");
+    EXPECT_TRUE(fakes->prompter->lastText().contains("无法写入数据文件"));
+    EXPECT_TRUE(fakes->prompter->lastText().endsWith("修改已保留在窗口中，尚未保存。"));
+    EXPECT_EQ(form.clientDataSet().recordCount(), 4); // shown, kept
+    EXPECT_EQ(FileRows("Employee.dat"), before);
+
+    // Closing tries again; while it fails, the operator chooses: Yes stays with the changes.
+    fakes->prompter->boxes.clear();
+    fakes->prompter->answers = {true};
+    form.close();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(fakes->prompter->texts().last(),
+              "对 Employee.dat 的修改尚未保存。留在本窗口中稍后再试吗？\n选“否”将放弃这些修改并关闭窗口。");
+
+    // The disk has room again: the next change writes both.
+    fakes->saveFiles->failAfter.reset();
+    WhenEmployeeDialog("赵六", "c13", &outcome, fakes);
+    form.BitBtnAddClick();
+    EXPECT_EQ(FileRows("Employee.dat"),
+              before + QStringList({"王五,False,,4,0,0,c12", "赵六,False,,4,0,0,c13"}));
+
+    // No drops what could not be written.
+    fakes->saveFiles->failAfter = 0;
+    form.clientDataSet().locate("SName", {"赵六"});
+    fakes->prompter->answers = {true, false}; // delete it; then drop the deletion and close
+    form.BitBtnDelClick();
+    form.close();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(FileRows("Employee.dat").size(), 5);
+}
+
+TEST_F(EmployeeTest, RegisterAndCommandLineAddInterleaved) {
+    TfmEmployee form;
+    form.show();
+    const QStringList data = {"--data", DataFolder()};
+    ASSERT_EQ(test::RunCli(data + QStringList{"employee", "add", "--name", "王五", "--card", "c12"}).code, 0);
+
+    // The register's next change is made on the file as the command line left it.
+    DialogOutcome outcome;
+    WhenEmployeeDialog("赵六", "c13", &outcome, fakes);
+    form.BitBtnAddClick();
+    EXPECT_EQ(outcome.texts, QStringList({"数据文件 Employee.dat 已被其他程序修改，已重新读取。"}));
+    EXPECT_EQ(form.grid()->model()->rowCount(), 5);
+
+    test::CliResult r =
+        test::RunCli(data + QStringList{"employee", "add", "--name", "孙七", "--card", "C13"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err.trimmed(), "磁卡号 c13 已属于员工“赵六”（工号 0），不能重复！");
+
+    // A name added meanwhile on the command line is refused in the dialog, which stays open.
+    ASSERT_EQ(test::RunCli(data + QStringList{"employee", "add", "--name", "钱八", "--card", "c14"}).code, 0);
+    WhenEmployeeDialog("钱八", "c15", &outcome, fakes);
+    form.BitBtnAddClick();
+    EXPECT_EQ(outcome.texts, QStringList({"数据文件 Employee.dat 已被其他程序修改，已重新读取。",
+                                          "已有员工“钱八”（工号 0），姓名不能重复！"}));
+    EXPECT_TRUE(outcome.stayedOpen);
+
+    // Deleting in the register keeps what the command line added.
+    form.clientDataSet().locate("SName", {"王五"});
+    form.BitBtnDelClick();
+    form.close();
+    EXPECT_EQ(FileRows("Employee.dat"),
+              QStringList({"张三,False,,0,7,2,c7", "管理员,True,123456,1,1,1,", "李四,False,,9,0,5,c9",
+                           "赵六,False,,4,0,0,c13", "钱八,False,,4,0,0,c14"}));
+}
+
+TEST_F(EmployeeTest, EntryBoxesTakeNoMoreThanTheirFieldsWidth) {
+    TfmEmployeeDialog dialog(TEmployeeInfo{});
+    TfmLogin login(LogonChangePassword);
+    TfmInputDialog input("输入部门名称", "部门名称", QString(), 20);
+    struct Case {
+        QWidget* window;
+        const char* box;
+        int width;
+    } cases[] = {{&dialog, "EdtName", 15}, {&dialog, "EdtCardNo", 45}, {&dialog, "EdtPwd", 10},
+                 {&login, "EditPwd", 10},  {&login, "EditNewPwd", 10}, {&input, "Edit1", 20}};
+    for (const Case& c : cases) {
+        auto* edit = Child<QLineEdit>(c.window, c.box);
+        edit->clear();
+        // Typed through an input method, one character at a time: Chinese, then Latin.
+        for (const QString& chunk : {QString(c.width, QChar(0x5F20)), QString(c.width, 'a')}) {
+            for (const QChar ch : chunk) {
+                QInputMethodEvent typed;
+                typed.setCommitString(QString(ch));
+                QApplication::sendEvent(edit, &typed);
+            }
+        }
+        EXPECT_EQ(GbkWidth(edit->text()), c.width) << c.box;
+        EXPECT_TRUE(edit->text().startsWith(QString(c.width / 2, QChar(0x5F20)))) << c.box;
+    }
+}
+
+TEST_F(EmployeeTest, RightsEditorReloadsTheChecksOnEveryChangeOfGroup) {
+    TfmSetRigth ed(0);
+    ed.show();
+    auto* combo = Child<QComboBox>(&ed, "ComboBox1");
+    auto* checks = Child<QListWidget>(&ed, "CheckListBox1");
+    const auto wheel = [&](int delta) {
+        QWheelEvent e(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(combo, &e);
+    };
+    struct Step {
+        const char* how;
+        std::function<void()> act;
+        int group; // 1-based, after the step
+    } steps[] = {{"wheel down", [&] { wheel(-120); }, 2},
+                 {"key down", [&] { QTest::keyClick(combo, Qt::Key_Down); }, 3},
+                 {"key down", [&] { QTest::keyClick(combo, Qt::Key_Down); }, 4},
+                 {"wheel up", [&] { wheel(120); }, 3},
+                 {"key up", [&] { QTest::keyClick(combo, Qt::Key_Up); }, 2}};
+    for (const Step& s : steps) {
+        checks->item(10)->setCheckState(checks->item(10)->checkState() == Qt::Checked ? Qt::Unchecked
+                                                                                      : Qt::Checked);
+        s.act();
+        ASSERT_EQ(combo->currentIndex() + 1, s.group) << s.how;
+        EXPECT_EQ(Checked(checks), GroupFunctions(s.group)) << s.how; // the unconfirmed check is dropped
+    }
+    // 确定 stores the checks shown for the group shown, and no other group changes.
+    QList<QList<int>> groups;
+    for (int g = 1; g <= 4; ++g)
+        groups << GroupFunctions(g);
+    checks->item(0)->setCheckState(Qt::Checked);
+    Child<QPushButton>(&ed, "BitBtnOK")->click();
+    EXPECT_FALSE(ed.isVisible());
+    groups[1] = QList<int>({0}) + groups[1];
+    for (int g = 1; g <= 4; ++g)
+        EXPECT_EQ(GroupFunctions(g), groups[g - 1]) << g;
+}
+
+TEST_F(EmployeeTest, RightsEditorNeverOverwritesAGroupChangedMeanwhile) {
+    TfmSetRigth ed(3);
+    ed.show();
+    auto* checks = Child<QListWidget>(&ed, "CheckListBox1");
+    checks->item(1)->setCheckState(Qt::Checked);
+    SetGroupFunctions(4, {7, 9}); // another program, as far as the editor knows
+    Child<QPushButton>(&ed, "BitBtnOK")->click();
+    EXPECT_TRUE(ed.isVisible());
+    EXPECT_EQ(fakes->prompter->texts(),
+              QStringList({"该组的操作权限已被其他程序修改，已重新读取，请重新设置。"}));
+    EXPECT_EQ(GroupFunctions(4), QList<int>({7, 9}));
+    EXPECT_EQ(Checked(checks), QList<int>({7, 9})); // loaded again
+    checks->item(1)->setCheckState(Qt::Checked);
+    Child<QPushButton>(&ed, "BitBtnOK")->click();
+    EXPECT_FALSE(ed.isVisible());
+    EXPECT_EQ(GroupFunctions(4), QList<int>({1, 7, 9}));
 }

@@ -158,9 +158,16 @@ TEST_F(LoginTest, PasswordChange) {
     EXPECT_EQ(fakes->prompter->texts(), QStringList({"原密码错误，密码未修改！"}));
     EXPECT_EQ(StoredPassword("管理员"), "8888");
 
-    // The right old password: changed without a message, cut to 10 bytes.
+    // A new password longer than the field is refused, never stored cut.
     fakes->prompter->boxes.clear();
     WhenChangePassword("8888", "NewPassword123");
+    EXPECT_FALSE(OperatorLogon(LogonChangePassword));
+    EXPECT_EQ(fakes->prompter->texts(), QStringList({"新密码太长：最多 10 个字节（一个汉字占 2 个字节）！"}));
+    EXPECT_EQ(StoredPassword("管理员"), "8888");
+
+    // The right old password: changed without a message.
+    fakes->prompter->boxes.clear();
+    WhenChangePassword("8888", "NewPasswor");
     EXPECT_TRUE(OperatorLogon(LogonChangePassword));
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
     EXPECT_EQ(StoredPassword("管理员"), "NewPasswor");
