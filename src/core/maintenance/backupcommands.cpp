@@ -1,6 +1,7 @@
 #include "maintenance/backupcommands.h"
 
 #include "data/database.h"
+#include "data/dataset.h"
 #include "data/firstrun.h"
 #include "data/kqerror.h"
 #include "data/ownerlock.h"
@@ -61,6 +62,23 @@ QString StagedProblem(const QString& staged) {
         if (!problem.isEmpty()) return QStringLiteral("恢复的数据库文件 %1 不能使用：%2").arg(name, problem);
     }
     return {};
+}
+
+// Restored dataset files whose fields hold passwords become readable by their owner only, as
+// written ones are.
+void RestrictPasswordFiles(const QString& staged) {
+    const QStringList dataSets = DataSetFileNames();
+    for (const QString& name : QDir(staged).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!dataSets.contains(name, Qt::CaseInsensitive)) continue;
+        try {
+            DataSet ds;
+            ds.open(staged + name);
+            if (HoldsPasswords(ds.fields()))
+                QFile::setPermissions(staged + name, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        } catch (const KqError&) {
+            // Content the engine cannot read is restored as it is; opening it will say why.
+        }
+    }
 }
 
 QString LockRefusal(OwnerLock::Mode blocker, const QString& folder) {
@@ -162,6 +180,7 @@ bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QStri
         Prompt().error(problem);
         return false;
     }
+    RestrictPasswordFiles(stage.folder());
 
     const bool wasOpen = IsKQDataBaseOpen();
     CloseKQDataBase();

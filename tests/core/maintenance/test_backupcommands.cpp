@@ -145,10 +145,13 @@ TEST_F(BackupCommandsTest, RestorePutsTheArchivedFilesBackAndReopensTheTables) {
     DataSet employees;
     employees.open(DataFile("Employee.dat"), "SName");
     EXPECT_GT(employees.recordCount(), 0);
-    QStringList expected = {"BlankReson.dat", "Department.dat", "Employee.dat",  "FuncList.dat",
-                            "Inform.db",      "RigthTable.dat", "ShiftTime.dat", "SysSetup.Dat",
-                            "WorkList.db",    "datasets.lock",  "extra.txt"};
+    QStringList expected = {"BlankReson.dat", "Department.dat", "Employee.dat", "FuncList.dat", "Inform.db",
+                            "RigthTable.dat", "ShiftTime.dat", "SysSetup.Dat", "WorkList.db",  "extra.txt"};
     EXPECT_EQ(folderEntries(), expected); // stored in lower case, back under the folder's spelling
+    // The file of passwords stays readable by its owner only, as it is when written.
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    EXPECT_FALSE(QFileInfo(path("Employee.dat")).permissions() & others);
+    EXPECT_TRUE(QFileInfo(path("Department.dat")).permissions() & QFileDevice::ReadOther);
 }
 
 TEST_F(BackupCommandsTest, FailedOrRefusedRestoresLeaveTheFolderAsItWasAndSayWhy) {
