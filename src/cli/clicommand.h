@@ -42,7 +42,11 @@ struct Registrar {
     Registrar(const char* verb, const char* usage, Handler handler);
 };
 
-// Opens the data folder for a command: creates missing first-run files, opens KQDataBase.
+// Refuses (KqError naming it) a data folder that does not exist or was never initialised, so a
+// mistyped --data writes nothing.
+void RequireDataFolder(const Context& ctx);
+// Opens the data folder for a command: requires it, takes it (ClaimDataFolder) as a command for
+// the rest of the run and opens KQDataBase. Only init creates a folder or its missing files.
 void OpenData(const Context& ctx);
 
 } // namespace kq::cli

@@ -1,7 +1,7 @@
 #include "clicommand.h"
 
-#include "data/database.h"
 #include "data/firstrun.h"
+#include "maintenance/folderclaim.h"
 
 namespace kq::cli {
 
@@ -9,6 +9,8 @@ namespace {
 
 int RunInit(Args& args, Context& ctx) {
     if (!args.rest().isEmpty()) throw UsageError(QStringLiteral("init takes no arguments"));
+    MakeDataFolder(ctx.dataFolder);
+    ClaimDataFolder(ctx.dataFolder, OwnerLock::Command);
     const QStringList created = CreateMissingDataFiles(ctx.dataFolder);
     for (const QString& name : created) ctx.out << "created\t" << name << "\n";
     return 0;

@@ -4,9 +4,12 @@
 #include "data/datafolder.h"
 #include "data/firstrun.h"
 #include "data/kqerror.h"
+#include "maintenance/folderclaim.h"
+#include "maintenance/restorestage.h"
 #include "platform/platform.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QRegularExpression>
 #include <map>
 
@@ -85,8 +88,16 @@ QString Args::takeWord() {
     return m_words.takeFirst();
 }
 
+void RequireDataFolder(const Context& ctx) {
+    // A folder in the middle of an interrupted restore may lack a database until it is completed.
+    if (!IsDataFolder(ctx.dataFolder) && !RestoreInterrupted(ctx.dataFolder))
+        throw KqError(QStringLiteral("数据文件夹不存在或未初始化：%1（新建请用 init）")
+                          .arg(QDir::toNativeSeparators(ctx.dataFolder)));
+}
+
 void OpenData(const Context& ctx) {
-    CreateMissingDataFiles(ctx.dataFolder);
+    RequireDataFolder(ctx);
+    ClaimDataFolder(ctx.dataFolder, OwnerLock::Command);
     OpenKQDataBase(ctx.dataFolder);
 }
 

@@ -1,5 +1,6 @@
 #include "clicommand.h"
 
+#include "data/firstrun.h"
 #include "maintenance/backupcommands.h"
 
 #include <QFileInfo>
@@ -9,6 +10,7 @@ namespace kq::cli {
 namespace {
 
 int RunRestore(Args& args, Context& ctx) {
+    const bool create = args.flag(QStringLiteral("--create"));
     const QStringList words = args.rest();
     if (words.size() != 1) throw UsageError(QStringLiteral("restore needs ARCHIVE"));
     const QString archive = words.at(0);
@@ -17,7 +19,11 @@ int RunRestore(Args& args, Context& ctx) {
         return 1;
     }
 
-    OpenData(ctx);
+    // Only --create restores into a folder that is not a data folder yet (a new machine).
+    if (create)
+        MakeDataFolder(ctx.dataFolder);
+    else
+        RequireDataFolder(ctx);
     TBackupFile bf;
     // A volume already beside the first is taken; otherwise it is asked for on the terminal, and
     // the end of the input (or "q") stops the restore.
@@ -37,7 +43,7 @@ int RunRestore(Args& args, Context& ctx) {
     return 0;
 }
 
-const Registrar reg("restore", "restore ARCHIVE", RunRestore);
+const Registrar reg("restore", "restore ARCHIVE [--create]", RunRestore);
 
 } // namespace
 

@@ -10,6 +10,7 @@ using namespace kq;
 TEST(CliMaintenance, NoticesAddAndList) {
     QTemporaryDir dir;
     const QString data = dir.filePath("Data");
+    ASSERT_EQ(test::RunCli({"--data", data, "init"}).code, 0);
     test::CliResult r = test::RunCli({"--data", data, "notice", "add", "2024-3-7", "今天下午\n停电"});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     r = test::RunCli(

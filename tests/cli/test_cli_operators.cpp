@@ -20,6 +20,7 @@ QStringList Lines(const QString& out) {
 TEST(CliOperators, RightsDepartmentsAndReasons) {
     QTemporaryDir dir;
     const QStringList data = {"--data", dir.filePath("Data")};
+    ASSERT_EQ(test::RunCli(data + QStringList{"init"}).code, 0);
     test::CliResult r = test::RunCli(data + QStringList{"rights", "set", "4", "8", "0", "8"});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     r = test::RunCli(data + QStringList{"rights", "list"});

@@ -28,6 +28,7 @@ TEST(CliSetup, ShiftDeleteRenumbers) {
 TEST(CliSetup, SettingsShowAndSet) {
     QTemporaryDir dir;
     const QString data = dir.filePath("Data");
+    ASSERT_EQ(test::RunCli({"--data", data, "init"}).code, 0);
     test::CliResult r = test::RunCli({"--data", data, "settings", "show"});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "CompanyName\tStartBrush\tIsBeep\n考勤管理系统\t0\t1\n");

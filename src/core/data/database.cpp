@@ -50,7 +50,7 @@ void UpgradeInform(QSqlDatabase& db, const QString& schema) {
 }
 
 void Configure(QSqlDatabase& db, const QString& schema) {
-    Run(db, QStringLiteral("PRAGMA %1.journal_mode = DELETE").arg(schema));
+    Run(db, QStringLiteral("PRAGMA %1.journal_mode = WAL").arg(schema));
     Run(db, QStringLiteral("PRAGMA %1.synchronous = FULL").arg(schema));
 }
 

@@ -11,9 +11,11 @@ namespace kq {
 inline const QString kConnectionName = QStringLiteral("KQDataBase");
 
 // Opens the connection KQDataBase on WorkList.db of folder and attaches Inform.db (tables
-// WorkList and Inform), creating missing files and tables. Rollback journal with
-// synchronous=FULL: a committed statement survives a power cut and each file alone is a
-// consistent copy. Throws KqError when a file cannot be opened or upgraded.
+// WorkList and Inform), creating missing files and tables. Write-ahead log with
+// synchronous=FULL: a committed statement survives a power cut, and readers (a backup taking a
+// database's image among them) never hold up a writer. The log (-wal, -shm) belongs with its
+// file; only a consistent image of a database is ever copied. Throws KqError when a file cannot be
+// opened or upgraded.
 void OpenKQDataBase(const QString& folder);
 void CloseKQDataBase();
 bool IsKQDataBaseOpen();

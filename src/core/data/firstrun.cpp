@@ -20,10 +20,17 @@ QStringList DataSetFileNames() {
             QStringLiteral("SysSetup.Dat")};
 }
 
+QStringList DatabaseFileNames() { return {QStringLiteral("WorkList.db"), QStringLiteral("Inform.db")}; }
+
+void MakeDataFolder(const QString& folder) {
+    if (!QDir().mkpath(folder))
+        throw KqError(QStringLiteral("无法创建数据文件夹：%1").arg(QDir::toNativeSeparators(folder)));
+}
+
 QStringList CreateMissingDataFiles(const QString& folder) {
     QString dir = QDir::fromNativeSeparators(folder);
     if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
-    if (!QDir().mkpath(dir)) throw KqError(QStringLiteral("无法创建数据文件夹：%1").arg(QDir::toNativeSeparators(dir)));
+    MakeDataFolder(dir);
     InitFirstRunResources();
     QStringList created;
     for (const QString& name : DataSetFileNames()) {
@@ -33,11 +40,20 @@ QStringList CreateMissingDataFiles(const QString& folder) {
         WriteDataFileBytes(dir + name, source.readAll());
         created << name;
     }
-    for (const QString& name : {QStringLiteral("WorkList.db"), QStringLiteral("Inform.db")}) {
+    for (const QString& name : DatabaseFileNames()) {
         if (!QFileInfo::exists(ResolveFileName(dir + name))) created << name;
     }
     EnsureDatabaseFiles(dir);
     return created;
+}
+
+bool IsDataFolder(const QString& folder) {
+    QString dir = QDir::fromNativeSeparators(folder);
+    if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
+    if (!QFileInfo(dir).isDir()) return false;
+    const QStringList names = DatabaseFileNames();
+    return std::all_of(names.cbegin(), names.cend(),
+                       [&](const QString& name) { return QFileInfo(ResolveFileName(dir + name)).isFile(); });
 }
 
 } // namespace kq

@@ -49,29 +49,49 @@ QString GbkCut(const QString& text, int maxBytes) {
     return text.left(i);
 }
 
-QByteArray ToGbk(const QString& text) {
+namespace {
+
+// Character by character, so one character an encoding lacks costs only itself; such a
+// character takes the first of the fallbacks that encodes it, else '?'.
+QByteArray Encode(const QString& text, std::initializer_list<const char*> encodings) {
     QByteArray out;
-    // Character by character, so one character GBK lacks costs only itself.
     for (char32_t c : text.toUcs4()) {
         if (c < 0x80) {
             out.append(char(c));
             continue;
         }
-        bool ok = false;
         const QByteArray utf8 = QString::fromUcs4(&c, 1).toUtf8();
-        const QByteArray gbk = Convert("GBK", "UTF-8", utf8, &ok);
-        out.append(ok ? gbk : QByteArray("?"));
+        QByteArray encoded("?");
+        for (const char* encoding : encodings) {
+            bool ok = false;
+            const QByteArray bytes = Convert(encoding, "UTF-8", utf8, &ok);
+            if (ok) {
+                encoded = bytes;
+                break;
+            }
+        }
+        out.append(encoded);
     }
     return out;
 }
 
+} // namespace
+
+QByteArray ToGbk(const QString& text) { return Encode(text, {"GBK"}); }
+
+QByteArray ToGbkName(const QString& text) { return Encode(text, {"GBK", "GB18030"}); }
+
 QString FromGbk(const QByteArray& bytes) { return FromCodePage(bytes, 936); }
 
 QString FromCodePage(const QByteArray& bytes, int codePage) {
-    const QByteArray name = codePage == 936 ? QByteArray("GBK") : "CP" + QByteArray::number(codePage);
-    bool ok = false;
-    const QByteArray utf8 = Convert("UTF-8//TRANSLIT", name.constData(), bytes, &ok);
-    if (ok) return QString::fromUtf8(utf8);
+    // Code page 936 is GBK; bytes that GBK does not read may be GB18030's four-byte forms.
+    const QList<QByteArray> names = codePage == 936 ? QList<QByteArray>{"GBK", "GB18030"}
+                                                    : QList<QByteArray>{"CP" + QByteArray::number(codePage)};
+    for (const QByteArray& name : names) {
+        bool ok = false;
+        const QByteArray utf8 = Convert("UTF-8//TRANSLIT", name.constData(), bytes, &ok);
+        if (ok) return QString::fromUtf8(utf8);
+    }
     return QString::fromLatin1(bytes);
 }
 

@@ -1,19 +1,27 @@
 #include "maintenance/backupcommands.h"
 
 #include "data/database.h"
-#include "data/datasetlock.h"
+#include "data/dataset.h"
 #include "data/firstrun.h"
 #include "data/kqerror.h"
+#include "data/ownerlock.h"
+#include "maintenance/databasesnapshot.h"
+#include "maintenance/localfiles.h"
+#include "maintenance/restorestage.h"
+#include "maintenance/sqliteimage.h"
 #include "platform/platform.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
+#include <QScopeGuard>
 
 namespace kq {
 
 namespace {
+
+// A command that is starting or ending holds the owner lock for a moment.
+constexpr int kLockWaitMs = 3000;
 
 QString WithSlash(const QString& folder) {
     QString f = QDir::fromNativeSeparators(folder);
@@ -25,70 +33,84 @@ QString WithSlash(const QString& folder) {
 // data file that differs only in case, else its own.
 QString PlacedName(const QString& folder, const QString& name) {
     QStringList known = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    known << DataSetFileNames() << QStringLiteral("WorkList.db") << QStringLiteral("Inform.db")
-          << QStringLiteral("Help.chm");
+    known << DataSetFileNames() << DatabaseFileNames() << QStringLiteral("Help.chm");
     for (const QString& k : known)
         if (k.compare(name, Qt::CaseInsensitive) == 0) return k;
     return name;
 }
 
-// Renames that can be taken back in reverse order.
-class Moves {
+// Two listed files that the archive would store under one name (names are stored in lower case).
+QString NameClash(const QStringList& files) {
+    QHash<QString, QString> seen;
+    for (const QString& file : files) {
+        const QString name = QFileInfo(file).fileName();
+        const QString key = LowerAscii(name);
+        if (seen.contains(key)) return seen.value(key) + QStringLiteral("、") + name;
+        seen.insert(key, name);
+    }
+    return {};
+}
+
+// The first restored database that does not pass its check, and why.
+QString StagedProblem(const QString& staged) {
+    const QStringList databases = DatabaseFileNames();
+    for (const QString& name :
+         QDir(staged).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
+        const QString path = staged + name;
+        if (!databases.contains(name, Qt::CaseInsensitive) && !LooksLikeDatabase(path)) continue;
+        const QString problem = DatabaseProblem(path);
+        if (!problem.isEmpty()) return QStringLiteral("恢复的数据库文件 %1 不能使用：%2").arg(name, problem);
+    }
+    return {};
+}
+
+// Restored dataset files whose fields hold passwords become readable by their owner only, as
+// written ones are.
+void RestrictPasswordFiles(const QString& staged) {
+    const QStringList dataSets = DataSetFileNames();
+    for (const QString& name : QDir(staged).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!dataSets.contains(name, Qt::CaseInsensitive)) continue;
+        try {
+            DataSet ds;
+            ds.open(staged + name);
+            if (HoldsPasswords(ds.fields()))
+                QFile::setPermissions(staged + name, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        } catch (const KqError&) {
+            // Content the engine cannot read is restored as it is; opening it will say why.
+        }
+    }
+}
+
+QString LockRefusal(OwnerLock::Mode blocker, const QString& folder) {
+    const QString f = QDir::toNativeSeparators(folder);
+    if (blocker == OwnerLock::Program)
+        return QStringLiteral("考勤程序正在使用数据文件夹 %1，请先退出程序再恢复数据。").arg(f);
+    if (blocker == OwnerLock::Exclusive) return QStringLiteral("数据文件夹 %1 正在恢复数据。").arg(f);
+    return QStringLiteral("数据文件夹 %1 正被其他命令使用，请稍后再恢复数据。").arg(f);
+}
+
+// Gives the owner lock back the mode it had before a restore took it.
+class LockReturn {
 public:
-    bool move(const QString& from, const QString& to) {
-        if (!QFile::rename(from, to)) return false;
-        m_done.append({from, to});
-        return true;
-    }
-    void undo() {
-        // In reverse order each original place is free again when its file comes back.
-        for (auto it = m_done.crbegin(); it != m_done.crend(); ++it)
-            QFile::rename(it->second, it->first);
-        m_done.clear();
-    }
+    LockReturn(OwnerLock& lock, const QString& folder)
+        : m_lock(lock), m_folder(folder),
+          m_mode(lock.folder() == folder ? lock.mode() : OwnerLock::Unlocked) {}
+    ~LockReturn() { m_lock.set(m_folder, m_mode); }
+    LockReturn(const LockReturn&) = delete;
+    LockReturn& operator=(const LockReturn&) = delete;
 
 private:
-    QList<QPair<QString, QString>> m_done;
+    OwnerLock& m_lock;
+    QString m_folder;
+    OwnerLock::Mode m_mode;
 };
-
-bool PutInPlace(const QString& folder, const QString& staging) {
-    QTemporaryDir replaced(folder + QStringLiteral(".replaced-XXXXXX"));
-    if (!replaced.isValid()) return false;
-    const QStringList staged = QDir(staging).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    CloseKQDataBase();
-    Moves moves;
-    bool ok = true;
-    for (const QString& name : staged) {
-        const QString placed = PlacedName(folder, name);
-        // A database's journal belongs to the file it replaces.
-        for (const QString& suffix :
-             {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
-            const QString old = folder + placed + suffix;
-            if (ok && QFileInfo::exists(old)) ok = moves.move(old, replaced.filePath(placed + suffix));
-        }
-        ok = ok && moves.move(staging + QLatin1Char('/') + name, folder + placed);
-        if (!ok) break;
-    }
-    if (ok) {
-        try {
-            OpenKQDataBase(folder);
-            return true;
-        } catch (const KqError&) {
-            CloseKQDataBase();
-        }
-    }
-    moves.undo();
-    OpenKQDataBase(folder);
-    return false;
-}
 
 } // namespace
 
 bool GetDirFileName(const QString& folder, QStringList& list) {
     for (const QFileInfo& e :
          QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name))
-        if (e.fileName() != DataSetLock::fileName()) list << e.absoluteFilePath(); // a lock holds no data
-
+        if (!IsLocalFile(e.fileName())) list << e.absoluteFilePath();
     return !list.isEmpty();
 }
 
@@ -113,6 +135,14 @@ void PrepareBackup(TBackupFile& file, const QString& archive) {
 std::optional<bool> BackupDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive) {
     QStringList list;
     if (!GetDirFileName(dataFolder, list)) return std::nullopt;
+    const QString clash = NameClash(list);
+    if (!clash.isEmpty()) {
+        Prompt().error(QStringLiteral("文件名只差大小写，备份中无法区分：%1").arg(clash));
+        return false;
+    }
+    const DatabaseSnapshot snapshot(dataFolder, list);
+    file.OpenContent = [&](const QString& path) { return snapshot.open(path); };
+    const auto done = qScopeGuard([&] { file.OpenContent = nullptr; });
     return file.Backup(list, archive);
 }
 
@@ -121,13 +151,51 @@ bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QStri
     file.RestoreFullPath = false;
     if (!QFileInfo::exists(archive)) return false;
     const QString folder = WithSlash(dataFolder);
-    // Inside the data folder, so the files move into place by renaming on the same disk; the
-    // backup lists files only, so a staging folder is never backed up.
-    QTemporaryDir staging(folder + QStringLiteral(".restore-XXXXXX"));
-    if (!staging.isValid())
-        throw KqError(QStringLiteral("无法建立临时文件夹：%1").arg(staging.errorString()));
-    if (!file.Restore(archive, staging.path())) return false;
-    return PutInPlace(folder, staging.path());
+    OwnerLock& lock = DataFolderLock();
+    const LockReturn back(lock, folder);
+    if (!lock.set(folder, OwnerLock::Exclusive) &&
+        (lock.blocker() == OwnerLock::Program || !lock.set(folder, OwnerLock::Exclusive, kLockWaitMs))) {
+        Prompt().error(LockRefusal(lock.blocker(), folder));
+        return false;
+    }
+
+    RestoreStage stage(folder);
+    QStringList placed;
+    QString twice;
+    file.OnRestoreFile = [&](TBackupFile*, QString& target, qint32, bool& restore) {
+        const QString name = PlacedName(folder, QFileInfo(target).fileName());
+        restore = !IsLocalFile(name) && !placed.contains(name, Qt::CaseInsensitive);
+        if (!restore && !IsLocalFile(name)) twice = name;
+        placed << name;
+        target = stage.folder() + name;
+    };
+    const auto done = qScopeGuard([&] { file.OnRestoreFile = nullptr; });
+    if (!file.Restore(archive, stage.folder())) return false;
+    if (!twice.isEmpty()) {
+        Prompt().error(QStringLiteral("备份文件中有多个文件恢复后同名：%1").arg(twice));
+        return false;
+    }
+    const QString problem = StagedProblem(stage.folder());
+    if (!problem.isEmpty()) {
+        Prompt().error(problem);
+        return false;
+    }
+    RestrictPasswordFiles(stage.folder());
+
+    const bool wasOpen = IsKQDataBaseOpen();
+    CloseKQDataBase();
+    bool swapped = false;
+    try {
+        stage.swap();
+        swapped = true;
+        OpenKQDataBase(folder);
+        return true;
+    } catch (const KqError& e) {
+        if (swapped) stage.undo();
+        if (wasOpen) OpenKQDataBase(folder);
+        Prompt().error(e.message());
+        return false;
+    }
 }
 
 } // namespace kq

@@ -13,7 +13,8 @@ inline constexpr qint32 kFloppyVolumeSize = 1400000;
 inline const QString kBackupTitle = QStringLiteral("Venmar软件");
 
 // The files of folder to back up: every file directly in it, whatever its attributes (hidden and
-// system files included, sub-folders not). True when there is at least one.
+// system files included, sub-folders and the installation's own files, IsLocalFile, not). True
+// when there is at least one.
 bool GetDirFileName(const QString& folder, QStringList& list);
 
 // An archive on drive A: (either case) goes onto floppy disks.
@@ -24,15 +25,20 @@ bool IsFloppyPath(const QString& archive);
 // blank disk when the archive is on drive A:, one volume otherwise.
 void PrepareBackup(TBackupFile& file, const QString& archive);
 
-// Backs the data folder's files up into archive. Empty when there is nothing to back up.
+// Backs the data folder's files up into archive, each database as a consistent image taken while
+// punches go on. Empty when there is nothing to back up. False, after saying why, when two files
+// would be stored under one name.
 std::optional<bool> BackupDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive);
 
-// Restores archive into the data folder, all or nothing: the files are restored into a staging
-// folder first; only when that succeeded is KQDataBase closed, each restored file put in place of
-// the data folder's file of that name (matched ignoring case, so names stored in lower case keep
-// the folder's spelling) and the connection reopened. When a file cannot be put in place or the
-// restored tables do not open, the replaced files go back and the connection is reopened on them.
-// False for a missing archive, a failed or stopped restore, and a restore that was undone.
+// Restores archive into the data folder, all or nothing. It takes the folder's owner lock
+// exclusively (refused, with the reason, while the program or another command uses the folder)
+// and gives it back as it was. The archive is restored into a stage beside the folder (see
+// RestoreStage), under the spellings of the folder's files (names are stored in lower case), the
+// installation's own files left out; every restored database must pass its integrity check. Only
+// then is KQDataBase closed, the files swapped in and the connection opened on them; data that
+// does not open is swapped back. The refusals are shown with their reason. The command sets the
+// component's restore mode, path rule and OnRestoreFile. False for a missing archive, a failed,
+// stopped or refused restore and one that was undone.
 bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive);
 
 } // namespace kq

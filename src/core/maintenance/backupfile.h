@@ -87,10 +87,18 @@ public:
     TNeedDiskEvent OnNeedDisk;
     TRestoreFileEvent OnRestoreFile;
     TBackupErrorEvent OnError;
+    // Opens what is stored under a listed file's name (its full path) in place of the file itself,
+    // such as a database's consistent image; nullptr leaves the file to be read.
+    std::function<std::unique_ptr<QIODevice>(const QString& path)> OpenContent;
 
     // files: masks (wildcards in the last part, " /s" to descend into folders). True only when
     // the whole archive, end mark included, was written and flushed. A listed file that cannot
     // be opened while the sizes are added up throws KqError before the archive is created.
+    // Each volume is written under a temporary name beside it (its name and ".partial"), and the
+    // volumes replace an archive of the same name together once the end mark is on the disk, so
+    // a failed or stopped backup leaves the previous archive as it was. Only where the component
+    // itself asks for the next disk (no OnNeedDisk), the volumes written so far are put in place
+    // before it asks: the disk in the drive is then changed.
     bool Backup(const QStringList& files, const QString& archiveName);
     // Unpacks into folder (empty: every file to its stored path). True when nothing failed and
     // nothing stopped it. Returns false at once when the archive does not exist. Throws KqError
@@ -118,6 +126,10 @@ private:
         QString path; // where the file is read from
         QString name; // the entry name: lower-cased full path
     };
+    struct Volume {
+        QString written; // the temporary name it is written under
+        QString target;
+    };
     class Input;
 
     void SetError(qint32 code);
@@ -131,8 +143,11 @@ private:
     void AddMask(QString mask, const QString& archiveKey);
     bool OpenVolume(const QString& path);
     bool CloseVolume();
+    bool PlaceVolumes();
+    void DropVolumes();
     bool Write(const QByteArray& bytes);
     bool WriteInt(qint32 value);
+    std::unique_ptr<QIODevice> OpenSource(const QString& path, QString* error) const;
     void StoreFile(const Listed& file, bool isFileList, BlockCodec& codec);
     bool WriteSegment(QIODevice& source, QByteArray& pending, BlockCodec& codec);
     bool WriteBlock(const QByteArray& data, BlockCodec& codec);
@@ -163,6 +178,7 @@ private:
     std::unique_ptr<QIODevice> m_out;
     qint64 m_outPos = 0;
     int m_volume = 0;
+    QList<Volume> m_unplaced; // volumes written and not yet under their names
 
     QString m_folder;     // restore folder with its trailing separator, or empty
     QString m_lastTarget; // the restored file whose data a volume change continues

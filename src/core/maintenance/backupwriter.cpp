@@ -1,6 +1,7 @@
 // The writing side of TBackupFile: listing the files and writing the archive's volumes.
 #include "maintenance/backupfile.h"
 
+#include "data/durablefile.h"
 #include "data/gbk.h"
 #include "data/kqerror.h"
 #include "maintenance/archiveattribute.h"
@@ -12,10 +13,6 @@
 #include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QtEndian>
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 namespace kq {
 
@@ -97,6 +94,7 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
     m_error = 0;
     m_archive = archiveName;
     m_currentFile.clear();
+    m_unplaced.clear();
     ListFiles(files, archiveName);
     m_continue = true;
     RaiseProgress(QString(), 0);
@@ -105,15 +103,14 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
     m_done = 0;
     QByteArray fileIds;
     for (const Listed& l : m_list) {
-        QFile file(l.path);
         if (!QFileInfo(l.path).isFile()) continue;
-        if (!file.open(QIODevice::ReadOnly))
-            throw KqError(QStringLiteral("%1: %2").arg(l.path, file.errorString()));
-        m_total += file.size();
+        QString why;
+        const std::unique_ptr<QIODevice> source = OpenSource(l.path, &why);
+        if (!source) throw KqError(QStringLiteral("%1: %2").arg(l.path, why));
+        m_total += source->size();
         if (SaveFileID)
-            fileIds += ToGbk(l.name) + '\t' +
-                       QByteArray::number(DosDateTime(file.fileTime(QFileDevice::FileModificationTime))) +
-                       '=' + QByteArray::number(file.size()) + "\r\n";
+            fileIds += ToGbkName(l.name) + '\t' + QByteArray::number(DosDateTime(QFileInfo(l.path).lastModified())) +
+                       '=' + QByteArray::number(source->size()) + "\r\n";
     }
     m_fileCount = qint32(m_list.size());
 
@@ -156,6 +153,11 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
         SetError(beWriteArchive);
         written = false;
     }
+    if (written && !PlaceVolumes()) {
+        SetError(beWriteArchive);
+        written = false;
+    }
+    DropVolumes();
     if (withIds) m_list.removeFirst(); // the file-ID file itself goes with idFile
     m_currentFile.clear();
     Finish();
@@ -164,29 +166,40 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
 
 void TBackupFile::StoreFile(const Listed& listed, bool isFileList, BlockCodec& codec) {
     m_currentFile = isFileList ? QString::fromLatin1(kFileListName) : listed.path;
-    if (!Write(StringBytes(isFileList ? QByteArray(kFileListName) : ToGbk(listed.name)))) {
+    if (!Write(StringBytes(isFileList ? QByteArray(kFileListName) : ToGbkName(listed.name)))) {
         SetError(beWriteArchive);
         return;
     }
-    QFile file(listed.path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QString why;
+    const std::unique_ptr<QIODevice> source = OpenSource(listed.path, &why);
+    if (!source) {
         SetError(beReadFile);
-    } else if (!WriteInt(DosDateTime(file.fileTime(QFileDevice::FileModificationTime)))) {
+    } else if (!WriteInt(DosDateTime(QFileInfo(listed.path).lastModified()))) {
         SetError(beWriteArchive);
     } else {
         // One chunk is read ahead, so "data remains" is known before a volume is closed.
         QByteArray pending;
         // A file of length 0 still gets one (empty) segment; a segment that ends with data left
         // means the volume is full.
-        if (ReadChunk(file, pending)) {
-            while (WriteSegment(file, pending, codec) && !pending.isEmpty()) {
+        if (ReadChunk(*source, pending)) {
+            while (WriteSegment(*source, pending, codec) && !pending.isEmpty()) {
                 NextVolume();
                 if (!m_continue) break;
             }
         }
-        file.close();
     }
     if (SetArchiveFlag) ClearArchiveAttribute(listed.path);
+}
+
+std::unique_ptr<QIODevice> TBackupFile::OpenSource(const QString& path, QString* error) const {
+    if (OpenContent)
+        if (std::unique_ptr<QIODevice> content = OpenContent(path)) return content;
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly)) {
+        *error = file->errorString();
+        return nullptr;
+    }
+    return file;
 }
 
 bool TBackupFile::ReadChunk(QIODevice& source, QByteArray& chunk) {
@@ -249,29 +262,48 @@ void TBackupFile::NextVolume() {
         SetError(beWriteArchive);
         return;
     }
+    // The disk the component asks for replaces the one in the drive.
+    if (!OnNeedDisk && !PlaceVolumes()) {
+        SetError(beWriteArchive);
+        return;
+    }
     m_continue = AskForDisk(m_volume);
     if (m_continue && !OpenVolume(VolumeFileName(m_archive, m_volume))) SetError(beWriteArchive);
 }
 
 bool TBackupFile::OpenVolume(const QString& path) {
-    m_out = OpenForWrite(path, false);
+    const QString written = path + QStringLiteral(".partial");
+    m_out = OpenForWrite(written, false);
     m_outPos = 0;
-    return m_out != nullptr;
+    if (!m_out) return false;
+    m_unplaced.append({written, path});
+    return true;
 }
 
 bool TBackupFile::CloseVolume() {
     std::unique_ptr<QIODevice> out = std::move(m_out);
     if (!out) return false;
     bool ok = true;
-    if (auto* file = qobject_cast<QFileDevice*>(out.get())) {
-        ok = file->flush();
-#ifndef _WIN32
-        // A volume counts as written only once it is on the disk.
-        ok = ok && ::fsync(file->handle()) == 0;
-#endif
-    }
+    // A volume counts as written only once it is on the disk.
+    if (auto* file = qobject_cast<QFileDevice*>(out.get())) ok = SyncFile(*file);
     out->close();
     return ok;
+}
+
+bool TBackupFile::PlaceVolumes() {
+    while (!m_unplaced.isEmpty()) {
+        const Volume v = m_unplaced.first();
+        if (!RenameFile(v.written, v.target)) return false;
+        m_unplaced.removeFirst();
+        if (!SyncFolder(QFileInfo(v.target).absolutePath())) return false;
+    }
+    return true;
+}
+
+void TBackupFile::DropVolumes() {
+    for (const Volume& v : std::as_const(m_unplaced))
+        QFile::remove(v.written);
+    m_unplaced.clear();
 }
 
 bool TBackupFile::Write(const QByteArray& bytes) {

@@ -68,16 +68,17 @@ void BackupData(const QString& dataFolder, QWidget* parent) {
     if (ok) ShowResult(*ok, QStringLiteral("数据备份成功！"), QStringLiteral("数据备份出错或中断！"));
 }
 
-void RestoreData(const QString& dataFolder, QWidget* parent) {
+bool RestoreData(const QString& dataFolder, QWidget* parent, const std::function<bool()>& closeDataWindows) {
     TfmBackup form(parent);
     const QString archive =
         GuiServices().files->openFileName(parent, QStringLiteral("数据恢复"), QString(), kFilter);
-    if (archive.isEmpty()) return;
+    if (archive.isEmpty() || !closeDataWindows()) return false;
     form.setWindowModality(Qt::ApplicationModal);
     form.show();
     const bool ok = RestoreDataFolder(form.BackupFile1, dataFolder, archive);
     form.hide();
     ShowResult(ok, QStringLiteral("数据恢复成功！"), QStringLiteral("数据恢复出错或中断！"));
+    return ok;
 }
 
 } // namespace kq

@@ -4,6 +4,7 @@
 #include "widgets/childteardown.h"
 
 #include <QDialog>
+#include <functional>
 
 class QLabel;
 class QProgressBar;
@@ -34,6 +35,8 @@ private:
 // chosen in a file dialog; the window is shown, modal to the application, while the component runs.
 // Errors of the storage leave as KqError.
 void BackupData(const QString& dataFolder, QWidget* parent = nullptr);
-void RestoreData(const QString& dataFolder, QWidget* parent = nullptr);
+// Once the archive is chosen, closeDataWindows closes the windows that hold data; when it
+// returns false nothing is restored. True when the data folder was restored.
+bool RestoreData(const QString& dataFolder, QWidget* parent, const std::function<bool()>& closeDataWindows);
 
 } // namespace kq

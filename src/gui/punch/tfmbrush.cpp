@@ -183,6 +183,8 @@ bool TfmBrush::FollowShiftChanges() {
     return true;
 }
 
+void TfmBrush::ReloadData() { FormCreate(); }
+
 void TfmBrush::FormShow() {
     Timer1->start();
     ShowClock();

@@ -31,6 +31,9 @@ public:
     // Set on the window that started the program: closing it ends the program.
     void setEndsProgram(bool ends) { m_endsProgram = ends; }
 
+    // Reads the shifts and settings again (after a restore replaced the data); the notice of
+    // the day is read at every showing.
+    void ReloadData();
     void FormShow();
     void Timer1Timer();
     void Timer2Timer();

@@ -5,6 +5,7 @@
 #include "data/firstrun.h"
 #include "data/kqerror.h"
 #include "data/syssetup.h"
+#include "maintenance/folderclaim.h"
 #include "platform/platform.h"
 #include "punch/tfmbrush.h"
 #include "shell/tfmmain.h"
@@ -13,6 +14,8 @@ namespace kq {
 
 void OpenDataFolder() {
     const QString folder = ComputeDataFolder();
+    MakeDataFolder(folder);
+    ClaimDataFolder(folder, OwnerLock::Program);
     CreateMissingDataFiles(folder);
     OpenKQDataBase(folder);
 }

@@ -14,8 +14,9 @@ QWidget* StartProgram();
 // otherwise the main window.
 QWidget* CreateFirstWindow(bool startBrush);
 
-// Creates (when missing) and opens the data folder of the executable: first-run content and
-// the connection KQDataBase. Throws KqError.
+// Creates (when missing) and opens the data folder of the executable: takes it for the whole run
+// (ClaimDataFolder, as the program), creates missing first-run content and opens the connection
+// KQDataBase. Throws KqError.
 void OpenDataFolder();
 
 } // namespace kq

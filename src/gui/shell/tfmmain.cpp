@@ -23,6 +23,7 @@
 #include "widgets/findform.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -264,7 +265,23 @@ void TfmMain::MIBackupClick() {
 
 void TfmMain::MIRestoreClick() {
     if (!Gate(FuncRestore)) return;
-    Guarded([&] { RestoreData(DataFolder(), this); });
+    bool restored = false;
+    Guarded([&] { restored = RestoreData(DataFolder(), this, [this] { return CloseDataWindows(); }); });
+    if (!restored) return;
+    // The windows that stay read the restored data again.
+    if (TfmBrush* brush = FindForm<TfmBrush>()) brush->ReloadData();
+    Guarded([&] { setWindowTitle(ReadSysSetup().CompanyName); });
+}
+
+bool TfmMain::CloseDataWindows() {
+    // Closing posts a pending edit into the data about to be replaced; after the restore nothing
+    // is left that could write into the restored data by the old rows. The punch window stays
+    // and reads the data again.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window == this || !window->isVisible() || qobject_cast<TfmBrush*>(window)) continue;
+        if (!window->close()) return false;
+    }
+    return true;
 }
 
 void TfmMain::MIDeleteClick() {

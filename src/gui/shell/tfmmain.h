@@ -59,6 +59,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Closes every window that holds data, the punch window aside, before a restore; false when
+    // one refuses (its pending edit could not be posted).
+    bool CloseDataWindows();
     void FormCreate();
     void FormClose();
     // Closes the visible non-modal administrative windows (notices, absence reasons, period

@@ -50,9 +50,14 @@ TEST_F(DatabaseTest, SchemaHasIndexesAndDurableSettings) {
     while (q.next()) names << q.value(0).toString();
     EXPECT_TRUE(names.contains("WorkListNameDate"));
     EXPECT_TRUE(names.contains("WorkListDate"));
-    QSqlQuery s = ExecSql("PRAGMA main.synchronous");
-    ASSERT_TRUE(s.next());
-    EXPECT_EQ(s.value(0).toInt(), 2); // FULL
+    for (const QString schema : {"main", "inform"}) {
+        QSqlQuery s = ExecSql(QStringLiteral("PRAGMA %1.synchronous").arg(schema));
+        ASSERT_TRUE(s.next());
+        EXPECT_EQ(s.value(0).toInt(), 2); // FULL
+        QSqlQuery j = ExecSql(QStringLiteral("PRAGMA %1.journal_mode").arg(schema));
+        ASSERT_TRUE(j.next());
+        EXPECT_EQ(j.value(0).toString(), "wal"); // readers, a backup among them, never hold up a punch
+    }
     QSqlQuery v = ExecSql("PRAGMA inform.user_version");
     ASSERT_TRUE(v.next());
     EXPECT_EQ(v.value(0).toInt(), 1);

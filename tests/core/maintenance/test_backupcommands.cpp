@@ -1,17 +1,57 @@
 #include "archivebytes.h"
+#include "clirunner.h"
 #include "data/database.h"
 #include "data/datafolder.h"
 #include "data/dataset.h"
 #include "data/kqerror.h"
+#include "data/ownerlock.h"
 #include "maintenance/backupcommands.h"
+#include "maintenance/databasesnapshot.h"
+#include "maintenance/folderclaim.h"
+#include "maintenance/localfiles.h"
+#include "maintenance/restorestage.h"
+#include "maintenance/sqliteimage.h"
+#include "qtprinters.h"
 #include "tempdata.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
+#include <QSqlError>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 using namespace kq;
+
+namespace {
+
+// An archive of one database file, as a restore of it would find it.
+QByteArray DatabaseArchive(const QByteArray& database) {
+    QList<QByteArray> pieces;
+    for (int at = 0; at < database.size(); at += 16384)
+        pieces << database.mid(at, 16384);
+    return test::ArchiveBuilder().header().entry("c:\\kq\\data\\worklist.db").ec2(pieces).end().bytes;
+}
+
+// The names of the rows of a WorkList.db file.
+QStringList WorkListNames(const QString& file) {
+    QStringList out;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "check");
+        db.setDatabaseName(file);
+        EXPECT_TRUE(db.open());
+        QSqlQuery q(db);
+        EXPECT_TRUE(q.exec("select Name from WorkList order by Name")) << q.lastError().text().toStdString();
+        while (q.next())
+            out << q.value(0).toString();
+    }
+    QSqlDatabase::removeDatabase("check");
+    return out;
+}
+
+} // namespace
 
 class BackupCommandsTest : public test::DataFolderTest {
 protected:
@@ -32,10 +72,26 @@ protected:
             out << q.value(0).toString();
         return out;
     }
-    // Every file of the data folder (staging folders would show as sub-folders).
+    // Every entry of the data folder but the installation's own files (staging folders would
+    // show as sub-folders).
     QStringList folderEntries() const {
-        return QDir(DataFolder())
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+        QStringList out;
+        for (const QString& name :
+             QDir(DataFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name))
+            if (!IsLocalFile(name)) out << name;
+        return out;
+    }
+    // The data folder's files and their bytes, the installation's own files aside.
+    QMap<QString, QByteArray> contents() const {
+        QMap<QString, QByteArray> out;
+        for (const QString& name : QDir(DataFolder()).entryList(QDir::Files | QDir::Hidden, QDir::Name))
+            if (!IsLocalFile(name)) out.insert(name, test::ReadAll(path(name)));
+        return out;
+    }
+    QString lastError() const {
+        for (auto it = fakes->prompter->boxes.crbegin(); it != fakes->prompter->boxes.crend(); ++it)
+            if (it->kind == "error") return it->text;
+        return {};
     }
 
     QTemporaryDir outside;
@@ -89,32 +145,63 @@ TEST_F(BackupCommandsTest, RestorePutsTheArchivedFilesBackAndReopensTheTables) {
     DataSet employees;
     employees.open(DataFile("Employee.dat"), "SName");
     EXPECT_GT(employees.recordCount(), 0);
-    QStringList expected = {"BlankReson.dat", "Department.dat", "Employee.dat",  "FuncList.dat",
-                            "Inform.db",      "RigthTable.dat", "ShiftTime.dat", "SysSetup.Dat",
-                            "WorkList.db",    "datasets.lock",  "extra.txt"};
+    QStringList expected = {"BlankReson.dat", "Department.dat", "Employee.dat", "FuncList.dat", "Inform.db",
+                            "RigthTable.dat", "ShiftTime.dat", "SysSetup.Dat", "WorkList.db",  "extra.txt"};
     EXPECT_EQ(folderEntries(), expected); // stored in lower case, back under the folder's spelling
+    // The file of passwords stays readable by its owner only, as it is when written.
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    EXPECT_FALSE(QFileInfo(path("Employee.dat")).permissions() & others);
+    EXPECT_TRUE(QFileInfo(path("Department.dat")).permissions() & QFileDevice::ReadOther);
 }
 
-TEST_F(BackupCommandsTest, FailedOrUndoneRestoresLeaveTheFolderAsItWas) {
+TEST_F(BackupCommandsTest, FailedOrRefusedRestoresLeaveTheFolderAsItWasAndSayWhy) {
     addRow("张三");
     backUp();
     const QByteArray whole = test::ReadAll(archive());
     addRow("李四");
-    const QByteArray employees = test::ReadAll(path("Employee.dat"));
-    const QStringList before = folderEntries();
+    CloseKQDataBase(); // the database file alone holds every row
+    OpenKQDataBase(DataFolder());
+    QByteArray corrupt = test::ReadAll(path("WorkList.db"));
+    ASSERT_GE(corrupt.size(), 5 * 4096);
+    corrupt.replace(3 * 4096, 4096, QByteArray(4096, '\x5a')); // page 4, an index
+    const QMap<QString, QByteArray> before = contents();
+    const QStringList entries = folderEntries();
 
-    const QString cut = outside.filePath("cut.bak");
-    test::WriteAll(cut, whole.left(whole.size() - 10));
-    const QString notADatabase = outside.filePath("garbage.bak");
-    test::WriteAll(notADatabase, test::ArchiveBuilder()
-                                     .header()
-                                     .entry("c:\\kq\\data\\employee.dat")
-                                     .ec2({"x"})
-                                     .entry("c:\\kq\\data\\worklist.db")
-                                     .ec2({"this is not a database"})
-                                     .end()
-                                     .bytes);
-    for (const QString& bad : {cut, notADatabase, outside.filePath("missing.bak")}) {
+    struct Case {
+        QString name;
+        QByteArray bytes; // empty: no archive
+        QString why;      // how the reason shown begins; empty when only the component reports
+    };
+    const QList<Case> cases = {
+        {"cut.bak", whole.left(whole.size() - 10), {}},
+        {"missing.bak", {}, {}},
+        {"garbage.bak",
+         test::ArchiveBuilder()
+             .header()
+             .entry("c:\\kq\\data\\employee.dat")
+             .ec2({"x"})
+             .entry("c:\\kq\\data\\worklist.db")
+             .ec2({"this is not a database"})
+             .end()
+             .bytes,
+         "恢复的数据库文件 WorkList.db 不能使用：file is not a database"},
+        {"corrupt.bak", DatabaseArchive(corrupt), "恢复的数据库文件 WorkList.db 不能使用："},
+        // Names an older writer stored as "?" for characters GBK lacks.
+        {"twice.bak",
+         test::ArchiveBuilder()
+             .header()
+             .entry("c:\\kq\\data\\??.txt")
+             .ec2({"a"})
+             .entry("c:\\kq\\data\\??.txt")
+             .ec2({"b"})
+             .end()
+             .bytes,
+         "备份文件中有多个文件恢复后同名：??.txt"},
+    };
+    for (const Case& c : cases) {
+        const QString bad = outside.filePath(c.name);
+        if (!c.bytes.isEmpty()) test::WriteAll(bad, c.bytes);
+        fakes->prompter->boxes.clear();
         TBackupFile bf;
         bf.OnError = [](TBackupFile*, qint32, const QString&) {};
         bool ok = true;
@@ -123,10 +210,194 @@ TEST_F(BackupCommandsTest, FailedOrUndoneRestoresLeaveTheFolderAsItWas) {
         } catch (const KqError&) {
             ok = false;
         }
-        EXPECT_FALSE(ok) << bad.toStdString();
-        EXPECT_TRUE(IsKQDataBaseOpen()) << bad.toStdString();
-        EXPECT_EQ(names(), QStringList({"张三", "李四"})) << bad.toStdString();
-        EXPECT_EQ(test::ReadAll(path("Employee.dat")), employees) << bad.toStdString();
-        EXPECT_EQ(folderEntries(), before) << bad.toStdString();
+        EXPECT_FALSE(ok) << c.name.toStdString();
+        EXPECT_TRUE(lastError().startsWith(c.why)) << lastError().toStdString();
+        if (c.why.endsWith("：")) {
+            EXPECT_GT(lastError().size(), c.why.size()) << c.name.toStdString(); // the engine's reason
+        }
+        EXPECT_TRUE(IsKQDataBaseOpen()) << c.name.toStdString();
+        EXPECT_EQ(names(), QStringList({"张三", "李四"})) << c.name.toStdString();
+        EXPECT_EQ(contents(), before) << c.name.toStdString();
+        EXPECT_EQ(folderEntries(), entries) << c.name.toStdString();
     }
+}
+
+TEST_F(BackupCommandsTest, DatabasesAreStoredAsTheirLastCommitWhetherReadInPlaceOrCopied) {
+    for (const bool olderReader : {false, true}) {
+        ExecSql("delete from WorkList");
+        // A reader that began before the last commit keeps that commit in the log: then the image
+        // is copied; otherwise the file itself is read while it is held unchanged.
+        QSqlDatabase reader = QSqlDatabase::addDatabase("QSQLITE", "reader");
+        reader.setDatabaseName(path("WorkList.db"));
+        ASSERT_TRUE(reader.open());
+        QSqlQuery r(reader);
+        if (olderReader) {
+            ASSERT_TRUE(r.exec("BEGIN"));
+            ASSERT_TRUE(r.exec("select count(*) from WorkList") && r.next());
+        }
+        addRow("张三"); // committed into the write-ahead log
+        ASSERT_GT(QFileInfo(path("WorkList.db-wal")).size(), 0);
+        // A writer in the middle of a transaction neither waits for the backup nor gets into it.
+        QSqlDatabase writer = QSqlDatabase::addDatabase("QSQLITE", "writer");
+        writer.setDatabaseName(path("WorkList.db"));
+        ASSERT_TRUE(writer.open());
+        QSqlQuery w(writer);
+        ASSERT_TRUE(w.exec("BEGIN IMMEDIATE"));
+        ASSERT_TRUE(w.exec("insert into WorkList (DDate, Name) values ('2024-03-02', '李四')"));
+
+        QStringList files;
+        GetDirFileName(DataFolder(), files);
+        {
+            const DatabaseSnapshot snapshot(DataFolder(), files);
+            EXPECT_EQ(snapshot.copied(path("WorkList.db")), olderReader);
+        }
+        backUp();
+        EXPECT_TRUE(QDir(DataFolder()).entryList({".snapshot-*"}, QDir::Dirs | QDir::Hidden).isEmpty());
+        TBackupFile unpack;
+        QDir(outside.filePath("unpacked")).removeRecursively();
+        ASSERT_TRUE(unpack.Restore(archive(), outside.filePath("unpacked")));
+        EXPECT_EQ(DatabaseProblem(outside.filePath("unpacked/worklist.db")), "");
+        EXPECT_EQ(WorkListNames(outside.filePath("unpacked/worklist.db")), QStringList({"张三"}))
+            << olderReader;
+
+        ASSERT_TRUE(w.exec("ROLLBACK"));
+        r.finish();
+        w.finish();
+        reader.close();
+        writer.close();
+        reader = writer = QSqlDatabase();
+        QSqlDatabase::removeDatabase("reader");
+        QSqlDatabase::removeDatabase("writer");
+    }
+}
+
+TEST_F(BackupCommandsTest, ABackupKeepsThisProcesssHoldOnTheDatabases) {
+    addRow("张三");
+    backUp();
+    // A command that ends while this process has the database open is not its last user, so it
+    // leaves the log alone; had the backup's reading dropped this process's locks on the file,
+    // the command would take the log away under this connection.
+    const test::CliResult r = test::RunCli({"--data", DataFolder(), "employee", "list"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFile::exists(path("WorkList.db-wal")));
+    addRow("李四");
+    EXPECT_EQ(names(), QStringList({"张三", "李四"}));
+}
+
+TEST_F(BackupCommandsTest, LocalFilesAreNeitherArchivedNorRestored) {
+    addRow("张三");
+    test::WriteAll(path("datasets.lock"), "lock");
+    test::WriteAll(path("old.db-journal"), "journal");
+    backUp();
+    QStringList stored;
+    for (const test::ParsedEntry& e : test::ParseVolume(test::ReadAll(archive())).entries)
+        stored << QFileInfo(QString::fromLatin1(e.name).replace('\\', '/')).fileName();
+    EXPECT_TRUE(stored.contains("worklist.db"));
+    EXPECT_TRUE(stored.contains("inform.db"));
+    for (const QString& name : stored)
+        EXPECT_FALSE(IsLocalFile(name)) << name.toStdString();
+
+    // An archive that holds files by the names of local files: they are not restored over them.
+    test::WriteAll(path(kOwnerLockName), "held");
+    test::WriteAll(outside.filePath("local.bak"), test::ArchiveBuilder()
+                                                      .header()
+                                                      .entry("c:\\kq\\data\\owner.lock")
+                                                      .ec2({"theirs"})
+                                                      .entry("c:\\kq\\data\\datasets.lock")
+                                                      .ec2({"theirs"})
+                                                      .entry("c:\\kq\\data\\worklist.db-wal")
+                                                      .ec2({"a log of another database"})
+                                                      .entry("c:\\kq\\data\\extra.txt")
+                                                      .ec2({"restored"})
+                                                      .end()
+                                                      .bytes);
+    TBackupFile bf;
+    ASSERT_TRUE(RestoreDataFolder(bf, DataFolder(), outside.filePath("local.bak")))
+        << lastError().toStdString();
+    EXPECT_EQ(test::ReadAll(path("extra.txt")), "restored");
+    EXPECT_EQ(test::ReadAll(path(kOwnerLockName)), "held");
+    EXPECT_EQ(test::ReadAll(path("datasets.lock")), "lock");
+    EXPECT_EQ(test::ReadAll(path("old.db-journal")), "journal");
+    EXPECT_EQ(names(), QStringList({"张三"}));
+}
+
+TEST_F(BackupCommandsTest, FilesWhoseNamesDifferOnlyInCaseAreRefusedNotSkipped) {
+    test::WriteAll(path("a.txt"), "a");
+    test::WriteAll(path("A.txt"), "A");
+    TBackupFile bf;
+    PrepareBackup(bf, archive());
+    EXPECT_EQ(BackupDataFolder(bf, DataFolder(), archive()), std::optional<bool>(false));
+    EXPECT_TRUE(lastError().contains("A.txt、a.txt")) << lastError().toStdString();
+    EXPECT_FALSE(QFile::exists(archive()));
+}
+
+TEST_F(BackupCommandsTest, RestoreIsRefusedWhileTheProgramHoldsTheFolder) {
+    addRow("张三");
+    backUp();
+    addRow("李四");
+    OwnerLock program; // another process running on the folder
+    ASSERT_TRUE(program.set(DataFolder(), OwnerLock::Program));
+    TBackupFile bf;
+    EXPECT_FALSE(RestoreDataFolder(bf, DataFolder(), archive()));
+    EXPECT_TRUE(lastError().startsWith("考勤程序正在使用数据文件夹")) << lastError().toStdString();
+    EXPECT_EQ(names(), QStringList({"张三", "李四"}));
+    ASSERT_TRUE(program.set(DataFolder(), OwnerLock::Unlocked));
+    EXPECT_TRUE(RestoreDataFolder(bf, DataFolder(), archive()));
+    EXPECT_EQ(names(), QStringList({"张三"}));
+    EXPECT_EQ(DataFolderLock().mode(), OwnerLock::Unlocked); // given back as it was
+}
+
+// A restore killed after each step of its swap, as by kill -9, leaves the old data or the
+// restored data once the next process has taken the folder; never a mix, never leftovers.
+TEST_F(BackupCommandsTest, AKillAtAnyStepOfTheSwapLeavesTheOldOrTheRestoredData) {
+    GTEST_FLAG_SET(death_test_style, "fast");
+    addRow("张三");
+    backUp();
+    addRow("李四");
+    test::WriteAll(path("Employee.dat"), "changed");
+    test::WriteAll(path("extra.txt"), "not in the archive");
+    CloseKQDataBase(); // a connection must not cross into the child
+    const QMap<QString, QByteArray> old = contents();
+    const auto reset = [&] {
+        for (const QString& name : QDir(DataFolder()).entryList(QDir::Files | QDir::Hidden))
+            QFile::remove(path(name));
+        for (auto it = old.cbegin(); it != old.cend(); ++it)
+            test::WriteAll(path(it.key()), it.value());
+    };
+    {
+        TBackupFile bf;
+        ASSERT_TRUE(RestoreDataFolder(bf, DataFolder(), archive()));
+        CloseKQDataBase();
+    }
+    const QMap<QString, QByteArray> restored = contents();
+    ASSERT_NE(restored, old);
+    const QString stage = QFileInfo(QDir::cleanPath(DataFolder())).absolutePath() + "/." +
+                          QFileInfo(QDir::cleanPath(DataFolder())).fileName() + ".restore";
+
+    bool killed = true;
+    int step = 0;
+    while (killed) {
+        ++step;
+        reset();
+        EXPECT_EXIT(
+            {
+                SetRestoreStepHook([step](int s) {
+                    if (s == step) std::raise(SIGKILL);
+                });
+                TBackupFile bf;
+                std::_Exit(RestoreDataFolder(bf, DataFolder(), archive()) ? 0 : 1);
+            },
+            [&](int status) {
+                killed = WIFSIGNALED(status);
+                return killed || (WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            },
+            "");
+        ClaimDataFolder(DataFolder(), OwnerLock::Command);
+        DataFolderLock().set(DataFolder(), OwnerLock::Unlocked);
+        const QMap<QString, QByteArray> now = contents();
+        EXPECT_TRUE(now == old || now == restored) << "killed after step " << step;
+        EXPECT_FALSE(QFileInfo::exists(stage)) << step;
+    }
+    EXPECT_GT(step, 10); // every move of the swap was a step
+    OpenKQDataBase(DataFolder());
 }

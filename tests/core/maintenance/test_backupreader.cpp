@@ -97,6 +97,9 @@ TEST_F(BackupReaderTest, RestoresWhatTheWriterStoredAcrossVolumes) {
     put(at("src/empty.dat"), {});
     put(at("src/t.txt"), Text(40000));
     put(at("src/員工.DAT"), "staff");
+    // GBK lacks Hangul: older archives stored both names as "???考勤表.XLS".
+    put(at("src/김철수考勤表.XLS"), "kim");
+    put(at("src/이영희考勤表.XLS"), "lee");
     TBackupFile writer;
     writer.MaxSize = 40000;
     writer.OnNeedDisk = [](TBackupFile*, quint16, bool&) {};
@@ -117,8 +120,11 @@ TEST_F(BackupReaderTest, RestoresWhatTheWriterStoredAcrossVolumes) {
     bf.OnProgress = [&](TBackupFile*, const QString& f, TPercentage p, bool&) { progress.append({f, p}); };
     ASSERT_TRUE(restore(bf, at("out/x.bak")));
     EXPECT_EQ(disks, QList<int>({2, 3, 4})); // asked at each change although every volume is there
-    EXPECT_EQ(events, QStringList({"a.bin", "empty.dat", "t.txt", "員工.dat"}));
-    EXPECT_EQ(Files(at("r")), QStringList({"a.bin", "empty.dat", "t.txt", "員工.dat"}));
+    const QStringList names = {"a.bin", "empty.dat", "t.txt", "員工.dat", "김철수考勤表.xls", "이영희考勤表.xls"};
+    events.sort();
+    EXPECT_EQ(events, names);
+    EXPECT_EQ(Files(at("r")), names);
+    EXPECT_EQ(test::ReadAll(at("r/김철수考勤表.xls")), "kim");
     EXPECT_EQ(test::ReadAll(at("r/a.bin")), big);
     EXPECT_EQ(test::ReadAll(at("r/t.txt")), Text(40000));
     EXPECT_EQ(test::ReadAll(at("r/員工.dat")), "staff");

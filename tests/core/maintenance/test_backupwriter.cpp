@@ -204,6 +204,7 @@ TEST_F(BackupWriterTest, LargeFileSpansNumberedVolumesWithDiskPrompts) {
 TEST_F(BackupWriterTest, RefusedDiskOrStoppedProgressEndsWithoutEndMarkOrErrorReport) {
     put(QStringLiteral("a.bin"), Noise(100000));
     for (const bool byHandler : {false, true}) {
+        test::WriteAll(archive(), "previous");
         TBackupFile bf;
         bf.MaxSize = 40000;
         if (byHandler) {
@@ -213,14 +214,80 @@ TEST_F(BackupWriterTest, RefusedDiskOrStoppedProgressEndsWithoutEndMarkOrErrorRe
         }
         EXPECT_FALSE(bf.Backup(all(), archive()));
         EXPECT_EQ(bf.ErrorCode(), 0);
+        EXPECT_FALSE(QFile::exists(dir.filePath("backup.002")));
+        EXPECT_FALSE(QFile::exists(archive() + ".partial"));
+        if (byHandler) {
+            EXPECT_EQ(test::ReadAll(archive()), "previous"); // nothing was put in its place
+            continue;
+        }
+        // The disk asked for replaces the one in the drive, so the first volume was put in place.
         const ParsedVolume v = test::ParseVolume(test::ReadAll(archive()));
         EXPECT_EQ(v.problem, "");
         EXPECT_FALSE(v.endMark);
-        EXPECT_EQ(v.nextDisk, byHandler ? QByteArray() : QByteArray("NEXT:DISK002"));
-        EXPECT_FALSE(QFile::exists(dir.filePath("backup.002")));
+        EXPECT_EQ(v.nextDisk, QByteArray("NEXT:DISK002"));
     }
     ASSERT_EQ(fakes->prompter->boxes.size(), 1); // the one refused prompt, no error report
     EXPECT_EQ(fakes->prompter->boxes[0].kind, "confirm");
+}
+
+TEST_F(BackupWriterTest, AWriteThatFailsHalfWayLeavesThePreviousArchiveAsItWas) {
+    put(QStringLiteral("a.bin"), Noise(100000));
+    TBackupFile first;
+    first.MaxSize = 40000;
+    first.OnNeedDisk = [](TBackupFile*, quint16, bool&) {}; // every volume beside the first
+    ASSERT_TRUE(first.Backup(all(), archive()));
+    const QStringList volumes = {archive(), dir.filePath("backup.002"), dir.filePath("backup.003"),
+                                 dir.filePath("backup.004")};
+    QList<QByteArray> previous;
+    qint64 total = 0;
+    for (const QString& v : volumes) {
+        previous << test::ReadAll(v);
+        total += previous.last().size();
+    }
+    ASSERT_FALSE(previous.last().isEmpty());
+
+    put(QStringLiteral("a.bin"), Noise(100000, 2));
+    // A disk that fills up: real files, whose writes fail once the budget is spent.
+    class FullDisk : public TBackupFile {
+    public:
+        qint64 budget = 0;
+
+    protected:
+        std::unique_ptr<QIODevice> OpenForWrite(const QString& path, bool) override {
+            class ShortFile : public QFile {
+            public:
+                ShortFile(const QString& path, qint64& budget) : QFile(path), m_budget(budget) {}
+
+            protected:
+                qint64 writeData(const char* data, qint64 size) override {
+                    if (size > m_budget) return -1;
+                    m_budget -= size;
+                    return QFile::writeData(data, size);
+                }
+
+            private:
+                qint64& m_budget;
+            };
+            auto file = std::make_unique<ShortFile>(path, budget);
+            if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+                return nullptr;
+            return file;
+        }
+    };
+    for (const qint64 budget :
+         {qint64(20000), total / 2, total - 10}) { // in the first, a middle, the last volume
+        FullDisk bf;
+        bf.MaxSize = 40000;
+        bf.budget = budget;
+        bf.OnNeedDisk = first.OnNeedDisk;
+        bf.OnError = [](TBackupFile*, qint32, const QString&) {};
+        EXPECT_FALSE(bf.Backup(all(), archive())) << budget;
+        EXPECT_EQ(bf.ErrorCode(), beWriteArchive) << budget;
+        for (int i = 0; i < volumes.size(); ++i) {
+            EXPECT_EQ(test::ReadAll(volumes[i]), previous[i]) << budget << " volume " << i + 1;
+            EXPECT_FALSE(QFile::exists(volumes[i] + ".partial")) << budget;
+        }
+    }
 }
 
 TEST_F(BackupWriterTest, FailedWritesAreErrorFourReportedOnce) {

@@ -1,9 +1,12 @@
 #include "archivebytes.h"
 #include "data/database.h"
 #include "maintenance/tfmbackup.h"
+#include "maintenance/tfminform.h"
+#include "punch/tfmbrush.h"
 #include "shell/operatorinfo.h"
 #include "shell/tfmmain.h"
 #include "tempdata.h"
+#include "widgets/findform.h"
 
 #include <QAction>
 #include <QFile>
@@ -52,6 +55,27 @@ TEST_F(BackupWindowTest, BackupAndRestoreRunFromTheMenuAndToolbar) {
     EXPECT_EQ(fakes->prompter->texts(), QStringList({"Cannot read file", "数据恢复出错或中断！"}));
     EXPECT_EQ(fakes->prompter->boxes[1].icon, Prompter::Icon::Error);
     EXPECT_EQ(rows(), 0);
+}
+
+TEST_F(BackupWindowTest, RestoreClosesTheWindowsThatHoldDataAndThePunchWindowReadsItAgain) {
+    writeDayShifts();
+    TfmMain w;
+    const QString archive = outside.filePath("kq.bak");
+    fakes->files->saveAnswers = {archive};
+    trigger(w, "MIBackup");
+    ASSERT_TRUE(QFile::exists(archive));
+
+    writeShifts({{1, QStringLiteral("全天"), QStringLiteral("08:00:00"), QStringLiteral("17:00:00"), true, true, true}});
+    TfmBrush brush; // hidden behind the main window, as after its return button
+    ASSERT_EQ(brush.brushInfo().size(), 1);
+    TfmInform* notices = ShowSingle<TfmInform>(&w);
+    ASSERT_TRUE(notices->isVisible());
+
+    fakes->files->openAnswers = {archive};
+    trigger(w, "MIRestore");
+    EXPECT_EQ(fakes->prompter->lastText(), "数据恢复成功！");
+    EXPECT_FALSE(notices->isVisible()); // its rows were of the replaced data
+    EXPECT_EQ(brush.brushInfo().size(), 2);
 }
 
 TEST_F(BackupWindowTest, CancelledDialogsAndTheGateShowNothingElse) {

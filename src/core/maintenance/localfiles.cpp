@@ -1,0 +1,15 @@
+#include "maintenance/localfiles.h"
+
+#include "maintenance/backupfile.h"
+
+#include <QStringList>
+
+namespace kq {
+
+bool IsLocalFile(const QString& name) {
+    static const QStringList masks = {QStringLiteral("*.lock"), QStringLiteral("*-wal"),
+                                      QStringLiteral("*-shm"), QStringLiteral("*-journal")};
+    return std::any_of(masks.cbegin(), masks.cend(), [&](const QString& m) { return MatchesMask(m, name); });
+}
+
+} // namespace kq
