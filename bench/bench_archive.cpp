@@ -5,14 +5,14 @@
 // BM_DatabaseImages (read in place here; BM_DatabaseCopy is the copy made when a reader holds an
 // older snapshot). BM_Restore unpacks the archive into a folder; BM_RestoreDataFolder is the whole
 // restore command: staging, integrity check of the databases, flushes to disk and the swap.
-#include "../tests/support/lzrw1khencoder.h"
-#include "data/database.h"
-#include "data/dataset.h"
-#include "data/firstrun.h"
-#include "maintenance/backupcommands.h"
-#include "maintenance/databasesnapshot.h"
-#include "maintenance/lzrw1kh.h"
-#include "maintenance/sqliteimage.h"
+#include "core/data/database.h"
+#include "core/data/dataset.h"
+#include "core/data/firstrun.h"
+#include "core/maintenance/backupcommands.h"
+#include "core/maintenance/databasesnapshot.h"
+#include "core/maintenance/lzrw1kh.h"
+#include "core/maintenance/sqliteimage.h"
+#include "support/lzrw1khencoder.h"
 
 #include <QCoreApplication>
 #include <QDir>

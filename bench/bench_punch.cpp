@@ -1,14 +1,14 @@
 // One punch (card lookup, count, read, write, durable commit) on an attendance table of 250,000
 // rows, beside a bare durable single-row insert into the same table. Wall-clock times: the
 // commit waits for the disk.
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/firstrun.h"
-#include "data/shared.h"
-#include "data/tables.h"
-#include "punch/brushinfo.h"
-#include "punch/punchrecorder.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/firstrun.h"
+#include "core/data/shared.h"
+#include "core/data/tables.h"
+#include "core/punch/brushinfo.h"
+#include "core/punch/punchrecorder.h"
 
 #include <QCoreApplication>
 #include <QSqlQuery>

@@ -2,8 +2,8 @@
 // one person's year and everybody's month, each beside sqlite3's time for a plain indexed select
 // of the same rows (counter sqlite3_ms; x_sqlite3 is our time over it).
 
-#include "reports/attendancequery.h"
-#include "reports/recordmodel.h"
+#include "core/reports/attendancequery.h"
+#include "core/reports/recordmodel.h"
 #include "worklistdata.h"
 
 #include <benchmark/benchmark.h>
@@ -91,7 +91,9 @@ void BM_PersonYear(benchmark::State& state) {
 void BM_PersonYearAgain(benchmark::State& state) {
     RunPeriod(
         state,
-        [](int) { return RecordFilter::Period(bench::EmployeeName(0), QDate(2024, 1, 1), QDate(2024, 12, 31)); },
+        [](int) {
+            return RecordFilter::Period(bench::EmployeeName(0), QDate(2024, 1, 1), QDate(2024, 12, 31));
+        },
         PersonYear(bench::EmployeeName(0)));
 }
 
@@ -108,4 +110,6 @@ BENCHMARK(BM_EverybodyMonth)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) { return bench::RunOnWorkListData(argc, argv, &g_data); }
+int main(int argc, char** argv) {
+    return bench::RunOnWorkListData(argc, argv, &g_data);
+}

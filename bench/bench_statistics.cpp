@@ -2,8 +2,8 @@
 // for one grouped indexed scan of the same period (counter sqlite3_ms; x_sqlite3 is our time over
 // it; the goal is at most 2).
 
-#include "reports/findinfo.h"
-#include "reports/statistics.h"
+#include "core/reports/findinfo.h"
+#include "core/reports/statistics.h"
 #include "worklistdata.h"
 
 #include <benchmark/benchmark.h>
@@ -39,4 +39,6 @@ BENCHMARK(BM_StatisticsYear)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) { return bench::RunOnWorkListData(argc, argv, &g_data); }
+int main(int argc, char** argv) {
+    return bench::RunOnWorkListData(argc, argv, &g_data);
+}

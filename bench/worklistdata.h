@@ -5,17 +5,17 @@
 // no rows, so completing a period has days to add), and the time the sqlite3 command needs for
 // a statement on the same file.
 
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/firstrun.h"
-#include "data/kqerror.h"
-#include "data/shared.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/firstrun.h"
+#include "core/data/kqerror.h"
+#include "core/data/shared.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QCoreApplication>
 #include <benchmark/benchmark.h>
 #include <random>
 

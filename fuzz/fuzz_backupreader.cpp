@@ -2,8 +2,8 @@
 // write out of bounds (the sanitizers watch), and never open a file for writing outside the
 // restore folder. Restored data goes to a sink, so runs stay fast and the disk stays clean.
 // The first input byte picks RestoreFullPath and the restore mode; the rest is the archive.
-#include "data/kqerror.h"
-#include "maintenance/backupfile.h"
+#include "core/data/kqerror.h"
+#include "core/maintenance/backupfile.h"
 
 #include <QDir>
 #include <QFile>

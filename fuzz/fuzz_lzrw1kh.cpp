@@ -1,7 +1,7 @@
 // The LZRW1KH expander on any bytes: it must stay inside its two areas (the sanitizers watch) and
 // give back exactly what the test encoder packed.
-#include "lzrw1khencoder.h"
-#include "maintenance/lzrw1kh.h"
+#include "core/maintenance/lzrw1kh.h"
+#include "support/lzrw1khencoder.h"
 
 #include <cstdlib>
 #include <memory>

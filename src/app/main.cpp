@@ -1,6 +1,6 @@
-#include "platform/application.h"
-#include "platform/guiservices.h"
-#include "shell/startup.h"
+#include "gui/platform/application.h"
+#include "gui/platform/guiservices.h"
+#include "gui/shell/startup.h"
 
 #include <QLibraryInfo>
 #include <QLocale>

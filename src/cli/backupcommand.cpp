@@ -1,6 +1,6 @@
-#include "clicommand.h"
+#include "cli/clicommand.h"
 
-#include "maintenance/backupcommands.h"
+#include "core/maintenance/backupcommands.h"
 
 namespace kq::cli {
 

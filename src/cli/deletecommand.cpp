@@ -1,6 +1,6 @@
-#include "clicommand.h"
+#include "cli/clicommand.h"
 
-#include "maintenance/perioddelete.h"
+#include "core/maintenance/perioddelete.h"
 
 namespace kq::cli {
 

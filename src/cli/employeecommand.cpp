@@ -1,10 +1,10 @@
-#include "clicommand.h"
+#include "cli/clicommand.h"
 
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/kqerror.h"
-#include "data/tables.h"
-#include "shell/employeeinfo.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/kqerror.h"
+#include "core/data/tables.h"
+#include "core/shell/employeeinfo.h"
 
 #include <tuple>
 
@@ -68,8 +68,9 @@ int List(Args& args, Context& ctx) {
     ctx.out << "SName\tIDNo\tDept\tIsOperator\tRigth\tCardNo\n";
     for (ds.first(); !ds.eof(); ds.next()) {
         ctx.out << ds.asString(QStringLiteral("SName")) << '\t' << ds.asInt(QStringLiteral("IDNo")) << '\t'
-                << ds.asInt(QStringLiteral("Dept")) << '\t' << (ds.asBool(QStringLiteral("IsOperator")) ? "1" : "0")
-                << '\t' << ds.asInt(QStringLiteral("Rigth")) << '\t' << ds.asString(QStringLiteral("CardNo")) << '\n';
+                << ds.asInt(QStringLiteral("Dept")) << '\t'
+                << (ds.asBool(QStringLiteral("IsOperator")) ? "1" : "0") << '\t'
+                << ds.asInt(QStringLiteral("Rigth")) << '\t' << ds.asString(QStringLiteral("CardNo")) << '\n';
     }
     ds.close();
     return 0;
@@ -82,10 +83,11 @@ int RunEmployee(Args& args, Context& ctx) {
     throw UsageError(QStringLiteral("employee needs add or list"));
 }
 
-const Registrar reg("employee",
-                    "employee add --name NAME --card CARD [--workno N] [--dept N] [--operator --password PW --group N]"
-                    " | employee list",
-                    RunEmployee);
+const Registrar
+    reg("employee",
+        "employee add --name NAME --card CARD [--workno N] [--dept N] [--operator --password PW --group N]"
+        " | employee list",
+        RunEmployee);
 
 } // namespace
 

@@ -1,7 +1,7 @@
-#include "clicommand.h"
+#include "cli/clicommand.h"
 
-#include "data/firstrun.h"
-#include "maintenance/folderclaim.h"
+#include "core/data/firstrun.h"
+#include "core/maintenance/folderclaim.h"
 
 namespace kq::cli {
 
@@ -12,7 +12,8 @@ int RunInit(Args& args, Context& ctx) {
     MakeDataFolder(ctx.dataFolder);
     ClaimDataFolder(ctx.dataFolder, OwnerLock::Command);
     const QStringList created = CreateMissingDataFiles(ctx.dataFolder);
-    for (const QString& name : created) ctx.out << "created\t" << name << "\n";
+    for (const QString& name : created)
+        ctx.out << "created\t" << name << "\n";
     return 0;
 }
 

@@ -1,12 +1,12 @@
-#include "clicommand.h"
+#include "cli/clicommand.h"
 
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/firstrun.h"
-#include "data/kqerror.h"
-#include "maintenance/folderclaim.h"
-#include "maintenance/restorestage.h"
-#include "platform/platform.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/firstrun.h"
+#include "core/data/kqerror.h"
+#include "core/maintenance/folderclaim.h"
+#include "core/maintenance/restorestage.h"
+#include "core/platform/platform.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -48,7 +48,8 @@ private:
 
 void PrintUsage(QTextStream& err) {
     err << "usage: kaoqin-cli [--data DIR] COMMAND ...\ncommands:\n";
-    for (const auto& [verb, v] : Verbs()) err << "  " << v.usage << "\n";
+    for (const auto& [verb, v] : Verbs())
+        err << "  " << v.usage << "\n";
     err.flush();
 }
 
@@ -58,7 +59,9 @@ Registrar::Registrar(const char* verb, const char* usage, Handler handler) {
     Verbs()[QString::fromUtf8(verb)] = Verb{QString::fromUtf8(usage), handler};
 }
 
-bool Args::flag(const QString& name) { return m_words.removeAll(name) > 0; }
+bool Args::flag(const QString& name) {
+    return m_words.removeAll(name) > 0;
+}
 
 QString Args::option(const QString& name) {
     const int i = int(m_words.indexOf(name));
@@ -73,7 +76,8 @@ int Args::intOption(const QString& name, int fallback) {
     if (!has(name)) return fallback;
     const QString text = option(name);
     static const QRegularExpression whole(QStringLiteral("^[+-]?\\d{1,9}$"));
-    if (!whole.match(text).hasMatch()) throw UsageError(QStringLiteral("%1 takes a whole number, not \"%2\"").arg(name, text));
+    if (!whole.match(text).hasMatch())
+        throw UsageError(QStringLiteral("%1 takes a whole number, not \"%2\"").arg(name, text));
     return text.toInt();
 }
 

@@ -1,8 +1,8 @@
-#include "clicommand.h"
+#include "cli/clicommand.h"
 
-#include "data/kqerror.h"
-#include "maintenance/informtable.h"
-#include "maintenance/rtf.h"
+#include "core/data/kqerror.h"
+#include "core/maintenance/informtable.h"
+#include "core/maintenance/rtf.h"
 
 #include <QDate>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "clicommand.h"
+#include "cli/clicommand.h"
 
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/kqerror.h"
-#include "data/tables.h"
-#include "setup/numberedlist.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/kqerror.h"
+#include "core/data/tables.h"
+#include "core/setup/numberedlist.h"
 
 #include <QRegularExpression>
 

@@ -1,9 +1,9 @@
-#include "clicommand.h"
+#include "cli/clicommand.h"
 
-#include "platform/platform.h"
-#include "punch/brushinfo.h"
-#include "punch/punchrecorder.h"
-#include "punch/slotchoice.h"
+#include "core/platform/platform.h"
+#include "core/punch/brushinfo.h"
+#include "core/punch/punchrecorder.h"
+#include "core/punch/slotchoice.h"
 
 namespace kq::cli {
 
@@ -36,10 +36,12 @@ int RunPunch(Args& args, Context& ctx) {
         // shift selects nothing; guessing a slot would file the punch under another shift or day.
         chosen = AutoSelectSlot(brushInfo, BuildSlotTable(brushInfo), SlotLabels(brushInfo), now.time(), -1);
         if (chosen < 0) {
-            ctx.err << QStringLiteral("no shift slot is chosen automatically at %1: give one with --slot N, N from 0 to %2")
-                           .arg(now.toString(QStringLiteral("hh:mm:ss")))
-                           .arg(2 * brushInfo.size() - 1)
-                    << Qt::endl;
+            ctx.err
+                << QStringLiteral(
+                       "no shift slot is chosen automatically at %1: give one with --slot N, N from 0 to %2")
+                       .arg(now.toString(QStringLiteral("hh:mm:ss")))
+                       .arg(2 * brushInfo.size() - 1)
+                << Qt::endl;
             return 1;
         }
     }

@@ -1,8 +1,8 @@
-#include "clicommand.h"
-#include "reportoptions.h"
+#include "cli/clicommand.h"
+#include "cli/reportoptions.h"
 
-#include "reports/attendancequery.h"
-#include "reports/xlswriter.h"
+#include "core/reports/attendancequery.h"
+#include "core/reports/xlswriter.h"
 
 namespace kq::cli {
 

@@ -1,4 +1,4 @@
-#include "reportoptions.h"
+#include "cli/reportoptions.h"
 
 namespace kq::cli {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clicommand.h"
+#include "cli/clicommand.h"
 
 #include <QDate>
 #include <QList>

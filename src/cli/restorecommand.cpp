@@ -1,7 +1,7 @@
-#include "clicommand.h"
+#include "cli/clicommand.h"
 
-#include "data/firstrun.h"
-#include "maintenance/backupcommands.h"
+#include "core/data/firstrun.h"
+#include "core/maintenance/backupcommands.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
-#include "clicommand.h"
+#include "cli/clicommand.h"
 
-#include "shell/rights.h"
+#include "core/shell/rights.h"
 
 #include <QRegularExpression>
 #include <algorithm>

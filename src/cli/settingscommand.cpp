@@ -1,7 +1,7 @@
-#include "clicommand.h"
+#include "cli/clicommand.h"
 
-#include "data/syssetup.h"
-#include "data/tables.h"
+#include "core/data/syssetup.h"
+#include "core/data/tables.h"
 
 #include <optional>
 

@@ -1,9 +1,9 @@
-#include "clicommand.h"
+#include "cli/clicommand.h"
 
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/kqerror.h"
-#include "setup/shiftrules.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/kqerror.h"
+#include "core/setup/shiftrules.h"
 
 #include <QRegularExpression>
 
@@ -13,7 +13,9 @@ namespace {
 
 QTime TimeArg(const QString& text, const char* what) {
     const QTime t = ParseTimeText(text);
-    if (!t.isValid()) throw UsageError(QStringLiteral("%1 must be a time hh:nn:ss, not \"%2\"").arg(QLatin1String(what), text));
+    if (!t.isValid())
+        throw UsageError(
+            QStringLiteral("%1 must be a time hh:nn:ss, not \"%2\"").arg(QLatin1String(what), text));
     return t;
 }
 
@@ -72,9 +74,10 @@ int List(Args& args, Context& ctx) {
     ctx.out << "SerialNo\tShiftName\tBeginTime\tEndTime\tCheckBegin\tCheckEnd\tIsCalculate\n";
     const auto yes = [&](const char* f) { return ds.asBool(QLatin1String(f)) ? "1" : "0"; };
     for (ds.first(); !ds.eof(); ds.next()) {
-        ctx.out << ds.asInt(QStringLiteral("SerialNo")) << '\t' << ds.asString(QStringLiteral("ShiftName")) << '\t'
-                << ds.asString(QStringLiteral("BeginTime")) << '\t' << ds.asString(QStringLiteral("EndTime")) << '\t'
-                << yes("CheckBegin") << '\t' << yes("CheckEnd") << '\t' << yes("IsCalculate") << '\n';
+        ctx.out << ds.asInt(QStringLiteral("SerialNo")) << '\t' << ds.asString(QStringLiteral("ShiftName"))
+                << '\t' << ds.asString(QStringLiteral("BeginTime")) << '\t'
+                << ds.asString(QStringLiteral("EndTime")) << '\t' << yes("CheckBegin") << '\t'
+                << yes("CheckEnd") << '\t' << yes("IsCalculate") << '\n';
     }
     ds.close();
     return 0;
@@ -88,9 +91,10 @@ int RunShift(Args& args, Context& ctx) {
     throw UsageError(QStringLiteral("shift needs add, list or delete"));
 }
 
-const Registrar reg("shift",
-                    "shift add NAME BEGIN END [--late] [--early] [--accumulate] | shift list | shift delete SERIALNO",
-                    RunShift);
+const Registrar
+    reg("shift",
+        "shift add NAME BEGIN END [--late] [--early] [--accumulate] | shift list | shift delete SERIALNO",
+        RunShift);
 
 } // namespace
 

@@ -1,10 +1,10 @@
-#include "clicommand.h"
-#include "reportoptions.h"
+#include "cli/clicommand.h"
+#include "cli/reportoptions.h"
 
-#include "data/syssetup.h"
-#include "reports/findinfo.h"
-#include "reports/statistics.h"
-#include "reports/xlswriter.h"
+#include "core/data/syssetup.h"
+#include "core/reports/findinfo.h"
+#include "core/reports/statistics.h"
+#include "core/reports/xlswriter.h"
 
 namespace kq::cli {
 

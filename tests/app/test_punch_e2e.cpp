@@ -1,9 +1,9 @@
 // The real program under a virtual X server: started with StartBrush set, it opens at the punch
 // screen; a card number typed as a card reader types it (digits, then Enter) ends up as a row of
 // WorkList.db.
-#include "data/dataset.h"
-#include "data/firstrun.h"
-#include "clirunner.h"
+#include "core/data/dataset.h"
+#include "core/data/firstrun.h"
+#include "support/clirunner.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

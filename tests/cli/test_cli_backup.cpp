@@ -1,7 +1,7 @@
-#include "archivebytes.h"
-#include "clirunner.h"
-#include "data/ownerlock.h"
-#include "maintenance/sqliteimage.h"
+#include "core/data/ownerlock.h"
+#include "core/maintenance/sqliteimage.h"
+#include "support/archivebytes.h"
+#include "support/clirunner.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "clirunner.h"
-#include "data/dataset.h"
+#include "core/data/dataset.h"
+#include "support/clirunner.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "clirunner.h"
-#include "data/database.h"
+#include "core/data/database.h"
+#include "support/clirunner.h"
 
 #include <QDir>
 #include <QTemporaryDir>

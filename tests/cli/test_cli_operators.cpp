@@ -1,6 +1,6 @@
-#include "archivebytes.h"
-#include "clirunner.h"
-#include "data/datasetlock.h"
+#include "core/data/datasetlock.h"
+#include "support/archivebytes.h"
+#include "support/clirunner.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,6 +1,6 @@
-#include "clirunner.h"
-#include "data/datafolder.h"
-#include "tempdata.h"
+#include "core/data/datafolder.h"
+#include "support/clirunner.h"
+#include "support/tempdata.h"
 
 #include <gtest/gtest.h>
 
@@ -48,9 +48,9 @@ TEST_F(CliPunchTest, StoresWithTheAutomaticOrGivenSlotAndRefusesRepeats) {
 
 TEST_F(CliPunchTest, RefusesWhenNoSlotIsChosenAutomatically) {
     // After the last slot time and far from every shift: nothing is chosen, nothing is guessed.
-    for (const QString& at : {"2024-03-07 19:00:00", "2024-03-07 22:30:00", "2024-03-07 23:59:59"}) {
+    for (const char* at : {"2024-03-07 19:00:00", "2024-03-07 22:30:00", "2024-03-07 23:59:59"}) {
         const test::CliResult r = punch({"A100", "--at", at});
-        EXPECT_EQ(r.code, 1) << at.toStdString();
+        EXPECT_EQ(r.code, 1) << at;
         EXPECT_TRUE(r.err.contains("--slot N, N from 0 to 3")) << r.err.toStdString();
     }
     EXPECT_EQ(countRows("select count(*) from WorkList"), 0);

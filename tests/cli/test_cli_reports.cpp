@@ -1,7 +1,7 @@
-#include "clirunner.h"
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "tempdata.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "support/clirunner.h"
+#include "support/tempdata.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

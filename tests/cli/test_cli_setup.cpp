@@ -1,4 +1,4 @@
-#include "clirunner.h"
+#include "support/clirunner.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "archivebytes.h"
+#include "support/archivebytes.h"
 
 #include <QFile>
 #include <QtEndian>

@@ -1,4 +1,4 @@
-#include "clirunner.h"
+#include "support/clirunner.h"
 
 #include <QProcess>
 
@@ -11,8 +11,12 @@ QString Program(const char* variable, const char* built) {
 }
 } // namespace
 
-QString CliProgram() { return Program("KQ_CLI", KQ_CLI_PATH); }
-QString AppProgram() { return Program("KQ_APP", KQ_APP_PATH); }
+QString CliProgram() {
+    return Program("KQ_CLI", KQ_CLI_PATH);
+}
+QString AppProgram() {
+    return Program("KQ_APP", KQ_APP_PATH);
+}
 
 CliResult RunCli(const QStringList& args, const QByteArray& input) {
     QProcess p;

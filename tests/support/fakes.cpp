@@ -1,4 +1,4 @@
-#include "fakes.h"
+#include "support/fakes.h"
 
 #include <QFile>
 
@@ -24,11 +24,14 @@ bool FakePrompter::confirm(const QString& title, const QString& text) {
     return a;
 }
 
-void FakePrompter::error(const QString& text) { boxes.append({QStringLiteral("error"), QString(), text, Icon::Error}); }
+void FakePrompter::error(const QString& text) {
+    boxes.append({QStringLiteral("error"), QString(), text, Icon::Error});
+}
 
 QStringList FakePrompter::texts() const {
     QStringList out;
-    for (const Box& b : boxes) out << b.text;
+    for (const Box& b : boxes)
+        out << b.text;
     return out;
 }
 
@@ -37,35 +40,14 @@ bool FakeSystemServices::runHidden(const QString& command, int) {
     return onCommand ? onCommand(command) : true;
 }
 
-bool FakeSystemServices::rename(const QString& from, const QString& to) { return QFile::rename(from, to); }
+bool FakeSystemServices::rename(const QString& from, const QString& to) {
+    return QFile::rename(from, to);
+}
 
 bool FakeSystemServices::setLocalTime(const QDateTime& dateTime) {
     timesSet.append(dateTime);
     return setTimeSucceeds;
 }
-
-namespace {
-QString Take(std::deque<QString>& answers) {
-    if (answers.empty()) return {};
-    QString a = answers.front();
-    answers.pop_front();
-    return a;
-}
-} // namespace
-
-QString FakeFileDialogs::openFileName(QWidget*, const QString& caption, const QString&, const QString&) {
-    captions << caption;
-    return Take(openAnswers);
-}
-
-QString FakeFileDialogs::saveFileName(QWidget*, const QString& caption, const QString&, const QString&) {
-    captions << caption;
-    return Take(saveAnswers);
-}
-
-std::optional<QFont> FakeFileDialogs::chooseFont(QWidget*, const QFont&) { return font; }
-
-std::optional<QColor> FakeFileDialogs::chooseColor(QWidget*, const QColor&) { return color; }
 
 qint64 FailingSaveFile::writeData(const char* data, qint64 len) {
     if (m_budget <= 0) {
@@ -87,23 +69,17 @@ Fakes::Fakes() {
     auto c = std::make_unique<FakeClock>();
     auto s = std::make_unique<FakeSpeaker>();
     auto y = std::make_unique<FakeSystemServices>();
-    auto f = std::make_unique<FakeFileDialogs>();
-    auto d = std::make_unique<FakeDesktop>();
     auto v = std::make_unique<FakeSaveFiles>();
     prompter = p.get();
     clock = c.get();
     speaker = s.get();
     system = y.get();
-    files = f.get();
-    desktop = d.get();
     saveFiles = v.get();
     Services().prompter = std::move(p);
     Services().clock = std::move(c);
     Services().speaker = std::move(s);
     Services().system = std::move(y);
     Services().saveFiles = std::move(v);
-    GuiServices().files = std::move(f);
-    GuiServices().desktop = std::move(d);
 }
 
 } // namespace kq::test

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "platform/guiservices.h"
-#include "platform/platform.h"
+#include "core/platform/platform.h"
 
 #include <QList>
 #include <QPair>
@@ -66,29 +65,6 @@ public:
     std::function<bool(const QString&)> onCommand;
 };
 
-class FakeFileDialogs : public FileDialogs {
-public:
-    QString openFileName(QWidget*, const QString& caption, const QString& dir, const QString& filter) override;
-    QString saveFileName(QWidget*, const QString& caption, const QString& dir, const QString& filter) override;
-    std::optional<QFont> chooseFont(QWidget*, const QFont& initial) override;
-    std::optional<QColor> chooseColor(QWidget*, const QColor& initial) override;
-    // Next answers; empty text means cancel.
-    std::deque<QString> openAnswers;
-    std::deque<QString> saveAnswers;
-    std::optional<QFont> font;
-    std::optional<QColor> color;
-    QStringList captions;
-};
-
-class FakeDesktop : public Desktop {
-public:
-    bool openFile(const QString& path) override {
-        opened.append(path);
-        return true;
-    }
-    QStringList opened;
-};
-
 // A save file that fails after its budget of bytes: a full disk or a failing device under the
 // dataset writer. Nothing reaches the target file.
 class FailingSaveFile : public QSaveFile {
@@ -109,15 +85,13 @@ public:
     std::optional<qint64> failAfter;
 };
 
-// Installs fresh fakes into Services() and GuiServices(); the accessors return them.
+// Installs fresh fakes into Services(); the accessors return them.
 struct Fakes {
     Fakes();
     FakePrompter* prompter;
     FakeClock* clock;
     FakeSpeaker* speaker;
     FakeSystemServices* system;
-    FakeFileDialogs* files;
-    FakeDesktop* desktop;
     FakeSaveFiles* saveFiles;
 };
 

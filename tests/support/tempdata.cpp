@@ -1,11 +1,11 @@
-#include "tempdata.h"
+#include "support/tempdata.h"
 
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/firstrun.h"
-#include "data/tables.h"
-#include "shell/operatorinfo.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/firstrun.h"
+#include "core/data/tables.h"
+#include "core/shell/operatorinfo.h"
 
 namespace kq::test {
 
@@ -23,15 +23,19 @@ void DataFolderTest::TearDown() {
     delete fakes;
 }
 
-QString DataFolderTest::path(const QString& name) const { return DataFolder() + name; }
+QString DataFolderTest::path(const QString& name) const {
+    return DataFolder() + name;
+}
 
 void DataFolderTest::writeShifts(const QList<QVariantList>& rows) {
     DataSet::writeFile(path(QStringLiteral("ShiftTime.dat")), ShiftTimeFields(), rows);
 }
 
 void DataFolderTest::writeDayShifts() {
-    writeShifts({{1, QStringLiteral("早班"), QStringLiteral("08:00:00"), QStringLiteral("12:00:00"), true, true, true},
-                 {2, QStringLiteral("午班"), QStringLiteral("13:30:00"), QStringLiteral("17:30:00"), true, true, true}});
+    writeShifts({{1, QStringLiteral("早班"), QStringLiteral("08:00:00"), QStringLiteral("12:00:00"), true,
+                  true, true},
+                 {2, QStringLiteral("午班"), QStringLiteral("13:30:00"), QStringLiteral("17:30:00"), true,
+                  true, true}});
 }
 
 void DataFolderTest::writeEmployees(const QList<QVariantList>& rows) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fakes.h"
+#include "support/fakes.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -19,7 +19,8 @@ protected:
     void writeShifts(const QList<QVariantList>& rows); // SerialNo, ShiftName, Begin, End, late, early, acc
     // Two day shifts: 早班 08:00–12:00 and 午班 13:30–17:30, every flag on.
     void writeDayShifts();
-    void writeEmployees(const QList<QVariantList>& rows); // SName, IsOperator, Password, Rigth, IDNo, Dept, CardNo
+    void
+    writeEmployees(const QList<QVariantList>& rows); // SName, IsOperator, Password, Rigth, IDNo, Dept, CardNo
     int countRows(const QString& sql, const QVariantList& values = {});
 
     QTemporaryDir dir;

@@ -1,4 +1,4 @@
-#include "xlrdreader.h"
+#include "support/xlrdreader.h"
 
 #include <QFile>
 #include <QJsonArray>

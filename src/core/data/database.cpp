@@ -1,7 +1,7 @@
-#include "data/database.h"
+#include "core/data/database.h"
 
-#include "data/datafolder.h"
-#include "data/kqerror.h"
+#include "core/data/datafolder.h"
+#include "core/data/kqerror.h"
 
 #include <QDir>
 #include <QSqlError>
@@ -13,9 +13,11 @@ namespace {
 constexpr int kSchemaVersion = 1;
 
 QString WorkListTable() {
-    QString sql = QStringLiteral("CREATE TABLE IF NOT EXISTS %1WorkList (ISn INTEGER PRIMARY KEY AUTOINCREMENT, "
-                                 "DDate TEXT, Name TEXT");
-    for (int i = 0; i < kSlotCount; ++i) sql += QStringLiteral(", T%1 TEXT").arg(i);
+    QString sql =
+        QStringLiteral("CREATE TABLE IF NOT EXISTS %1WorkList (ISn INTEGER PRIMARY KEY AUTOINCREMENT, "
+                       "DDate TEXT, Name TEXT");
+    for (int i = 0; i < kSlotCount; ++i)
+        sql += QStringLiteral(", T%1 TEXT").arg(i);
     return sql + QStringLiteral(", LeaveType INTEGER, Comment TEXT)");
 }
 
@@ -129,7 +131,8 @@ QSqlQuery ExecSql(const QString& sql, const QVariantList& values) {
     QSqlQuery q(KQDataBase());
     q.setForwardOnly(true);
     if (!q.prepare(sql)) throw KqError(q.lastError().text());
-    for (const QVariant& v : values) q.addBindValue(v);
+    for (const QVariant& v : values)
+        q.addBindValue(v);
     if (!q.exec()) throw KqError(q.lastError().text());
     return q;
 }
@@ -151,6 +154,8 @@ void Transaction::commit() {
     m_open = false;
 }
 
-QString SlotColumn(int slot) { return QStringLiteral("T%1").arg(slot); }
+QString SlotColumn(int slot) {
+    return QStringLiteral("T%1").arg(slot);
+}
 
 } // namespace kq

@@ -1,4 +1,4 @@
-#include "data/datafolder.h"
+#include "core/data/datafolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,7 +13,9 @@ QString& Folder() {
 }
 } // namespace
 
-QString DataFolder() { return Folder(); }
+QString DataFolder() {
+    return Folder();
+}
 
 void SetDataFolder(const QString& folder) {
     QString f = QDir::fromNativeSeparators(folder);
@@ -37,7 +39,9 @@ QString EnsureDataFolder() {
     return Folder();
 }
 
-QString DataFile(const QString& name) { return ResolveFileName(DataFolder() + name); }
+QString DataFile(const QString& name) {
+    return ResolveFileName(DataFolder() + name);
+}
 
 QString ResolveFileName(const QString& path) {
     const QFileInfo info(path);

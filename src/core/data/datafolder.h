@@ -6,7 +6,7 @@ namespace kq {
 
 // The data folder: the executable's folder with "Data/" appended, kept for the whole run.
 QString DataFolder();
-void SetDataFolder(const QString& folder);        // keeps a trailing separator
+void SetDataFolder(const QString& folder); // keeps a trailing separator
 QString DataFolderFor(const QString& executableDir);
 // The folder rule applied to the running executable; sets and returns the global value.
 QString ComputeDataFolder();

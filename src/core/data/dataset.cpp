@@ -1,10 +1,10 @@
-#include "data/dataset.h"
+#include "core/data/dataset.h"
 
-#include "data/datafolder.h"
-#include "data/datasetlock.h"
-#include "data/gbk.h"
-#include "data/kqerror.h"
-#include "platform/savefiles.h"
+#include "core/data/datafolder.h"
+#include "core/data/datasetlock.h"
+#include "core/data/gbk.h"
+#include "core/data/kqerror.h"
+#include "core/platform/savefiles.h"
 
 #include <QCryptographicHash>
 #include <QDate>
@@ -22,12 +22,18 @@ namespace {
 
 const char* TypeName(FieldType t) {
     switch (t) {
-    case FieldType::String: return "string";
-    case FieldType::Integer: return "integer";
-    case FieldType::Float: return "float";
-    case FieldType::Boolean: return "boolean";
-    case FieldType::Time: return "time";
-    case FieldType::Date: return "date";
+    case FieldType::String:
+        return "string";
+    case FieldType::Integer:
+        return "integer";
+    case FieldType::Float:
+        return "float";
+    case FieldType::Boolean:
+        return "boolean";
+    case FieldType::Time:
+        return "time";
+    case FieldType::Date:
+        return "date";
     }
     return "string";
 }
@@ -54,12 +60,18 @@ QTime ParseTime(const QString& s) {
 QJsonValue ToJson(FieldType type, const QVariant& v) {
     if (!v.isValid() || v.isNull()) return QJsonValue::Null;
     switch (type) {
-    case FieldType::String: return v.toString();
-    case FieldType::Integer: return QJsonValue(v.toLongLong());
-    case FieldType::Float: return v.toDouble();
-    case FieldType::Boolean: return v.toBool();
-    case FieldType::Time: return v.toTime().toString(QStringLiteral("hh:mm:ss"));
-    case FieldType::Date: return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    case FieldType::String:
+        return v.toString();
+    case FieldType::Integer:
+        return QJsonValue(v.toLongLong());
+    case FieldType::Float:
+        return v.toDouble();
+    case FieldType::Boolean:
+        return v.toBool();
+    case FieldType::Time:
+        return v.toTime().toString(QStringLiteral("hh:mm:ss"));
+    case FieldType::Date:
+        return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
     }
     return QJsonValue::Null;
 }
@@ -68,7 +80,8 @@ int CompareValues(FieldType type, const QVariant& a, const QVariant& b) {
     const bool an = a.isNull(), bn = b.isNull();
     if (an || bn) return an == bn ? 0 : (an ? -1 : 1);
     switch (type) {
-    case FieldType::String: return a.toString().compare(b.toString(), Qt::CaseInsensitive);
+    case FieldType::String:
+        return a.toString().compare(b.toString(), Qt::CaseInsensitive);
     case FieldType::Integer:
     case FieldType::Boolean: {
         const qint64 x = a.toLongLong(), y = b.toLongLong();
@@ -100,7 +113,8 @@ QByteArray ReadBytes(const QString& path, const QString& shownName) {
     if (!file.exists())
         throw KqError(QStringLiteral("找不到数据文件：%1").arg(QDir::toNativeSeparators(shownName)));
     if (!file.open(QIODevice::ReadOnly))
-        throw KqError(QStringLiteral("无法读取数据文件：%1（%2）").arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw KqError(QStringLiteral("无法读取数据文件：%1（%2）")
+                          .arg(QDir::toNativeSeparators(path), file.errorString()));
     return file.readAll();
 }
 
@@ -335,7 +349,8 @@ void DataSet::write() {
     m_modified = false;
 }
 
-void DataSet::writeFile(const QString& fileName, const QList<FieldDef>& fields, const QList<QVariantList>& rows) {
+void DataSet::writeFile(const QString& fileName, const QList<FieldDef>& fields,
+                        const QList<QVariantList>& rows) {
     const DataSetLock lock(FolderOf(fileName));
     Save(fileName, Serialize(fields, rows), HoldsPasswords(fields));
 }
@@ -356,7 +371,8 @@ QVariant DataSet::normalized(int field, const QVariant& v) const {
     if (!v.isValid() || v.isNull()) return QVariant();
     const FieldDef& f = m_fields.at(field);
     switch (f.type) {
-    case FieldType::String: return v.toString();
+    case FieldType::String:
+        return v.toString();
     case FieldType::Integer: {
         if (v.typeId() != QMetaType::QString) return QVariant(int(v.toDouble()));
         bool ok = false;
@@ -401,8 +417,8 @@ QVariant DataSet::normalized(int field, const QVariant& v) const {
 void DataSet::rebuildView(int keepRow) {
     m_view.clear();
     for (int i = 0; i < m_rows.size(); ++i) {
-        if (m_filterField >= 0 &&
-            CompareValues(m_fields.at(m_filterField).type, m_rows.at(i).at(m_filterField), m_filterValue) != 0)
+        if (m_filterField >= 0 && CompareValues(m_fields.at(m_filterField).type,
+                                                m_rows.at(i).at(m_filterField), m_filterValue) != 0)
             continue;
         m_view.append(i);
     }
@@ -494,16 +510,26 @@ QString DataSet::asString(const QString& field) const {
     const QVariant v = value(field);
     if (v.isNull()) return {};
     switch (m_fields.at(fieldIndex(field)).type) {
-    case FieldType::Time: return v.toTime().toString(QStringLiteral("hh:mm:ss"));
-    case FieldType::Date: return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
-    case FieldType::Boolean: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    default: return v.toString();
+    case FieldType::Time:
+        return v.toTime().toString(QStringLiteral("hh:mm:ss"));
+    case FieldType::Date:
+        return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    case FieldType::Boolean:
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    default:
+        return v.toString();
     }
 }
 
-int DataSet::asInt(const QString& field) const { return value(field).toInt(); }
-double DataSet::asFloat(const QString& field) const { return value(field).toDouble(); }
-bool DataSet::asBool(const QString& field) const { return value(field).toBool(); }
+int DataSet::asInt(const QString& field) const {
+    return value(field).toInt();
+}
+double DataSet::asFloat(const QString& field) const {
+    return value(field).toDouble();
+}
+bool DataSet::asBool(const QString& field) const {
+    return value(field).toBool();
+}
 
 QTime DataSet::asTime(const QString& field) const {
     const QVariant v = value(field);
@@ -547,7 +573,8 @@ bool DataSet::locateRow(const QVariantList& values) {
 bool DataSet::locate(const QString& fields, const QVariantList& values) {
     checkOpen();
     QList<int> idx;
-    for (const QString& name : fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) idx.append(requireField(name.trimmed()));
+    for (const QString& name : fields.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        idx.append(requireField(name.trimmed()));
     if (idx.size() != values.size()) throw KqError(QStringLiteral("查找条件的字段与值个数不符"));
     QVariantList wanted;
     for (int i = 0; i < idx.size(); ++i) {
@@ -577,7 +604,8 @@ void DataSet::append() {
     checkOpen();
     if (isEditing()) post();
     m_buffer = QVariantList();
-    for (int i = 0; i < m_fields.size(); ++i) m_buffer.append(QVariant());
+    for (int i = 0; i < m_fields.size(); ++i)
+        m_buffer.append(QVariant());
     setState(State::Insert);
     Q_EMIT dataChanged();
 }

@@ -1,6 +1,6 @@
-#include "data/datasetlock.h"
+#include "core/data/datasetlock.h"
 
-#include "data/kqerror.h"
+#include "core/data/kqerror.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

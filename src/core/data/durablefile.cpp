@@ -1,4 +1,4 @@
-#include "data/durablefile.h"
+#include "core/data/durablefile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,26 +1,31 @@
-#include "data/firstrun.h"
+#include "core/data/firstrun.h"
 
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/kqerror.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/kqerror.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 // The resources of a static library are registered by hand.
-static void InitFirstRunResources() { Q_INIT_RESOURCE(firstrun); }
+static void InitFirstRunResources() {
+    Q_INIT_RESOURCE(firstrun);
+}
 
 namespace kq {
 
 QStringList DataSetFileNames() {
-    return {QStringLiteral("Employee.dat"),   QStringLiteral("Department.dat"), QStringLiteral("ShiftTime.dat"),
-            QStringLiteral("BlankReson.dat"), QStringLiteral("RigthTable.dat"), QStringLiteral("FuncList.dat"),
+    return {QStringLiteral("Employee.dat"),   QStringLiteral("Department.dat"),
+            QStringLiteral("ShiftTime.dat"),  QStringLiteral("BlankReson.dat"),
+            QStringLiteral("RigthTable.dat"), QStringLiteral("FuncList.dat"),
             QStringLiteral("SysSetup.Dat")};
 }
 
-QStringList DatabaseFileNames() { return {QStringLiteral("WorkList.db"), QStringLiteral("Inform.db")}; }
+QStringList DatabaseFileNames() {
+    return {QStringLiteral("WorkList.db"), QStringLiteral("Inform.db")};
+}
 
 void MakeDataFolder(const QString& folder) {
     if (!QDir().mkpath(folder))

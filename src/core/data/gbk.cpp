@@ -1,4 +1,4 @@
-#include "data/gbk.h"
+#include "core/data/gbk.h"
 
 #include <QList>
 
@@ -8,7 +8,9 @@ namespace kq {
 
 namespace {
 
-int CharWidth(char32_t c) { return c < 0x80 ? 1 : 2; }
+int CharWidth(char32_t c) {
+    return c < 0x80 ? 1 : 2;
+}
 
 QByteArray Convert(const char* to, const char* from, const QByteArray& in, bool* ok) {
     *ok = false;
@@ -31,7 +33,8 @@ QByteArray Convert(const char* to, const char* from, const QByteArray& in, bool*
 
 int GbkWidth(const QString& text) {
     int width = 0;
-    for (char32_t c : text.toUcs4()) width += CharWidth(c);
+    for (char32_t c : text.toUcs4())
+        width += CharWidth(c);
     return width;
 }
 
@@ -41,7 +44,8 @@ QString GbkCut(const QString& text, int maxBytes) {
     int i = 0;
     while (i < text.size()) {
         const int len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-        const char32_t c = len == 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
+        const char32_t c =
+            len == 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
         if (width + CharWidth(c) > maxBytes) break;
         width += CharWidth(c);
         i += len;
@@ -77,11 +81,17 @@ QByteArray Encode(const QString& text, std::initializer_list<const char*> encodi
 
 } // namespace
 
-QByteArray ToGbk(const QString& text) { return Encode(text, {"GBK"}); }
+QByteArray ToGbk(const QString& text) {
+    return Encode(text, {"GBK"});
+}
 
-QByteArray ToGbkName(const QString& text) { return Encode(text, {"GBK", "GB18030"}); }
+QByteArray ToGbkName(const QString& text) {
+    return Encode(text, {"GBK", "GB18030"});
+}
 
-QString FromGbk(const QByteArray& bytes) { return FromCodePage(bytes, 936); }
+QString FromGbk(const QByteArray& bytes) {
+    return FromCodePage(bytes, 936);
+}
 
 QString FromCodePage(const QByteArray& bytes, int codePage) {
     // Code page 936 is GBK; bytes that GBK does not read may be GB18030's four-byte forms.

@@ -1,6 +1,6 @@
-#include "data/ownerlock.h"
+#include "core/data/ownerlock.h"
 
-#include "data/kqerror.h"
+#include "core/data/kqerror.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "data/shared.h"
+#include "core/data/shared.h"
 
-#include "data/database.h"
-#include "data/dataset.h"
-#include "data/gbk.h"
-#include "data/kqerror.h"
+#include "core/data/database.h"
+#include "core/data/dataset.h"
+#include "core/data/gbk.h"
+#include "core/data/kqerror.h"
 
 #include <QSettings>
 #include <cmath>
@@ -11,9 +11,13 @@
 
 namespace kq {
 
-QString SqlDateText(const QDateTime& dateTime) { return SqlDateText(dateTime.date()); }
+QString SqlDateText(const QDateTime& dateTime) {
+    return SqlDateText(dateTime.date());
+}
 
-QString SqlDateText(const QDate& date) { return date.toString(QStringLiteral("MM/dd/yyyy")); }
+QString SqlDateText(const QDate& date) {
+    return date.toString(QStringLiteral("MM/dd/yyyy"));
+}
 
 void AddWorkRow(const QString& dateText, const QString& name) {
     const QDate date = QDate::fromString(dateText, QStringLiteral("yyyy-MM-dd"));
@@ -80,14 +84,24 @@ void SaveLastOperator(const QString& name) {
         throw KqError(QStringLiteral("无法保存操作员名称到 %1").arg(store->fileName()));
 }
 
-QString LoadLastOperator() { return OperatorStore()->value(OperatorValueName()).toString(); }
+QString LoadLastOperator() {
+    return OperatorStore()->value(OperatorValueName()).toString();
+}
 
-bool IsEditing(const DataSet* ds) { return ds && ds->isEditing(); }
+bool IsEditing(const DataSet* ds) {
+    return ds && ds->isEditing();
+}
 
-QString DateText(const QDate& date) { return date.toString(QStringLiteral("yyyy-MM-dd")); }
+QString DateText(const QDate& date) {
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
 
-QString TimeText(const QTime& time) { return time.toString(QStringLiteral("hh:mm:ss")); }
+QString TimeText(const QTime& time) {
+    return time.toString(QStringLiteral("hh:mm:ss"));
+}
 
-QString CaptionDateText(const QDate& date) { return date.toString(QStringLiteral("yyyy年MM月dd日")); }
+QString CaptionDateText(const QDate& date) {
+    return date.toString(QStringLiteral("yyyy年MM月dd日"));
+}
 
 } // namespace kq

@@ -1,8 +1,8 @@
-#include "data/syssetup.h"
+#include "core/data/syssetup.h"
 
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/kqerror.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/kqerror.h"
 
 namespace kq {
 

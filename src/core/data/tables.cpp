@@ -1,6 +1,6 @@
-#include "data/tables.h"
+#include "core/data/tables.h"
 
-#include "data/gbk.h"
+#include "core/data/gbk.h"
 
 namespace kq {
 

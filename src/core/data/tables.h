@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/dataset.h"
+#include "core/data/dataset.h"
 
 #include <optional>
 

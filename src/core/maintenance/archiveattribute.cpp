@@ -1,4 +1,4 @@
-#include "maintenance/archiveattribute.h"
+#include "core/maintenance/archiveattribute.h"
 
 #include <QFile>
 

@@ -1,15 +1,15 @@
-#include "maintenance/backupcommands.h"
+#include "core/maintenance/backupcommands.h"
 
-#include "data/database.h"
-#include "data/dataset.h"
-#include "data/firstrun.h"
-#include "data/kqerror.h"
-#include "data/ownerlock.h"
-#include "maintenance/databasesnapshot.h"
-#include "maintenance/localfiles.h"
-#include "maintenance/restorestage.h"
-#include "maintenance/sqliteimage.h"
-#include "platform/platform.h"
+#include "core/data/database.h"
+#include "core/data/dataset.h"
+#include "core/data/firstrun.h"
+#include "core/data/kqerror.h"
+#include "core/data/ownerlock.h"
+#include "core/maintenance/databasesnapshot.h"
+#include "core/maintenance/localfiles.h"
+#include "core/maintenance/restorestage.h"
+#include "core/maintenance/sqliteimage.h"
+#include "core/platform/platform.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "maintenance/backupfile.h"
+#include "core/maintenance/backupfile.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "maintenance/backupfile.h"
+#include "core/maintenance/backupfile.h"
 
-#include "platform/platform.h"
+#include "core/platform/platform.h"
 
 #include <QCoreApplication>
 #include <QFile>

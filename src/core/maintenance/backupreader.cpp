@@ -1,10 +1,10 @@
 // The reading side of TBackupFile: Restore, volume after volume.
-#include "maintenance/backupfile.h"
+#include "core/maintenance/backupfile.h"
 
-#include "data/gbk.h"
-#include "data/kqerror.h"
-#include "maintenance/blockcodec.h"
-#include "maintenance/lzrw1kh.h"
+#include "core/data/gbk.h"
+#include "core/data/kqerror.h"
+#include "core/maintenance/blockcodec.h"
+#include "core/maintenance/lzrw1kh.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
 // The writing side of TBackupFile: listing the files and writing the archive's volumes.
-#include "maintenance/backupfile.h"
+#include "core/maintenance/backupfile.h"
 
-#include "data/durablefile.h"
-#include "data/gbk.h"
-#include "data/kqerror.h"
-#include "maintenance/archiveattribute.h"
-#include "maintenance/blockcodec.h"
+#include "core/data/durablefile.h"
+#include "core/data/gbk.h"
+#include "core/data/kqerror.h"
+#include "core/maintenance/archiveattribute.h"
+#include "core/maintenance/blockcodec.h"
 
 #include <QDir>
 #include <QFile>
@@ -109,8 +109,9 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
         if (!source) throw KqError(QStringLiteral("%1: %2").arg(l.path, why));
         m_total += source->size();
         if (SaveFileID)
-            fileIds += ToGbkName(l.name) + '\t' + QByteArray::number(DosDateTime(QFileInfo(l.path).lastModified())) +
-                       '=' + QByteArray::number(source->size()) + "\r\n";
+            fileIds += ToGbkName(l.name) + '\t' +
+                       QByteArray::number(DosDateTime(QFileInfo(l.path).lastModified())) + '=' +
+                       QByteArray::number(source->size()) + "\r\n";
     }
     m_fileCount = qint32(m_list.size());
 

@@ -1,6 +1,6 @@
-#include "maintenance/blockcodec.h"
+#include "core/maintenance/blockcodec.h"
 
-#include "maintenance/backupfile.h"
+#include "core/maintenance/backupfile.h"
 
 namespace kq {
 

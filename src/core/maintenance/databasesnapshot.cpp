@@ -1,8 +1,8 @@
-#include "maintenance/databasesnapshot.h"
+#include "core/maintenance/databasesnapshot.h"
 
-#include "data/firstrun.h"
-#include "data/kqerror.h"
-#include "maintenance/sqliteimage.h"
+#include "core/data/firstrun.h"
+#include "core/data/kqerror.h"
+#include "core/maintenance/sqliteimage.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "maintenance/folderclaim.h"
+#include "core/maintenance/folderclaim.h"
 
-#include "data/kqerror.h"
-#include "maintenance/databasesnapshot.h"
-#include "maintenance/restorestage.h"
+#include "core/data/kqerror.h"
+#include "core/maintenance/databasesnapshot.h"
+#include "core/maintenance/restorestage.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

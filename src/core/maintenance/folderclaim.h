@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/ownerlock.h"
+#include "core/data/ownerlock.h"
 
 #include <QString>
 

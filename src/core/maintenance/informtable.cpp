@@ -1,8 +1,8 @@
-#include "maintenance/informtable.h"
+#include "core/maintenance/informtable.h"
 
-#include "data/database.h"
-#include "data/kqerror.h"
-#include "data/shared.h"
+#include "core/data/database.h"
+#include "core/data/kqerror.h"
+#include "core/data/shared.h"
 
 #include <QDate>
 

@@ -1,6 +1,6 @@
-#include "maintenance/localfiles.h"
+#include "core/maintenance/localfiles.h"
 
-#include "maintenance/backupfile.h"
+#include "core/maintenance/backupfile.h"
 
 #include <QStringList>
 

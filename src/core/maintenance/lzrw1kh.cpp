@@ -1,4 +1,4 @@
-#include "maintenance/lzrw1kh.h"
+#include "core/maintenance/lzrw1kh.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
-#include "maintenance/perioddelete.h"
+#include "core/maintenance/perioddelete.h"
 
-#include "data/database.h"
-#include "data/shared.h"
+#include "core/data/database.h"
+#include "core/data/shared.h"
 
 namespace kq {
 

@@ -1,7 +1,7 @@
-#include "maintenance/restorestage.h"
+#include "core/maintenance/restorestage.h"
 
-#include "data/durablefile.h"
-#include "data/kqerror.h"
+#include "core/data/durablefile.h"
+#include "core/data/kqerror.h"
 
 #include <QDir>
 #include <QFile>

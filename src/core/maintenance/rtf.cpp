@@ -1,6 +1,6 @@
-#include "maintenance/rtf.h"
+#include "core/maintenance/rtf.h"
 
-#include "data/gbk.h"
+#include "core/data/gbk.h"
 
 #include <QMap>
 #include <QSet>

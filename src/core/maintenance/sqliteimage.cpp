@@ -1,6 +1,6 @@
-#include "maintenance/sqliteimage.h"
+#include "core/maintenance/sqliteimage.h"
 
-#include "data/kqerror.h"
+#include "core/data/kqerror.h"
 
 #include <QFile>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "platform/platform.h"
+#include "core/platform/platform.h"
 
 namespace kq {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/clock.h"
-#include "platform/prompter.h"
-#include "platform/savefiles.h"
-#include "platform/speaker.h"
-#include "platform/systemservices.h"
+#include "core/platform/clock.h"
+#include "core/platform/prompter.h"
+#include "core/platform/savefiles.h"
+#include "core/platform/speaker.h"
+#include "core/platform/systemservices.h"
 
 #include <memory>
 
@@ -23,7 +23,11 @@ struct PlatformServices {
 PlatformServices& Services();
 
 // Shorthands.
-inline Prompter& Prompt() { return *Services().prompter; }
-inline QDateTime Now() { return Services().clock->now(); }
+inline Prompter& Prompt() {
+    return *Services().prompter;
+}
+inline QDateTime Now() {
+    return Services().clock->now();
+}
 
 } // namespace kq

@@ -1,6 +1,6 @@
-#include "platform/savefiles.h"
+#include "core/platform/savefiles.h"
 
-#include "platform/platform.h"
+#include "core/platform/platform.h"
 
 namespace kq {
 

@@ -1,4 +1,4 @@
-#include "platform/speaker.h"
+#include "core/platform/speaker.h"
 
 #include <QThread>
 #include <cmath>
@@ -31,7 +31,8 @@ void SoundDeviceSpeaker::beep(int frequencyHz, int durationMs) {
         return;
     }
     const unsigned rate = 44100;
-    if (snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED, 1, rate, 1, 50000) < 0) {
+    if (snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED, 1, rate, 1, 50000) <
+        0) {
         snd_pcm_close(pcm);
         QThread::msleep(durationMs);
         return;
@@ -39,7 +40,8 @@ void SoundDeviceSpeaker::beep(int frequencyHz, int durationMs) {
     const size_t frames = size_t(rate) * size_t(durationMs) / 1000;
     std::vector<short> samples(frames);
     const double step = 2.0 * M_PI * frequencyHz / rate;
-    for (size_t i = 0; i < frames; ++i) samples[i] = short(12000.0 * std::sin(step * double(i)));
+    for (size_t i = 0; i < frames; ++i)
+        samples[i] = short(12000.0 * std::sin(step * double(i)));
     size_t done = 0;
     while (done < frames) {
         snd_pcm_sframes_t n = snd_pcm_writei(pcm, samples.data() + done, frames - done);

@@ -1,4 +1,4 @@
-#include "platform/systemservices.h"
+#include "core/platform/systemservices.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,7 +26,8 @@ QString NativeSystemServices::systemFolder() const {
         f = QString::fromWCharArray(buf, int(n));
     }
 #else
-    if (f.isEmpty()) f = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/system");
+    if (f.isEmpty())
+        f = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/system");
 #endif
     f = QDir::fromNativeSeparators(f);
     if (!f.endsWith(QLatin1Char('/'))) f += QLatin1Char('/');
@@ -106,9 +107,13 @@ bool NativeSystemServices::runHidden(const QString& command, int timeoutMs) {
 #endif
 }
 
-void NativeSystemServices::sleep(int ms) { QThread::msleep(ms); }
+void NativeSystemServices::sleep(int ms) {
+    QThread::msleep(ms);
+}
 
-bool NativeSystemServices::rename(const QString& from, const QString& to) { return QFile::rename(from, to); }
+bool NativeSystemServices::rename(const QString& from, const QString& to) {
+    return QFile::rename(from, to);
+}
 
 bool NativeSystemServices::setLocalTime(const QDateTime& dateTime) {
 #ifdef _WIN32

@@ -1,8 +1,8 @@
-#include "punch/brushinfo.h"
+#include "core/punch/brushinfo.h"
 
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/kqerror.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/kqerror.h"
 
 #include <QFile>
 

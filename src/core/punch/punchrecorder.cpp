@@ -1,11 +1,11 @@
-#include "punch/punchrecorder.h"
+#include "core/punch/punchrecorder.h"
 
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/kqerror.h"
-#include "data/shared.h"
-#include "platform/platform.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/kqerror.h"
+#include "core/data/shared.h"
+#include "core/platform/platform.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,6 +1,6 @@
-#include "punch/slotchoice.h"
+#include "core/punch/slotchoice.h"
 
-#include "data/shared.h"
+#include "core/data/shared.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "punch/brushinfo.h"
+#include "core/punch/brushinfo.h"
 
 #include <QList>
 #include <QString>

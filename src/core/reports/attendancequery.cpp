@@ -1,6 +1,6 @@
-#include "reports/attendancequery.h"
+#include "core/reports/attendancequery.h"
 
-#include "data/datafolder.h"
+#include "core/data/datafolder.h"
 
 #include <QRegularExpression>
 

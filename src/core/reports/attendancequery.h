@@ -1,8 +1,8 @@
 #pragma once
 
-#include "reports/recordcolumns.h"
-#include "reports/records.h"
-#include "reports/xlswriter.h"
+#include "core/reports/recordcolumns.h"
+#include "core/reports/records.h"
+#include "core/reports/xlswriter.h"
 
 namespace kq {
 

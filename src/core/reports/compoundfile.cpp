@@ -1,6 +1,6 @@
-#include "reports/compoundfile.h"
+#include "core/reports/compoundfile.h"
 
-#include "data/kqerror.h"
+#include "core/data/kqerror.h"
 
 #include <QtEndian>
 #include <algorithm>

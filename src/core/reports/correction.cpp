@@ -1,9 +1,9 @@
-#include "reports/correction.h"
+#include "core/reports/correction.h"
 
-#include "data/database.h"
-#include "data/gbk.h"
-#include "data/shared.h"
-#include "setup/shiftrules.h"
+#include "core/data/database.h"
+#include "core/data/gbk.h"
+#include "core/data/shared.h"
+#include "core/setup/shiftrules.h"
 
 #include <QDateTime>
 #include <QStringList>

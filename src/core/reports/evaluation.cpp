@@ -1,8 +1,8 @@
-#include "reports/evaluation.h"
+#include "core/reports/evaluation.h"
 
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/shared.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/shared.h"
 
 namespace kq {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/database.h"
+#include "core/data/database.h"
 
 #include <QByteArrayView>
 #include <QDate>

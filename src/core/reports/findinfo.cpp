@@ -1,4 +1,4 @@
-#include "reports/findinfo.h"
+#include "core/reports/findinfo.h"
 
 namespace kq {
 

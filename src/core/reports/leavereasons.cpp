@@ -1,7 +1,7 @@
-#include "reports/leavereasons.h"
+#include "core/reports/leavereasons.h"
 
-#include "data/datafolder.h"
-#include "data/dataset.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
 
 namespace kq {
 

@@ -1,6 +1,6 @@
-#include "reports/recordcolumns.h"
+#include "core/reports/recordcolumns.h"
 
-#include "reports/records.h"
+#include "core/reports/records.h"
 
 namespace kq {
 

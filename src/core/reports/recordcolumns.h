@@ -1,7 +1,7 @@
 #pragma once
 
-#include "reports/evaluation.h"
-#include "reports/leavereasons.h"
+#include "core/reports/evaluation.h"
+#include "core/reports/leavereasons.h"
 
 #include <QList>
 #include <QSqlQuery>

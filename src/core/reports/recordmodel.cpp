@@ -1,7 +1,7 @@
-#include "reports/recordmodel.h"
+#include "core/reports/recordmodel.h"
 
-#include "data/database.h"
-#include "data/kqerror.h"
+#include "core/data/database.h"
+#include "core/data/kqerror.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

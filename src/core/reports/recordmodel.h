@@ -1,7 +1,7 @@
 #pragma once
 
-#include "reports/recordcolumns.h"
-#include "reports/records.h"
+#include "core/reports/recordcolumns.h"
+#include "core/reports/records.h"
 
 #include <QAbstractTableModel>
 #include <QList>

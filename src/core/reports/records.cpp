@@ -1,7 +1,7 @@
-#include "reports/records.h"
+#include "core/reports/records.h"
 
-#include "data/shared.h"
-#include "reports/rowscan.h"
+#include "core/data/shared.h"
+#include "core/reports/rowscan.h"
 
 #include <QSet>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/evaluation.h"
+#include "core/reports/evaluation.h"
 
 #include <QDate>
 #include <QList>

@@ -1,7 +1,7 @@
-#include "reports/rowscan.h"
+#include "core/reports/rowscan.h"
 
-#include "data/database.h"
-#include "data/kqerror.h"
+#include "core/data/database.h"
+#include "core/data/kqerror.h"
 
 #include <sqlite3.h>
 

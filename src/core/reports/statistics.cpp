@@ -1,10 +1,10 @@
-#include "reports/statistics.h"
+#include "core/reports/statistics.h"
 
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/shared.h"
-#include "reports/rowscan.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/shared.h"
+#include "core/reports/rowscan.h"
 
 #include <QHash>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "reports/evaluation.h"
-#include "reports/leavereasons.h"
-#include "reports/xlswriter.h"
+#include "core/reports/evaluation.h"
+#include "core/reports/leavereasons.h"
+#include "core/reports/xlswriter.h"
 
 #include <QDate>
 #include <QList>

@@ -1,9 +1,9 @@
-#include "reports/xlswriter.h"
+#include "core/reports/xlswriter.h"
 
-#include "data/gbk.h"
-#include "data/kqerror.h"
-#include "platform/savefiles.h"
-#include "reports/compoundfile.h"
+#include "core/data/gbk.h"
+#include "core/data/kqerror.h"
+#include "core/platform/savefiles.h"
+#include "core/reports/compoundfile.h"
 
 #include <QDir>
 #include <QHash>

@@ -8,10 +8,10 @@ namespace kq {
 
 // A displayed table with the lines above and below it, as handed to the spreadsheet writer.
 struct XlsTable {
-    QStringList headerLines;  // one line per row above the table
-    QStringList columns;      // column captions, written bold
-    QList<QStringList> rows;  // cell texts, one list per row
-    QStringList footerLines;  // one line per row below the table
+    QStringList headerLines; // one line per row above the table
+    QStringList columns;     // column captions, written bold
+    QList<QStringList> rows; // cell texts, one list per row
+    QStringList footerLines; // one line per row below the table
 };
 
 // Writes a legacy Excel workbook (BIFF8 in an OLE2 compound file) with one sheet named

@@ -1,8 +1,8 @@
-#include "setup/clockcontrol.h"
+#include "core/setup/clockcontrol.h"
 
-#include "data/datafolder.h"
-#include "platform/systemservices.h"
-#include "setup/unicodefile.h"
+#include "core/data/datafolder.h"
+#include "core/platform/systemservices.h"
+#include "core/setup/unicodefile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "setup/numberedlist.h"
+#include "core/setup/numberedlist.h"
 
-#include "data/dataset.h"
+#include "core/data/dataset.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "setup/shiftrules.h"
+#include "core/setup/shiftrules.h"
 
-#include "data/dataset.h"
-#include "data/gbk.h"
-#include "data/kqerror.h"
+#include "core/data/dataset.h"
+#include "core/data/gbk.h"
+#include "core/data/kqerror.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
-#include "setup/unicodefile.h"
+#include "core/setup/unicodefile.h"
 
-#include "data/kqerror.h"
-#include "platform/savefiles.h"
+#include "core/data/kqerror.h"
+#include "core/platform/savefiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "shell/employeeinfo.h"
+#include "core/shell/employeeinfo.h"
 
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/gbk.h"
-#include "data/tables.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/gbk.h"
+#include "core/data/tables.h"
 
 #include <QRegularExpression>
 

@@ -1,10 +1,10 @@
-#include "shell/logon.h"
+#include "core/shell/logon.h"
 
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/tables.h"
-#include "shell/operatorinfo.h"
-#include "shell/rights.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/tables.h"
+#include "core/shell/operatorinfo.h"
+#include "core/shell/rights.h"
 
 namespace kq {
 

@@ -1,4 +1,4 @@
-#include "shell/operatorinfo.h"
+#include "core/shell/operatorinfo.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
-#include "shell/rights.h"
+#include "core/shell/rights.h"
 
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/kqerror.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/kqerror.h"
 
 namespace kq {
 

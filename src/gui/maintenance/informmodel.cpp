@@ -1,7 +1,7 @@
-#include "maintenance/informmodel.h"
+#include "gui/maintenance/informmodel.h"
 
-#include "maintenance/informtable.h"
-#include "platform/guarded.h"
+#include "core/maintenance/informtable.h"
+#include "gui/platform/guarded.h"
 
 namespace kq {
 

@@ -1,8 +1,8 @@
-#include "maintenance/tfmbackup.h"
+#include "gui/maintenance/tfmbackup.h"
 
-#include "maintenance/backupcommands.h"
-#include "platform/guiservices.h"
-#include "platform/platform.h"
+#include "core/maintenance/backupcommands.h"
+#include "core/platform/platform.h"
+#include "gui/platform/guiservices.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "maintenance/backupfile.h"
-#include "widgets/childteardown.h"
+#include "core/maintenance/backupfile.h"
+#include "gui/widgets/childteardown.h"
 
 #include <QDialog>
 #include <functional>

@@ -1,8 +1,8 @@
-#include "maintenance/tfmdelete.h"
+#include "gui/maintenance/tfmdelete.h"
 
-#include "data/shared.h"
-#include "maintenance/perioddelete.h"
-#include "platform/guarded.h"
+#include "core/data/shared.h"
+#include "core/maintenance/perioddelete.h"
+#include "gui/platform/guarded.h"
 
 #include <QDateEdit>
 #include <QFormLayout>

@@ -1,12 +1,12 @@
-#include "maintenance/tfminform.h"
+#include "gui/maintenance/tfminform.h"
 
-#include "data/kqerror.h"
-#include "data/shared.h"
-#include "maintenance/informmodel.h"
-#include "maintenance/informtable.h"
-#include "platform/guarded.h"
-#include "platform/guiservices.h"
-#include "widgets/richtext.h"
+#include "core/data/kqerror.h"
+#include "core/data/shared.h"
+#include "core/maintenance/informtable.h"
+#include "gui/maintenance/informmodel.h"
+#include "gui/platform/guarded.h"
+#include "gui/platform/guiservices.h"
+#include "gui/widgets/richtext.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
-#include "platform/application.h"
+#include "gui/platform/application.h"
 
-#include "data/kqerror.h"
-#include "platform/platform.h"
+#include "core/data/kqerror.h"
+#include "core/platform/platform.h"
 
 #include <QScopedValueRollback>
 #include <QThread>
@@ -24,7 +24,8 @@ void ReportEscaped(const QString& text) {
     if (QThread::currentThread() == qApp->thread())
         ShowEscaped(text);
     else
-        QMetaObject::invokeMethod(qApp, [text] { ShowEscaped(text); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [text] { ShowEscaped(text); }, Qt::QueuedConnection);
 }
 
 } // namespace

@@ -1,14 +1,13 @@
 #pragma once
 
-#include "data/kqerror.h"
-#include "platform/platform.h"
+#include "core/data/kqerror.h"
+#include "core/platform/platform.h"
 
 namespace kq {
 
 // Runs one operation of a window; a storage failure abandons it and shows the engine's message
 // through the general error handler. Returns whether the operation ran to its end.
-template <typename F>
-bool Guarded(F&& operation) {
+template <typename F> bool Guarded(F&& operation) {
     try {
         operation();
         return true;

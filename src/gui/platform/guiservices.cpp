@@ -1,7 +1,7 @@
-#include "platform/guiservices.h"
+#include "gui/platform/guiservices.h"
 
-#include "platform/messageboxprompter.h"
-#include "platform/platform.h"
+#include "core/platform/platform.h"
+#include "gui/platform/messageboxprompter.h"
 
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -15,10 +15,12 @@ namespace {
 
 class QtFileDialogs : public FileDialogs {
 public:
-    QString openFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter) override {
+    QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
+                         const QString& filter) override {
         return QFileDialog::getOpenFileName(parent, caption, dir, filter);
     }
-    QString saveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter) override {
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                         const QString& filter) override {
         return QFileDialog::getSaveFileName(parent, caption, dir, filter);
     }
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override {
@@ -36,7 +38,9 @@ public:
 
 class QtDesktop : public Desktop {
 public:
-    bool openFile(const QString& path) override { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+    bool openFile(const QString& path) override {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    }
 };
 
 } // namespace

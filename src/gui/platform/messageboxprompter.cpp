@@ -1,4 +1,4 @@
-#include "platform/messageboxprompter.h"
+#include "gui/platform/messageboxprompter.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -10,16 +10,20 @@ namespace {
 
 QMessageBox::Icon BoxIcon(Prompter::Icon icon) {
     switch (icon) {
-    case Prompter::Icon::Information: return QMessageBox::Information;
-    case Prompter::Icon::Warning: return QMessageBox::Warning;
-    case Prompter::Icon::Error: return QMessageBox::Critical;
-    case Prompter::Icon::Question: return QMessageBox::Question;
+    case Prompter::Icon::Information:
+        return QMessageBox::Information;
+    case Prompter::Icon::Warning:
+        return QMessageBox::Warning;
+    case Prompter::Icon::Error:
+        return QMessageBox::Critical;
+    case Prompter::Icon::Question:
+        return QMessageBox::Question;
     }
     return QMessageBox::Information;
 }
 
-int Run(QMessageBox::Icon icon, const QString& title, const QString& text, QMessageBox::StandardButtons buttons,
-        QMessageBox::StandardButton defaultButton) {
+int Run(QMessageBox::Icon icon, const QString& title, const QString& text,
+        QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
     QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
     // The standard captions are English unless a translation is installed; the boxes speak Chinese.
     const std::pair<QMessageBox::StandardButton, QString> captions[] = {
@@ -45,12 +49,13 @@ bool MessageBoxPrompter::ask(const QString& title, const QString& text) {
 }
 
 bool MessageBoxPrompter::confirm(const QString& title, const QString& text) {
-    return Run(QMessageBox::Information, title, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
-           QMessageBox::Ok;
+    return Run(QMessageBox::Information, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+               QMessageBox::Ok) == QMessageBox::Ok;
 }
 
 void MessageBoxPrompter::error(const QString& text) {
-    Run(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok, QMessageBox::Ok);
+    Run(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
+        QMessageBox::Ok);
 }
 
 } // namespace kq

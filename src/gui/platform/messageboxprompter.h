@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/prompter.h"
+#include "core/platform/prompter.h"
 
 namespace kq {
 

@@ -1,17 +1,17 @@
-#include "punch/tfmbrush.h"
+#include "gui/punch/tfmbrush.h"
 
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/kqerror.h"
-#include "data/shared.h"
-#include "data/syssetup.h"
-#include "platform/platform.h"
-#include "punch/punchrecorder.h"
-#include "shell/tfmmain.h"
-#include "widgets/dropdowncombobox.h"
-#include "widgets/findform.h"
-#include "widgets/led.h"
-#include "widgets/richtext.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/kqerror.h"
+#include "core/data/shared.h"
+#include "core/data/syssetup.h"
+#include "core/platform/platform.h"
+#include "core/punch/punchrecorder.h"
+#include "gui/shell/tfmmain.h"
+#include "gui/widgets/dropdowncombobox.h"
+#include "gui/widgets/findform.h"
+#include "gui/widgets/led.h"
+#include "gui/widgets/richtext.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -183,7 +183,9 @@ bool TfmBrush::FollowShiftChanges() {
     return true;
 }
 
-void TfmBrush::ReloadData() { FormCreate(); }
+void TfmBrush::ReloadData() {
+    FormCreate();
+}
 
 void TfmBrush::FormShow() {
     Timer1->start();

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "punch/brushinfo.h"
-#include "punch/slotchoice.h"
-#include "widgets/childteardown.h"
+#include "core/punch/brushinfo.h"
+#include "core/punch/slotchoice.h"
+#include "gui/widgets/childteardown.h"
 
 #include <QList>
 #include <QWidget>

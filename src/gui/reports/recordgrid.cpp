@@ -1,6 +1,6 @@
-#include "reports/recordgrid.h"
+#include "gui/reports/recordgrid.h"
 
-#include "reports/recordmodel.h"
+#include "core/reports/recordmodel.h"
 
 #include <QHeaderView>
 #include <QPainter>

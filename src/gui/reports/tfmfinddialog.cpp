@@ -1,10 +1,10 @@
-#include "reports/tfmfinddialog.h"
+#include "gui/reports/tfmfinddialog.h"
 
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "reports/datepicker.h"
-#include "widgets/centeronscreen.h"
-#include "widgets/dialogbuttons.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "gui/reports/datepicker.h"
+#include "gui/widgets/centeronscreen.h"
+#include "gui/widgets/dialogbuttons.h"
 
 #include <QComboBox>
 #include <QDateEdit>

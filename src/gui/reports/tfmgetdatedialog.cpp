@@ -1,8 +1,8 @@
-#include "reports/tfmgetdatedialog.h"
+#include "gui/reports/tfmgetdatedialog.h"
 
-#include "reports/datepicker.h"
-#include "widgets/centeronscreen.h"
-#include "widgets/dialogbuttons.h"
+#include "gui/reports/datepicker.h"
+#include "gui/widgets/centeronscreen.h"
+#include "gui/widgets/dialogbuttons.h"
 
 #include <QDateEdit>
 #include <QGridLayout>

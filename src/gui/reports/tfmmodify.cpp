@@ -1,12 +1,12 @@
-#include "reports/tfmmodify.h"
+#include "gui/reports/tfmmodify.h"
 
-#include "data/shared.h"
-#include "platform/guarded.h"
-#include "reports/correction.h"
-#include "reports/leavereasons.h"
-#include "reports/recordgrid.h"
-#include "reports/recordmodel.h"
-#include "reports/tfmfinddialog.h"
+#include "core/data/shared.h"
+#include "core/reports/correction.h"
+#include "core/reports/leavereasons.h"
+#include "core/reports/recordmodel.h"
+#include "gui/platform/guarded.h"
+#include "gui/reports/recordgrid.h"
+#include "gui/reports/tfmfinddialog.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "reports/findinfo.h"
-#include "widgets/childteardown.h"
+#include "core/reports/findinfo.h"
+#include "gui/widgets/childteardown.h"
 
 #include <QDialog>
 

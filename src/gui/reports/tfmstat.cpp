@@ -1,12 +1,12 @@
-#include "reports/tfmstat.h"
+#include "gui/reports/tfmstat.h"
 
-#include "platform/guarded.h"
-#include "platform/guiservices.h"
-#include "reports/attendancequery.h"
-#include "reports/recordgrid.h"
-#include "reports/recordmodel.h"
-#include "reports/tfmfinddialog.h"
-#include "reports/xlswriter.h"
+#include "core/reports/attendancequery.h"
+#include "core/reports/recordmodel.h"
+#include "core/reports/xlswriter.h"
+#include "gui/platform/guarded.h"
+#include "gui/platform/guiservices.h"
+#include "gui/reports/recordgrid.h"
+#include "gui/reports/tfmfinddialog.h"
 
 #include <QAction>
 #include <QGroupBox>

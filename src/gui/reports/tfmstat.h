@@ -1,8 +1,8 @@
 #pragma once
 
-#include "reports/evaluation.h"
-#include "reports/findinfo.h"
-#include "widgets/childteardown.h"
+#include "core/reports/evaluation.h"
+#include "core/reports/findinfo.h"
+#include "gui/widgets/childteardown.h"
 
 #include <QWidget>
 

@@ -1,11 +1,11 @@
-#include "reports/tfmstatall.h"
+#include "gui/reports/tfmstatall.h"
 
-#include "data/syssetup.h"
-#include "platform/guarded.h"
-#include "platform/guiservices.h"
-#include "reports/statistics.h"
-#include "reports/tfmgetdatedialog.h"
-#include "reports/xlswriter.h"
+#include "core/data/syssetup.h"
+#include "core/reports/statistics.h"
+#include "core/reports/xlswriter.h"
+#include "gui/platform/guarded.h"
+#include "gui/platform/guiservices.h"
+#include "gui/reports/tfmgetdatedialog.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "reports/evaluation.h"
-#include "reports/findinfo.h"
-#include "reports/leavereasons.h"
-#include "widgets/childteardown.h"
+#include "core/reports/evaluation.h"
+#include "core/reports/findinfo.h"
+#include "core/reports/leavereasons.h"
+#include "gui/widgets/childteardown.h"
 
 #include <QDialog>
 

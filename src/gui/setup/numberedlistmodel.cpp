@@ -1,7 +1,7 @@
-#include "setup/numberedlistmodel.h"
+#include "gui/setup/numberedlistmodel.h"
 
-#include "data/dataset.h"
-#include "data/kqerror.h"
+#include "core/data/dataset.h"
+#include "core/data/kqerror.h"
 
 namespace kq {
 

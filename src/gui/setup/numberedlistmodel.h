@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/datasetmodel.h"
+#include "gui/widgets/datasetmodel.h"
 
 namespace kq {
 

@@ -1,12 +1,12 @@
-#include "setup/numberedlistwindow.h"
+#include "gui/setup/numberedlistwindow.h"
 
-#include "data/datafolder.h"
-#include "data/kqerror.h"
-#include "platform/guarded.h"
-#include "setup/numberedlist.h"
-#include "setup/numberedlistmodel.h"
-#include "setup/tfminputdialog.h"
-#include "widgets/datasetchange.h"
+#include "core/data/datafolder.h"
+#include "core/data/kqerror.h"
+#include "core/setup/numberedlist.h"
+#include "gui/platform/guarded.h"
+#include "gui/setup/numberedlistmodel.h"
+#include "gui/setup/tfminputdialog.h"
+#include "gui/widgets/datasetchange.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

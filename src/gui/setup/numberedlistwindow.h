@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/dataset.h"
-#include "widgets/childteardown.h"
+#include "core/data/dataset.h"
+#include "gui/widgets/childteardown.h"
 
 #include <QDialog>
 
@@ -21,7 +21,7 @@ struct NumberedListTexts {
     QString addLabel;
     QString modiCaption; // input dialog when renaming
     QString modiLabel;
-    QString kind; // what the delete question calls an entry
+    QString kind;  // what the delete question calls an entry
     int nameWidth; // of the name field, in GBK bytes
 };
 

@@ -1,7 +1,7 @@
-#include "setup/shifttablemodel.h"
+#include "gui/setup/shifttablemodel.h"
 
-#include "data/dataset.h"
-#include "data/shared.h"
+#include "core/data/dataset.h"
+#include "core/data/shared.h"
 
 namespace kq {
 

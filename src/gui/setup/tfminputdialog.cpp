@@ -1,7 +1,7 @@
-#include "setup/tfminputdialog.h"
+#include "gui/setup/tfminputdialog.h"
 
-#include "widgets/dialogbuttons.h"
-#include "widgets/gbkwidthvalidator.h"
+#include "gui/widgets/dialogbuttons.h"
+#include "gui/widgets/gbkwidthvalidator.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

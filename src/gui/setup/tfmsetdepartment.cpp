@@ -1,6 +1,6 @@
-#include "setup/tfmsetdepartment.h"
+#include "gui/setup/tfmsetdepartment.h"
 
-#include "data/tables.h"
+#include "core/data/tables.h"
 
 namespace kq {
 

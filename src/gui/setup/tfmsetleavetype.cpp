@@ -1,6 +1,6 @@
-#include "setup/tfmsetleavetype.h"
+#include "gui/setup/tfmsetleavetype.h"
 
-#include "data/tables.h"
+#include "core/data/tables.h"
 
 namespace kq {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "setup/numberedlistwindow.h"
+#include "gui/setup/numberedlistwindow.h"
 
 namespace kq {
 

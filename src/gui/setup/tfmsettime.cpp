@@ -1,12 +1,12 @@
-#include "setup/tfmsettime.h"
+#include "gui/setup/tfmsettime.h"
 
-#include "data/datafolder.h"
-#include "data/shared.h"
-#include "data/tables.h"
-#include "platform/guarded.h"
-#include "setup/shiftrules.h"
-#include "setup/shifttablemodel.h"
-#include "widgets/datasetchange.h"
+#include "core/data/datafolder.h"
+#include "core/data/shared.h"
+#include "core/data/tables.h"
+#include "core/setup/shiftrules.h"
+#include "gui/platform/guarded.h"
+#include "gui/setup/shifttablemodel.h"
+#include "gui/widgets/datasetchange.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -122,7 +122,8 @@ void TfmSetTime::FormShow() {
         m_shifts.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
         // A damaged file that lacks a field is refused here, once, and not at every repaint.
         try {
-            for (const FieldDef& field : ShiftTimeFields()) m_shifts.value(field.name);
+            for (const FieldDef& field : ShiftTimeFields())
+                m_shifts.value(field.name);
         } catch (const KqError&) {
             m_shifts.close();
             throw;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/dataset.h"
-#include "widgets/childteardown.h"
+#include "core/data/dataset.h"
+#include "gui/widgets/childteardown.h"
 
 #include <QDialog>
 

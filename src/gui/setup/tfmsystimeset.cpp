@@ -1,9 +1,9 @@
-#include "setup/tfmsystimeset.h"
+#include "gui/setup/tfmsystimeset.h"
 
-#include "data/tables.h"
-#include "platform/guarded.h"
-#include "setup/clockcontrol.h"
-#include "widgets/gbkwidthvalidator.h"
+#include "core/data/tables.h"
+#include "core/setup/clockcontrol.h"
+#include "gui/platform/guarded.h"
+#include "gui/widgets/gbkwidthvalidator.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/syssetup.h"
-#include "widgets/childteardown.h"
+#include "core/data/syssetup.h"
+#include "gui/widgets/childteardown.h"
 
 #include <QDialog>
 

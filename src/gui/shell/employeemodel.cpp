@@ -1,8 +1,8 @@
-#include "shell/employeemodel.h"
+#include "gui/shell/employeemodel.h"
 
-#include "data/dataset.h"
-#include "data/kqerror.h"
-#include "shell/employeeinfo.h"
+#include "core/data/dataset.h"
+#include "core/data/kqerror.h"
+#include "core/shell/employeeinfo.h"
 
 #include <QColor>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/employeeinfo.h"
-#include "widgets/datasetmodel.h"
+#include "core/shell/employeeinfo.h"
+#include "gui/widgets/datasetmodel.h"
 
 #include <QStringList>
 #include <optional>

@@ -1,14 +1,14 @@
-#include "shell/startup.h"
+#include "gui/shell/startup.h"
 
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/firstrun.h"
-#include "data/kqerror.h"
-#include "data/syssetup.h"
-#include "maintenance/folderclaim.h"
-#include "platform/platform.h"
-#include "punch/tfmbrush.h"
-#include "shell/tfmmain.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/firstrun.h"
+#include "core/data/kqerror.h"
+#include "core/data/syssetup.h"
+#include "core/maintenance/folderclaim.h"
+#include "core/platform/platform.h"
+#include "gui/punch/tfmbrush.h"
+#include "gui/shell/tfmmain.h"
 
 namespace kq {
 

@@ -1,4 +1,4 @@
-#include "shell/tfmabout.h"
+#include "gui/shell/tfmabout.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -1,14 +1,14 @@
-#include "shell/tfmemployee.h"
+#include "gui/shell/tfmemployee.h"
 
-#include "data/datafolder.h"
-#include "data/kqerror.h"
-#include "platform/guarded.h"
-#include "setup/tfmsetdepartment.h"
-#include "shell/employeemodel.h"
-#include "shell/rights.h"
-#include "shell/tfmemployeedialog.h"
-#include "shell/tfmsetrigth.h"
-#include "widgets/datasetchange.h"
+#include "core/data/datafolder.h"
+#include "core/data/kqerror.h"
+#include "core/shell/rights.h"
+#include "gui/platform/guarded.h"
+#include "gui/setup/tfmsetdepartment.h"
+#include "gui/shell/employeemodel.h"
+#include "gui/shell/tfmemployeedialog.h"
+#include "gui/shell/tfmsetrigth.h"
+#include "gui/widgets/datasetchange.h"
 
 #include <QAction>
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/dataset.h"
-#include "shell/employeeinfo.h"
-#include "widgets/childteardown.h"
+#include "core/data/dataset.h"
+#include "core/shell/employeeinfo.h"
+#include "gui/widgets/childteardown.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -1,10 +1,10 @@
-#include "shell/tfmemployeedialog.h"
+#include "gui/shell/tfmemployeedialog.h"
 
-#include "data/tables.h"
-#include "platform/guarded.h"
-#include "shell/rights.h"
-#include "widgets/dialogbuttons.h"
-#include "widgets/gbkwidthvalidator.h"
+#include "core/data/tables.h"
+#include "core/shell/rights.h"
+#include "gui/platform/guarded.h"
+#include "gui/widgets/dialogbuttons.h"
+#include "gui/widgets/gbkwidthvalidator.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/employeeinfo.h"
-#include "widgets/childteardown.h"
+#include "core/shell/employeeinfo.h"
+#include "gui/widgets/childteardown.h"
 
 #include <QDialog>
 #include <functional>

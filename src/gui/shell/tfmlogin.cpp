@@ -1,12 +1,12 @@
-#include "shell/tfmlogin.h"
+#include "gui/shell/tfmlogin.h"
 
-#include "data/firstrun.h"
-#include "data/shared.h"
-#include "data/tables.h"
-#include "platform/guarded.h"
-#include "shell/logon.h"
-#include "shell/operatorinfo.h"
-#include "widgets/gbkwidthvalidator.h"
+#include "core/data/firstrun.h"
+#include "core/data/shared.h"
+#include "core/data/tables.h"
+#include "core/shell/logon.h"
+#include "core/shell/operatorinfo.h"
+#include "gui/platform/guarded.h"
+#include "gui/widgets/gbkwidthvalidator.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/childteardown.h"
+#include "gui/widgets/childteardown.h"
 
 #include <QDialog>
 

@@ -1,26 +1,26 @@
-#include "shell/tfmmain.h"
+#include "gui/shell/tfmmain.h"
 
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/shared.h"
-#include "data/syssetup.h"
-#include "maintenance/tfmbackup.h"
-#include "maintenance/tfmdelete.h"
-#include "maintenance/tfminform.h"
-#include "platform/guarded.h"
-#include "platform/guiservices.h"
-#include "punch/tfmbrush.h"
-#include "reports/tfmmodify.h"
-#include "reports/tfmstat.h"
-#include "reports/tfmstatall.h"
-#include "setup/tfmsetleavetype.h"
-#include "setup/tfmsettime.h"
-#include "setup/tfmsystimeset.h"
-#include "shell/operatorinfo.h"
-#include "shell/tfmabout.h"
-#include "shell/tfmemployee.h"
-#include "shell/tfmlogin.h"
-#include "widgets/findform.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/shared.h"
+#include "core/data/syssetup.h"
+#include "core/shell/operatorinfo.h"
+#include "gui/maintenance/tfmbackup.h"
+#include "gui/maintenance/tfmdelete.h"
+#include "gui/maintenance/tfminform.h"
+#include "gui/platform/guarded.h"
+#include "gui/platform/guiservices.h"
+#include "gui/punch/tfmbrush.h"
+#include "gui/reports/tfmmodify.h"
+#include "gui/reports/tfmstat.h"
+#include "gui/reports/tfmstatall.h"
+#include "gui/setup/tfmsetleavetype.h"
+#include "gui/setup/tfmsettime.h"
+#include "gui/setup/tfmsystimeset.h"
+#include "gui/shell/tfmabout.h"
+#include "gui/shell/tfmemployee.h"
+#include "gui/shell/tfmlogin.h"
+#include "gui/widgets/findform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,7 +37,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
-static void InitGuiResources() { Q_INIT_RESOURCE(gui); }
+static void InitGuiResources() {
+    Q_INIT_RESOURCE(gui);
+}
 
 namespace kq {
 
@@ -47,15 +49,17 @@ QList<QPoint> TileOrigins(const QSize& picture, const QSize& client) {
     const int rows = client.height() / picture.height() + 1;
     const int cols = client.width() / picture.width() + 1;
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < cols; ++c) origins.append(QPoint(c * picture.width(), r * picture.height()));
+        for (int c = 0; c < cols; ++c)
+            origins.append(QPoint(c * picture.width(), r * picture.height()));
     return origins;
 }
 
 TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("fmMain"));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     QFont f(QStringLiteral("SimSun"));
     f.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("Noto Sans CJK SC")});
     f.setPixelSize(12);
@@ -81,7 +85,8 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent) {
 
 TfmMain::~TfmMain() = default;
 
-QAction* TfmMain::addCommand(QMenu* menu, const char* objectName, const QString& caption, void (TfmMain::*handler)()) {
+QAction* TfmMain::addCommand(QMenu* menu, const char* objectName, const QString& caption,
+                             void (TfmMain::*handler)()) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(QLatin1String(objectName));
     connect(a, &QAction::triggered, this, handler);
@@ -192,10 +197,10 @@ void TfmMain::SetLogonState(bool signedIn) {
 
 bool TfmMain::Gate(int function) {
     if (HasRight(CurOperator().Rigth, function)) return true;
-    Prompt().message(QStringLiteral("提示"), m_signedIn ? QStringLiteral("无此权限！") : QStringLiteral("请先登陆！"));
+    Prompt().message(QStringLiteral("提示"),
+                     m_signedIn ? QStringLiteral("无此权限！") : QStringLiteral("请先登陆！"));
     return false;
 }
-
 
 void TfmMain::MIBrushClick() {
     // A kiosk never hands the administration to the next person: the administrative windows
@@ -220,9 +225,13 @@ void TfmMain::MILogOutClick() {
     SetLogonState(false);
 }
 
-void TfmMain::MIModiPwdClick() { OperatorLogon(LogonChangePassword, this); }
+void TfmMain::MIModiPwdClick() {
+    OperatorLogon(LogonChangePassword, this);
+}
 
-void TfmMain::MIExitClick() { close(); }
+void TfmMain::MIExitClick() {
+    close();
+}
 
 void TfmMain::MIEmployeeSetClick() {
     if (!Gate(FuncEmployee)) return;
@@ -308,7 +317,8 @@ void TfmMain::MIHelpClick() {
         return;
     }
     if (!GuiServices().desktop->openFile(help))
-        Prompt().message(QStringLiteral("提示"), QStringLiteral("无法打开帮助文件：%1").arg(QDir::toNativeSeparators(help)));
+        Prompt().message(QStringLiteral("提示"),
+                         QStringLiteral("无法打开帮助文件：%1").arg(QDir::toNativeSeparators(help)));
 }
 
 void TfmMain::MIAboutClick() {
@@ -322,7 +332,8 @@ void TfmMain::FormClose() {
 
 bool TfmMain::CloseToolWindows() {
     QList<QWidget*> forms = {FindForm<TfmInform>(), FindForm<TfmSetLeaveType>(), FindForm<TfmDelete>()};
-    for (TfmStat* query : findChildren<TfmStat*>(QString(), Qt::FindDirectChildrenOnly)) forms << query;
+    for (TfmStat* query : findChildren<TfmStat*>(QString(), Qt::FindDirectChildrenOnly))
+        forms << query;
     for (QWidget* form : forms) {
         if (form && form->isVisible() && !form->close()) return false;
     }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "widgets/childteardown.h"
+#include "gui/widgets/childteardown.h"
 
 #include <QList>
 #include <QMainWindow>
-#include <QPoint>
 #include <QPixmap>
+#include <QPoint>
 #include <QSize>
 
 class QAction;
@@ -70,7 +70,8 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();
-    QAction* addCommand(QMenu* menu, const char* objectName, const QString& caption, void (TfmMain::*handler)());
+    QAction* addCommand(QMenu* menu, const char* objectName, const QString& caption,
+                        void (TfmMain::*handler)());
 
     bool m_signedIn = false;
     QMdiArea* m_client = nullptr;

@@ -1,9 +1,9 @@
-#include "shell/tfmsetrigth.h"
+#include "gui/shell/tfmsetrigth.h"
 
-#include "platform/guarded.h"
-#include "shell/rights.h"
-#include "widgets/closeupcombobox.h"
-#include "widgets/dialogbuttons.h"
+#include "core/shell/rights.h"
+#include "gui/platform/guarded.h"
+#include "gui/widgets/closeupcombobox.h"
+#include "gui/widgets/dialogbuttons.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>

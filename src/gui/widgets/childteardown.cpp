@@ -1,4 +1,4 @@
-#include "widgets/childteardown.h"
+#include "gui/widgets/childteardown.h"
 
 #include <QWidget>
 
@@ -11,7 +11,8 @@ ChildTeardown::~ChildTeardown() {
         child->removeEventFilter(m_window);
     }
     // Deleting one child may delete others, so the list is read afresh each time.
-    while (QWidget* child = m_window->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) delete child;
+    while (QWidget* child = m_window->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        delete child;
 }
 
 } // namespace kq

@@ -1,4 +1,4 @@
-#include "widgets/closeupcombobox.h"
+#include "gui/widgets/closeupcombobox.h"
 
 namespace kq {
 

@@ -1,7 +1,7 @@
-#include "widgets/datasetchange.h"
+#include "gui/widgets/datasetchange.h"
 
-#include "data/kqerror.h"
-#include "platform/guarded.h"
+#include "core/data/kqerror.h"
+#include "gui/platform/guarded.h"
 
 #include <QFileInfo>
 

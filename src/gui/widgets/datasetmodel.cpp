@@ -1,6 +1,6 @@
-#include "widgets/datasetmodel.h"
+#include "gui/widgets/datasetmodel.h"
 
-#include "data/dataset.h"
+#include "core/data/dataset.h"
 
 #include <QItemSelectionModel>
 #include <QTableView>

@@ -1,4 +1,4 @@
-#include "widgets/dialogbuttons.h"
+#include "gui/widgets/dialogbuttons.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "widgets/dropdowncombobox.h"
+#include "gui/widgets/dropdowncombobox.h"
 
 namespace kq {
 

@@ -1,6 +1,6 @@
-#include "widgets/gbkwidthvalidator.h"
+#include "gui/widgets/gbkwidthvalidator.h"
 
-#include "data/gbk.h"
+#include "core/data/gbk.h"
 
 #include <QLineEdit>
 

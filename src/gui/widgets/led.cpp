@@ -1,4 +1,4 @@
-#include "widgets/led.h"
+#include "gui/widgets/led.h"
 
 #include <QPainter>
 #include <QRadialGradient>

@@ -1,6 +1,6 @@
-#include "widgets/richtext.h"
+#include "gui/widgets/richtext.h"
 
-#include "maintenance/rtf.h"
+#include "core/maintenance/rtf.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

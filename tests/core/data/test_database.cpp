@@ -1,10 +1,10 @@
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/firstrun.h"
-#include "data/kqerror.h"
-#include "data/syssetup.h"
-#include "tempdata.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/firstrun.h"
+#include "core/data/kqerror.h"
+#include "core/data/syssetup.h"
+#include "support/tempdata.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +15,8 @@ using namespace kq;
 class DatabaseTest : public test::DataFolderTest {};
 
 TEST_F(DatabaseTest, FirstRunContentIsCompleteAndNeverOverwritten) {
-    for (const QString& name : DataSetFileNames()) EXPECT_TRUE(QFile::exists(path(name))) << name.toStdString();
+    for (const QString& name : DataSetFileNames())
+        EXPECT_TRUE(QFile::exists(path(name))) << name.toStdString();
     EXPECT_TRUE(QFile::exists(path("WorkList.db")));
     EXPECT_TRUE(QFile::exists(path("Inform.db")));
 
@@ -36,7 +37,8 @@ TEST_F(DatabaseTest, FirstRunContentIsCompleteAndNeverOverwritten) {
     QFile::rename(path("SysSetup.Dat"), path("SYSSETUP.DAT"));
     QFile f(path("SYSSETUP.DAT"));
     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write("{\"fields\":[{\"name\":\"StartBrush\",\"type\":\"boolean\"},{\"name\":\"CompanyName\",\"type\":\"string\","
+    f.write("{\"fields\":[{\"name\":\"StartBrush\",\"type\":\"boolean\"},{\"name\":\"CompanyName\",\"type\":"
+            "\"string\","
             "\"width\":40},{\"name\":\"IsBeep\",\"type\":\"boolean\"}],\"rows\":[[true,\"Mine\",false]]}");
     f.close();
     EXPECT_EQ(CreateMissingDataFiles(DataFolder()), QStringList());
@@ -45,9 +47,11 @@ TEST_F(DatabaseTest, FirstRunContentIsCompleteAndNeverOverwritten) {
 }
 
 TEST_F(DatabaseTest, SchemaHasIndexesAndDurableSettings) {
-    QSqlQuery q = ExecSql("select name from sqlite_master where type='index' and tbl_name='WorkList' order by name");
+    QSqlQuery q =
+        ExecSql("select name from sqlite_master where type='index' and tbl_name='WorkList' order by name");
     QStringList names;
-    while (q.next()) names << q.value(0).toString();
+    while (q.next())
+        names << q.value(0).toString();
     EXPECT_TRUE(names.contains("WorkListNameDate"));
     EXPECT_TRUE(names.contains("WorkListDate"));
     for (const QString schema : {"main", "inform"}) {
@@ -67,7 +71,8 @@ TEST_F(DatabaseTest, SchemaHasIndexesAndDurableSettings) {
 
 TEST_F(DatabaseTest, ValuesAreBoundNeverSpliced) {
     const QStringList names = {"a'b", "x' or '1'='1", "back\\slash", "张三", "\"quoted\""};
-    for (const QString& n : names) ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {"2024-01-01", n});
+    for (const QString& n : names)
+        ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {"2024-01-01", n});
     for (const QString& n : names)
         EXPECT_EQ(countRows("select count(*) from WorkList where Name=?", {n}), 1) << n.toStdString();
     EXPECT_THROW(ExecSql("select nonsense from nowhere"), KqError);

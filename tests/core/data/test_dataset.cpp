@@ -1,9 +1,9 @@
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/datasetlock.h"
-#include "data/firstrun.h"
-#include "data/kqerror.h"
-#include "fakes.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/datasetlock.h"
+#include "core/data/firstrun.h"
+#include "core/data/kqerror.h"
+#include "support/fakes.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,7 +49,8 @@ protected:
 
 QStringList Names(DataSet& ds) {
     QStringList names;
-    for (ds.first(); !ds.eof(); ds.next()) names << ds.asString(QStringLiteral("name"));
+    for (ds.first(); !ds.eof(); ds.next())
+        names << ds.asString(QStringLiteral("name"));
     return names;
 }
 
@@ -340,6 +341,7 @@ TEST(DataSetMemory, SortedInMemoryList) {
     ds.appendRecord({QTime(8, 0), 0});
     ds.appendRecord({QTime(12, 0), 1});
     QList<int> order;
-    for (ds.first(); !ds.eof(); ds.next()) order << ds.asInt(QStringLiteral("Slot"));
+    for (ds.first(); !ds.eof(); ds.next())
+        order << ds.asInt(QStringLiteral("Slot"));
     EXPECT_EQ(order, QList<int>({0, 1, 2}));
 }

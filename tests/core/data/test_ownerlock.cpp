@@ -1,5 +1,5 @@
-#include "data/kqerror.h"
-#include "data/ownerlock.h"
+#include "core/data/kqerror.h"
+#include "core/data/ownerlock.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
-#include "data/database.h"
-#include "data/dataset.h"
-#include "data/kqerror.h"
-#include "data/shared.h"
-#include "tempdata.h"
+#include "core/data/database.h"
+#include "core/data/dataset.h"
+#include "core/data/kqerror.h"
+#include "core/data/shared.h"
+#include "support/tempdata.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,8 @@ TEST(SharedRoutines, SecondsBetweenWrapsPastMidnight) {
         {QTime(0, 0), QTime(23, 59, 59), 86399},
         {QTime(8, 0, 0, 500), QTime(8, 0, 1), 0.5},
     };
-    for (const Case& c : cases) EXPECT_DOUBLE_EQ(SecondsBetween(c.from, c.to), c.seconds) << c.from.toString().toStdString();
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(SecondsBetween(c.from, c.to), c.seconds) << c.from.toString().toStdString();
 }
 
 TEST(SharedRoutines, DurationTextRoundsHalfToEven) {
@@ -34,9 +35,10 @@ TEST(SharedRoutines, DurationTextRoundsHalfToEven) {
         const char* text;
     } cases[] = {
         {3725, "  1:02:05"}, {90000, " 25:00:00"}, {360000, "100:00:00"}, {0, "  0:00:00"},
-        {2.5, "  0:00:02"},  {3.5, "  0:00:04"},   {59.5, "  0:01:00"},  {0.4, "  0:00:00"},
+        {2.5, "  0:00:02"},  {3.5, "  0:00:04"},   {59.5, "  0:01:00"},   {0.4, "  0:00:00"},
     };
-    for (const Case& c : cases) EXPECT_EQ(DurationText(c.seconds), QString::fromUtf8(c.text)) << c.seconds;
+    for (const Case& c : cases)
+        EXPECT_EQ(DurationText(c.seconds), QString::fromUtf8(c.text)) << c.seconds;
 }
 
 TEST(SharedRoutines, PadTextCountsGbkBytesAndKeepsWholeCharacters) {
@@ -50,7 +52,8 @@ TEST(SharedRoutines, PadTextCountsGbkBytesAndKeepsWholeCharacters) {
         {"abc", 0, ""},
         {"张三", 6, "张三  "},
         {"张三", -6, "  张三"},
-        {"张三丰", 5, "张三 "},   // the third character would be cut in half: dropped, then filled
+        {"张三丰", 5, "张三 "}, // the third character would be cut in half: dropped,
+                                // then filled
         {"a张三", -4, " a张"},
         {"ab", 2, "ab"},
     };
@@ -71,7 +74,8 @@ class AddWorkRowTest : public test::DataFolderTest {};
 TEST_F(AddWorkRowTest, InsertsOnlyDateAndNameWithAwkwardNames) {
     const QString name = QStringLiteral("O'Brien \\ 张三");
     AddWorkRow(QStringLiteral("2024-02-29"), name);
-    QSqlQuery q = ExecSql(QStringLiteral("select DDate, Name, T0, LeaveType, Comment from WorkList where Name=?"), {name});
+    QSqlQuery q = ExecSql(
+        QStringLiteral("select DDate, Name, T0, LeaveType, Comment from WorkList where Name=?"), {name});
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.value(0).toString(), "2024-02-29");
     EXPECT_EQ(q.value(1).toString(), name);

@@ -1,8 +1,8 @@
-#include "data/dataset.h"
-#include "data/kqerror.h"
-#include "data/syssetup.h"
-#include "tempdata.h"
-#include "testhelpers.h"
+#include "core/data/dataset.h"
+#include "core/data/kqerror.h"
+#include "core/data/syssetup.h"
+#include "support/tempdata.h"
+#include "support/testhelpers.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

@@ -1,18 +1,18 @@
-#include "archivebytes.h"
-#include "clirunner.h"
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/kqerror.h"
-#include "data/ownerlock.h"
-#include "maintenance/backupcommands.h"
-#include "maintenance/databasesnapshot.h"
-#include "maintenance/folderclaim.h"
-#include "maintenance/localfiles.h"
-#include "maintenance/restorestage.h"
-#include "maintenance/sqliteimage.h"
-#include "qtprinters.h"
-#include "tempdata.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/kqerror.h"
+#include "core/data/ownerlock.h"
+#include "core/maintenance/backupcommands.h"
+#include "core/maintenance/databasesnapshot.h"
+#include "core/maintenance/folderclaim.h"
+#include "core/maintenance/localfiles.h"
+#include "core/maintenance/restorestage.h"
+#include "core/maintenance/sqliteimage.h"
+#include "support/archivebytes.h"
+#include "support/clirunner.h"
+#include "support/qtprinters.h"
+#include "support/tempdata.h"
 
 #include <QDir>
 #include <QFile>
@@ -146,7 +146,7 @@ TEST_F(BackupCommandsTest, RestorePutsTheArchivedFilesBackAndReopensTheTables) {
     employees.open(DataFile("Employee.dat"), "SName");
     EXPECT_GT(employees.recordCount(), 0);
     QStringList expected = {"BlankReson.dat", "Department.dat", "Employee.dat", "FuncList.dat", "Inform.db",
-                            "RigthTable.dat", "ShiftTime.dat", "SysSetup.Dat", "WorkList.db",  "extra.txt"};
+                            "RigthTable.dat", "ShiftTime.dat",  "SysSetup.Dat", "WorkList.db",  "extra.txt"};
     EXPECT_EQ(folderEntries(), expected); // stored in lower case, back under the folder's spelling
     // The file of passwords stays readable by its owner only, as it is when written.
     const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::ReadOther;

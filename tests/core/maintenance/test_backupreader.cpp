@@ -1,10 +1,10 @@
-#include "archivebytes.h"
-#include "data/gbk.h"
-#include "data/kqerror.h"
-#include "fakes.h"
-#include "lzrw1khencoder.h"
-#include "maintenance/backupfile.h"
-#include "maintenance/lzrw1kh.h"
+#include "core/data/gbk.h"
+#include "core/data/kqerror.h"
+#include "core/maintenance/backupfile.h"
+#include "core/maintenance/lzrw1kh.h"
+#include "support/archivebytes.h"
+#include "support/fakes.h"
+#include "support/lzrw1khencoder.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -120,7 +120,8 @@ TEST_F(BackupReaderTest, RestoresWhatTheWriterStoredAcrossVolumes) {
     bf.OnProgress = [&](TBackupFile*, const QString& f, TPercentage p, bool&) { progress.append({f, p}); };
     ASSERT_TRUE(restore(bf, at("out/x.bak")));
     EXPECT_EQ(disks, QList<int>({2, 3, 4})); // asked at each change although every volume is there
-    const QStringList names = {"a.bin", "empty.dat", "t.txt", "員工.dat", "김철수考勤表.xls", "이영희考勤表.xls"};
+    const QStringList names = {"a.bin",    "empty.dat",        "t.txt",
+                               "員工.dat", "김철수考勤表.xls", "이영희考勤表.xls"};
     events.sort();
     EXPECT_EQ(events, names);
     EXPECT_EQ(Files(at("r")), names);

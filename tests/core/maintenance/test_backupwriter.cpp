@@ -1,7 +1,7 @@
-#include "archivebytes.h"
-#include "data/gbk.h"
-#include "fakes.h"
-#include "maintenance/backupfile.h"
+#include "core/data/gbk.h"
+#include "core/maintenance/backupfile.h"
+#include "support/archivebytes.h"
+#include "support/fakes.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/kqerror.h"
-#include "maintenance/informtable.h"
-#include "tempdata.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/kqerror.h"
+#include "core/maintenance/informtable.h"
+#include "support/tempdata.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "lzrw1khencoder.h"
-#include "maintenance/lzrw1kh.h"
+#include "core/maintenance/lzrw1kh.h"
+#include "support/lzrw1khencoder.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>

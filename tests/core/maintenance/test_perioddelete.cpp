@@ -1,8 +1,8 @@
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/kqerror.h"
-#include "maintenance/perioddelete.h"
-#include "tempdata.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/kqerror.h"
+#include "core/maintenance/perioddelete.h"
+#include "support/tempdata.h"
 
 #include <gtest/gtest.h>
 

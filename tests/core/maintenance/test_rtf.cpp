@@ -1,4 +1,4 @@
-#include "maintenance/rtf.h"
+#include "core/maintenance/rtf.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "platform/speaker.h"
+#include "core/platform/speaker.h"
 
 #include <QElapsedTimer>
 #include <QFile>

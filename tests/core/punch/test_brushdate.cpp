@@ -1,5 +1,5 @@
-#include "punch/brushinfo.h"
-#include "tempdata.h"
+#include "core/punch/brushinfo.h"
+#include "support/tempdata.h"
 
 #include <gtest/gtest.h>
 

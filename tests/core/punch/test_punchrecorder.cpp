@@ -1,7 +1,7 @@
-#include "data/database.h"
-#include "data/kqerror.h"
-#include "punch/punchrecorder.h"
-#include "tempdata.h"
+#include "core/data/database.h"
+#include "core/data/kqerror.h"
+#include "core/punch/punchrecorder.h"
+#include "support/tempdata.h"
 
 #include <QFile>
 #include <QFileInfo>

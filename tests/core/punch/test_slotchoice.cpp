@@ -1,4 +1,4 @@
-#include "punch/slotchoice.h"
+#include "core/punch/slotchoice.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "reports/compoundfile.h"
-#include "xlrdreader.h"
+#include "core/reports/compoundfile.h"
+#include "support/xlrdreader.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "data/database.h"
-#include "qtprinters.h"
-#include "reports/correction.h"
-#include "tempdata.h"
+#include "core/data/database.h"
+#include "core/reports/correction.h"
+#include "support/qtprinters.h"
+#include "support/tempdata.h"
 
 #include <gtest/gtest.h>
 

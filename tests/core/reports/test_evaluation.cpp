@@ -1,9 +1,9 @@
-#include "data/kqerror.h"
-#include "data/shared.h"
-#include "qtprinters.h"
-#include "reports/evaluation.h"
-#include "reports/findinfo.h"
-#include "tempdata.h"
+#include "core/data/kqerror.h"
+#include "core/data/shared.h"
+#include "core/reports/evaluation.h"
+#include "core/reports/findinfo.h"
+#include "support/qtprinters.h"
+#include "support/tempdata.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/kqerror.h"
-#include "data/shared.h"
-#include "qtprinters.h"
-#include "reports/attendancequery.h"
-#include "reports/recordmodel.h"
-#include "tempdata.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/kqerror.h"
+#include "core/data/shared.h"
+#include "core/reports/attendancequery.h"
+#include "core/reports/recordmodel.h"
+#include "support/qtprinters.h"
+#include "support/tempdata.h"
 
 #include <QSqlError>
 #include <gtest/gtest.h>

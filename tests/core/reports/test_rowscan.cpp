@@ -1,8 +1,8 @@
-#include "data/database.h"
-#include "data/kqerror.h"
-#include "qtprinters.h"
-#include "reports/rowscan.h"
-#include "tempdata.h"
+#include "core/data/database.h"
+#include "core/data/kqerror.h"
+#include "core/reports/rowscan.h"
+#include "support/qtprinters.h"
+#include "support/tempdata.h"
 
 #include <gtest/gtest.h>
 

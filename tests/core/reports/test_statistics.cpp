@@ -1,10 +1,10 @@
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/shared.h"
-#include "qtprinters.h"
-#include "reports/statistics.h"
-#include "tempdata.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/shared.h"
+#include "core/reports/statistics.h"
+#include "support/qtprinters.h"
+#include "support/tempdata.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "data/kqerror.h"
-#include "reports/xlswriter.h"
-#include "xlrdreader.h"
+#include "core/data/kqerror.h"
+#include "core/reports/xlswriter.h"
+#include "support/xlrdreader.h"
 
 #include <QDir>
 #include <QFile>

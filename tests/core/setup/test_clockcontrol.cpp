@@ -1,9 +1,9 @@
-#include "testhelpers.h"
-#include "data/kqerror.h"
-#include "fakes.h"
-#include "platform/systemservices.h"
-#include "setup/clockcontrol.h"
-#include "setup/unicodefile.h"
+#include "core/data/kqerror.h"
+#include "core/platform/systemservices.h"
+#include "core/setup/clockcontrol.h"
+#include "core/setup/unicodefile.h"
+#include "support/fakes.h"
+#include "support/testhelpers.h"
 
 #include <QDir>
 #include <QFile>

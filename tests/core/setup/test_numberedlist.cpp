@@ -1,5 +1,5 @@
-#include "data/dataset.h"
-#include "setup/numberedlist.h"
+#include "core/data/dataset.h"
+#include "core/setup/numberedlist.h"
 
 #include <gtest/gtest.h>
 

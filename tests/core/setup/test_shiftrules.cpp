@@ -1,8 +1,8 @@
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/kqerror.h"
-#include "setup/shiftrules.h"
-#include "tempdata.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/kqerror.h"
+#include "core/setup/shiftrules.h"
+#include "support/tempdata.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/kqerror.h"
-#include "shell/employeeinfo.h"
-#include "shell/logon.h"
-#include "shell/operatorinfo.h"
-#include "shell/rights.h"
-#include "tempdata.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/kqerror.h"
+#include "core/shell/employeeinfo.h"
+#include "core/shell/logon.h"
+#include "core/shell/operatorinfo.h"
+#include "core/shell/rights.h"
+#include "support/tempdata.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

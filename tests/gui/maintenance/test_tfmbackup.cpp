@@ -1,12 +1,13 @@
-#include "archivebytes.h"
-#include "data/database.h"
-#include "maintenance/tfmbackup.h"
-#include "maintenance/tfminform.h"
-#include "punch/tfmbrush.h"
-#include "shell/operatorinfo.h"
-#include "shell/tfmmain.h"
-#include "tempdata.h"
-#include "widgets/findform.h"
+#include "core/data/database.h"
+#include "core/shell/operatorinfo.h"
+#include "gui/maintenance/tfmbackup.h"
+#include "gui/maintenance/tfminform.h"
+#include "gui/punch/tfmbrush.h"
+#include "gui/shell/tfmmain.h"
+#include "gui/widgets/findform.h"
+#include "support/archivebytes.h"
+#include "support/gui/guifakes.h"
+#include "support/tempdata.h"
 
 #include <QAction>
 #include <QFile>
@@ -32,14 +33,14 @@ TEST_F(BackupWindowTest, BackupAndRestoreRunFromTheMenuAndToolbar) {
     TfmMain w;
     ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {"2024-03-01", "张三"});
     const QString archive = outside.filePath("kq.bak");
-    fakes->files->saveAnswers = {outside.filePath("kq")}; // the default extension is added
+    test::guiFakes().files->saveAnswers = {outside.filePath("kq")}; // the default extension is added
     trigger(w, "TBBackup");
     EXPECT_EQ(fakes->prompter->texts(), QStringList({"数据备份成功！"}));
     EXPECT_EQ(fakes->prompter->boxes[0].icon, Prompter::Icon::Information);
     ASSERT_TRUE(QFile::exists(archive));
 
     ExecSql("delete from WorkList");
-    fakes->files->openAnswers = {archive};
+    test::guiFakes().files->openAnswers = {archive};
     trigger(w, "MIRestore");
     EXPECT_EQ(fakes->prompter->lastText(), "数据恢复成功！");
     EXPECT_EQ(rows(), 1);
@@ -50,7 +51,7 @@ TEST_F(BackupWindowTest, BackupAndRestoreRunFromTheMenuAndToolbar) {
     cut.chop(20);
     test::WriteAll(archive, cut);
     fakes->prompter->boxes.clear();
-    fakes->files->openAnswers = {archive};
+    test::guiFakes().files->openAnswers = {archive};
     trigger(w, "MIRestore");
     EXPECT_EQ(fakes->prompter->texts(), QStringList({"Cannot read file", "数据恢复出错或中断！"}));
     EXPECT_EQ(fakes->prompter->boxes[1].icon, Prompter::Icon::Error);
@@ -61,17 +62,18 @@ TEST_F(BackupWindowTest, RestoreClosesTheWindowsThatHoldDataAndThePunchWindowRea
     writeDayShifts();
     TfmMain w;
     const QString archive = outside.filePath("kq.bak");
-    fakes->files->saveAnswers = {archive};
+    test::guiFakes().files->saveAnswers = {archive};
     trigger(w, "MIBackup");
     ASSERT_TRUE(QFile::exists(archive));
 
-    writeShifts({{1, QStringLiteral("全天"), QStringLiteral("08:00:00"), QStringLiteral("17:00:00"), true, true, true}});
+    writeShifts({{1, QStringLiteral("全天"), QStringLiteral("08:00:00"), QStringLiteral("17:00:00"), true,
+                  true, true}});
     TfmBrush brush; // hidden behind the main window, as after its return button
     ASSERT_EQ(brush.brushInfo().size(), 1);
     TfmInform* notices = ShowSingle<TfmInform>(&w);
     ASSERT_TRUE(notices->isVisible());
 
-    fakes->files->openAnswers = {archive};
+    test::guiFakes().files->openAnswers = {archive};
     trigger(w, "MIRestore");
     EXPECT_EQ(fakes->prompter->lastText(), "数据恢复成功！");
     EXPECT_FALSE(notices->isVisible()); // its rows were of the replaced data
@@ -83,18 +85,18 @@ TEST_F(BackupWindowTest, CancelledDialogsAndTheGateShowNothingElse) {
     trigger(w, "MIBackup"); // no answers: both dialogs are cancelled
     trigger(w, "MIRestore");
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
-    EXPECT_EQ(fakes->files->captions, QStringList({"数据备份", "数据恢复"}));
+    EXPECT_EQ(test::guiFakes().files->captions, QStringList({"数据备份", "数据恢复"}));
 
     CurOperator().Rigth = QStringLiteral("0;");
     trigger(w, "MIBackup");
     trigger(w, "MIRestore");
     EXPECT_EQ(fakes->prompter->texts(), QStringList({"请先登陆！", "请先登陆！"}));
-    EXPECT_EQ(fakes->files->captions.size(), 2);
+    EXPECT_EQ(test::guiFakes().files->captions.size(), 2);
 }
 
 TEST_F(BackupWindowTest, FloppyBackupWarnsFirstAndAFailedWriteIsAFailure) {
     TfmMain w;
-    fakes->files->saveAnswers = {"A:/no such folder/kq.bak"};
+    test::guiFakes().files->saveAnswers = {"A:/no such folder/kq.bak"};
     trigger(w, "MIBackup");
     EXPECT_EQ(fakes->prompter->texts(), QStringList({"请在软盘驱动器A:中插入空白磁盘！",
                                                      "Cannot write to archive", "数据备份出错或中断！"}));

@@ -1,9 +1,9 @@
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "maintenance/tfmdelete.h"
-#include "shell/operatorinfo.h"
-#include "shell/tfmmain.h"
-#include "tempdata.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/shell/operatorinfo.h"
+#include "gui/maintenance/tfmdelete.h"
+#include "gui/shell/tfmmain.h"
+#include "support/tempdata.h"
 
 #include <QAction>
 #include <QDateEdit>

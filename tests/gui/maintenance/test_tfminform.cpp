@@ -1,10 +1,11 @@
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "maintenance/rtf.h"
-#include "maintenance/tfminform.h"
-#include "shell/operatorinfo.h"
-#include "shell/tfmmain.h"
-#include "tempdata.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/maintenance/rtf.h"
+#include "core/shell/operatorinfo.h"
+#include "gui/maintenance/tfminform.h"
+#include "gui/shell/tfmmain.h"
+#include "support/gui/guifakes.h"
+#include "support/tempdata.h"
 
 #include <QAction>
 #include <QApplication>
@@ -178,8 +179,8 @@ TEST_F(InformWindowTest, FontGoesToTheSelectionOrToTextTypedNext) {
     QFont chosen("Arial");
     chosen.setPointSize(20);
     chosen.setBold(true);
-    fakes->files->font = chosen;
-    fakes->files->color = QColor(Qt::blue);
+    test::guiFakes().files->font = chosen;
+    test::guiFakes().files->color = QColor(Qt::blue);
     window.PMIFontClick();
     QTest::keyClicks(e, "new");
     const QTextBlock b = e->document()->firstBlock();
@@ -194,11 +195,11 @@ TEST_F(InformWindowTest, FontGoesToTheSelectionOrToTextTypedNext) {
 
     // A cancelled colour keeps the colours; a cancelled font changes nothing.
     window.PMISelAllClick();
-    fakes->files->color.reset();
+    test::guiFakes().files->color.reset();
     chosen.setItalic(true);
-    fakes->files->font = chosen;
+    test::guiFakes().files->font = chosen;
     window.PMIFontClick();
-    fakes->files->font.reset();
+    test::guiFakes().files->font.reset();
     window.PMIFontClick();
     it = b.begin();
     EXPECT_TRUE(it.fragment().charFormat().fontItalic());

@@ -1,6 +1,6 @@
-#include "data/kqerror.h"
-#include "fakes.h"
-#include "platform/application.h"
+#include "core/data/kqerror.h"
+#include "gui/platform/application.h"
+#include "support/fakes.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -34,8 +34,12 @@ protected:
 // the known price of the last resort, so the leak checker is told to overlook it here.
 struct QtFramesUnwound {
 #ifdef __SANITIZE_ADDRESS__
-    QtFramesUnwound() { __lsan_disable(); }
-    ~QtFramesUnwound() { __lsan_enable(); }
+    QtFramesUnwound() {
+        __lsan_disable();
+    }
+    ~QtFramesUnwound() {
+        __lsan_enable();
+    }
 #endif
 };
 

@@ -1,11 +1,11 @@
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "punch/tfmbrush.h"
-#include "shell/tfmmain.h"
-#include "tempdata.h"
-#include "widgets/findform.h"
-#include "widgets/led.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "gui/punch/tfmbrush.h"
+#include "gui/shell/tfmmain.h"
+#include "gui/widgets/findform.h"
+#include "gui/widgets/led.h"
+#include "support/tempdata.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -193,7 +193,7 @@ TEST_F(BrushTest, AFailedSwipeIsAnsweredInTheListAndTheNextSwipeIsTaken) {
         EXPECT_TRUE(lines(w)[0].startsWith("**** 刷卡未记录：")) << lines(w)[0].toStdString();
         EXPECT_TRUE(lines(w)[0].contains("locked")) << lines(w)[0].toStdString();
         EXPECT_EQ(fakes->speaker->tones.size(), 5); // the alarm
-        EXPECT_EQ(edit->text(), "A100"); // kept, selected: the next swipe replaces it
+        EXPECT_EQ(edit->text(), "A100");            // kept, selected: the next swipe replaces it
         EXPECT_EQ(edit->selectedText(), "A100");
         EXPECT_TRUE(edit->hasFocus());
 
@@ -303,7 +303,8 @@ TEST_F(BrushTest, TheTitleBarOffersNoButtonsAndTheCardFieldGetsTheKeysBack) {
     const Qt::WindowFlags flags = w.windowFlags();
     EXPECT_TRUE(flags & Qt::WindowTitleHint); // the caption shows the date
     EXPECT_TRUE(flags & Qt::CustomizeWindowHint);
-    EXPECT_FALSE(flags & (Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint));
+    EXPECT_FALSE(flags &
+                 (Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint));
     w.show();
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));

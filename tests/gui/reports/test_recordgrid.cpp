@@ -1,7 +1,7 @@
-#include "data/database.h"
-#include "reports/recordgrid.h"
-#include "reports/recordmodel.h"
-#include "tempdata.h"
+#include "core/data/database.h"
+#include "core/reports/recordmodel.h"
+#include "gui/reports/recordgrid.h"
+#include "support/tempdata.h"
 
 #include <QHeaderView>
 #include <QImage>

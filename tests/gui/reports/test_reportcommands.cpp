@@ -1,10 +1,10 @@
+#include "core/shell/operatorinfo.h"
+#include "gui/reports/tfmmodify.h"
+#include "gui/reports/tfmstat.h"
+#include "gui/reports/tfmstatall.h"
+#include "gui/shell/tfmmain.h"
 #include "modal.h"
-#include "reports/tfmmodify.h"
-#include "reports/tfmstat.h"
-#include "reports/tfmstatall.h"
-#include "shell/operatorinfo.h"
-#include "shell/tfmmain.h"
-#include "tempdata.h"
+#include "support/tempdata.h"
 
 #include <QAction>
 #include <QApplication>

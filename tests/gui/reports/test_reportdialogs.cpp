@@ -1,8 +1,8 @@
-#include "data/kqerror.h"
+#include "core/data/kqerror.h"
+#include "gui/reports/tfmfinddialog.h"
+#include "gui/reports/tfmgetdatedialog.h"
 #include "modal.h"
-#include "reports/tfmfinddialog.h"
-#include "reports/tfmgetdatedialog.h"
-#include "tempdata.h"
+#include "support/tempdata.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -1,12 +1,12 @@
-#include "data/database.h"
-#include "data/dataset.h"
+#include "core/data/database.h"
+#include "core/data/dataset.h"
+#include "core/reports/recordmodel.h"
+#include "gui/reports/recordgrid.h"
+#include "gui/reports/tfmfinddialog.h"
+#include "gui/reports/tfmmodify.h"
 #include "modal.h"
-#include "qtprinters.h"
-#include "reports/recordgrid.h"
-#include "reports/recordmodel.h"
-#include "reports/tfmfinddialog.h"
-#include "reports/tfmmodify.h"
-#include "tempdata.h"
+#include "support/qtprinters.h"
+#include "support/tempdata.h"
 
 #include <QComboBox>
 #include <QDateEdit>

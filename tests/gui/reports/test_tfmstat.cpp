@@ -1,11 +1,12 @@
-#include "data/database.h"
-#include "data/datafolder.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/reports/recordmodel.h"
+#include "gui/reports/recordgrid.h"
+#include "gui/reports/tfmfinddialog.h"
+#include "gui/reports/tfmstat.h"
 #include "modal.h"
-#include "reports/recordgrid.h"
-#include "reports/recordmodel.h"
-#include "reports/tfmfinddialog.h"
-#include "reports/tfmstat.h"
-#include "tempdata.h"
+#include "support/gui/guifakes.h"
+#include "support/tempdata.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -111,19 +112,19 @@ TEST_F(TfmStatTest, ExportNamesTheFileAfterTheCurrentRow) {
     grid->setCurrentIndex(model(w)->index(2, 0)); // 2024-03-01 李四
     w.findChild<QPushButton*>("BtnToEXCEL")->click();
     const QString file = DataFolder() + "李四考勤表.XLS";
-    if (fakes->desktop->opened.isEmpty()) // the writer may refuse; its message names the file
+    if (test::guiFakes().desktop->opened.isEmpty()) // the writer may refuse; its message names the file
         EXPECT_TRUE(fakes->prompter->lastText().contains(file)) << fakes->prompter->lastText().toStdString();
     else
-        EXPECT_EQ(fakes->desktop->opened, QStringList({file}));
+        EXPECT_EQ(test::guiFakes().desktop->opened, QStringList({file}));
 
     // Nothing to export: silently nothing.
     AnswerFind("", QDate(2025, 1, 1), QDate(2025, 1, 2), true);
     w.BitBtn1Click();
     fakes->prompter->boxes.clear();
-    fakes->desktop->opened.clear();
+    test::guiFakes().desktop->opened.clear();
     w.BtnToEXCELClick();
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
-    EXPECT_TRUE(fakes->desktop->opened.isEmpty());
+    EXPECT_TRUE(test::guiFakes().desktop->opened.isEmpty());
 }
 
 TEST_F(TfmStatTest, CloseCommandsEndTheWindow) {

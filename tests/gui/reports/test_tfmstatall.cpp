@@ -1,10 +1,11 @@
-#include "data/database.h"
-#include "data/datafolder.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "gui/reports/tfmgetdatedialog.h"
+#include "gui/reports/tfmstatall.h"
 #include "modal.h"
-#include "qtprinters.h"
-#include "reports/tfmgetdatedialog.h"
-#include "reports/tfmstatall.h"
-#include "tempdata.h"
+#include "support/gui/guifakes.h"
+#include "support/qtprinters.h"
+#include "support/tempdata.h"
 
 #include <QDateEdit>
 #include <QHeaderView>
@@ -96,17 +97,17 @@ TEST_F(TfmStatAllTest, ConfirmedPeriodComputesCancelledKeepsTheTable) {
 
     w.findChild<QPushButton*>("BitBtn2")->click();
     const QString file = DataFolder() + "考勤统计表.XLS";
-    if (fakes->desktop->opened.isEmpty()) // the writer may refuse; its message names the file
+    if (test::guiFakes().desktop->opened.isEmpty()) // the writer may refuse; its message names the file
         EXPECT_TRUE(fakes->prompter->lastText().contains(file)) << fakes->prompter->lastText().toStdString();
     else
-        EXPECT_EQ(fakes->desktop->opened, QStringList({file}));
+        EXPECT_EQ(test::guiFakes().desktop->opened, QStringList({file}));
 }
 
 TEST_F(TfmStatAllTest, EmptyTableExportsNothing) {
     TfmStatAll w;
     w.BitBtn2Click();
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
-    EXPECT_TRUE(fakes->desktop->opened.isEmpty());
+    EXPECT_TRUE(test::guiFakes().desktop->opened.isEmpty());
 }
 
 TEST_F(TfmStatAllTest, StaysAliveButCannotCloseWhileComputing) {

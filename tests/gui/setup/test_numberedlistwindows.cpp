@@ -1,13 +1,13 @@
-#include "clirunner.h"
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "modaldriver.h"
-#include "setup/tfminputdialog.h"
-#include "setup/tfmsetdepartment.h"
-#include "setup/tfmsetleavetype.h"
-#include "shell/operatorinfo.h"
-#include "shell/tfmmain.h"
-#include "tempdata.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/shell/operatorinfo.h"
+#include "gui/setup/tfminputdialog.h"
+#include "gui/setup/tfmsetdepartment.h"
+#include "gui/setup/tfmsetleavetype.h"
+#include "gui/shell/tfmmain.h"
+#include "support/clirunner.h"
+#include "support/gui/modaldriver.h"
+#include "support/tempdata.h"
 
 #include <QAction>
 #include <QLabel>

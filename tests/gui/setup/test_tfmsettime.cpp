@@ -1,7 +1,7 @@
-#include "data/dataset.h"
-#include "setup/tfmsettime.h"
-#include "tempdata.h"
-#include "testhelpers.h"
+#include "core/data/dataset.h"
+#include "gui/setup/tfmsettime.h"
+#include "support/tempdata.h"
+#include "support/testhelpers.h"
 
 #include <QCheckBox>
 #include <QFile>

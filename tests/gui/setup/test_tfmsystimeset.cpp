@@ -1,9 +1,9 @@
-#include "data/syssetup.h"
-#include "setup/clockcontrol.h"
-#include "setup/tfmsystimeset.h"
-#include "setup/unicodefile.h"
-#include "tempdata.h"
-#include "testhelpers.h"
+#include "core/data/syssetup.h"
+#include "core/setup/clockcontrol.h"
+#include "core/setup/unicodefile.h"
+#include "gui/setup/tfmsystimeset.h"
+#include "support/tempdata.h"
+#include "support/testhelpers.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

@@ -1,9 +1,9 @@
-#include "data/syssetup.h"
-#include "setup/tfmsettime.h"
-#include "setup/tfmsystimeset.h"
-#include "shell/operatorinfo.h"
-#include "shell/tfmmain.h"
-#include "tempdata.h"
+#include "core/data/syssetup.h"
+#include "core/shell/operatorinfo.h"
+#include "gui/setup/tfmsettime.h"
+#include "gui/setup/tfmsystimeset.h"
+#include "gui/shell/tfmmain.h"
+#include "support/tempdata.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,12 +1,12 @@
-#include "data/dataset.h"
-#include "maintenance/tfmdelete.h"
-#include "punch/tfmbrush.h"
-#include "reports/tfmstat.h"
-#include "shell/operatorinfo.h"
-#include "shell/startup.h"
-#include "shell/tfmmain.h"
-#include "tempdata.h"
-#include "widgets/findform.h"
+#include "core/data/dataset.h"
+#include "core/shell/operatorinfo.h"
+#include "gui/maintenance/tfmdelete.h"
+#include "gui/punch/tfmbrush.h"
+#include "gui/reports/tfmstat.h"
+#include "gui/shell/startup.h"
+#include "gui/shell/tfmmain.h"
+#include "gui/widgets/findform.h"
+#include "support/tempdata.h"
 
 #include <QAction>
 #include <QCloseEvent>

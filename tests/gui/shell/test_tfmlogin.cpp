@@ -1,12 +1,13 @@
-#include "data/datafolder.h"
-#include "data/dataset.h"
-#include "data/shared.h"
-#include "modaldriver.h"
-#include "shell/operatorinfo.h"
-#include "shell/tfmlogin.h"
-#include "shell/tfmmain.h"
-#include "tempdata.h"
-#include "testhelpers.h"
+#include "core/data/datafolder.h"
+#include "core/data/dataset.h"
+#include "core/data/shared.h"
+#include "core/shell/operatorinfo.h"
+#include "gui/shell/tfmlogin.h"
+#include "gui/shell/tfmmain.h"
+#include "support/gui/findchild.h"
+#include "support/gui/modaldriver.h"
+#include "support/tempdata.h"
+#include "support/testhelpers.h"
 
 #include <QAction>
 #include <QComboBox>

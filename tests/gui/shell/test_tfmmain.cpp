@@ -1,9 +1,10 @@
-#include "data/database.h"
-#include "data/datafolder.h"
-#include "shell/operatorinfo.h"
-#include "shell/tfmmain.h"
-#include "tempdata.h"
-#include "widgets/formexists.h"
+#include "core/data/database.h"
+#include "core/data/datafolder.h"
+#include "core/shell/operatorinfo.h"
+#include "gui/shell/tfmmain.h"
+#include "gui/widgets/formexists.h"
+#include "support/gui/guifakes.h"
+#include "support/tempdata.h"
 
 #include <QAction>
 #include <QDialog>
@@ -20,7 +21,8 @@ namespace {
 
 QStringList MenuTexts(QMenu* menu) {
     QStringList out;
-    for (QAction* a : menu->actions()) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    for (QAction* a : menu->actions())
+        out << (a->isSeparator() ? QStringLiteral("-") : a->text());
     return out;
 }
 
@@ -40,14 +42,17 @@ TEST_F(MainWindowTest, MenusToolbarStatusAndCaption) {
     ASSERT_EQ(menus.size(), 5);
     EXPECT_EQ(MenuTexts(menus[0]->menu()),
               QStringList({"刷卡(&B)", "登录(&L)", "注销(&O)", "密码修改(&M)", "-", "退出(&X)"}));
-    EXPECT_EQ(MenuTexts(menus[1]->menu()), QStringList({"人员设置(&E)", "班时设置(&T)", "未到原因(&W)", "-", "系统设置(&S)"}));
-    EXPECT_EQ(MenuTexts(menus[2]->menu()),
-              QStringList({"修改数据(&C)", "编辑公告(&G)", "-", "数据备份(&B)", "数据恢复(&T)", "数据删除(&D)"}));
+    EXPECT_EQ(MenuTexts(menus[1]->menu()),
+              QStringList({"人员设置(&E)", "班时设置(&T)", "未到原因(&W)", "-", "系统设置(&S)"}));
+    EXPECT_EQ(MenuTexts(menus[2]->menu()), QStringList({"修改数据(&C)", "编辑公告(&G)", "-", "数据备份(&B)",
+                                                        "数据恢复(&T)", "数据删除(&D)"}));
     EXPECT_EQ(MenuTexts(menus[3]->menu()), QStringList({"考勤查询(&S)", "考勤统计(&Q)"}));
     EXPECT_EQ(MenuTexts(menus[4]->menu()), QStringList({"系统帮助(&H)", "-", "关于...(&A)"}));
     QStringList tools;
-    for (QAction* a : w.findChild<QToolBar*>()->actions()) tools << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(tools, QStringList({"刷卡", "-", "登录", "数据备份", "-", "考勤查询", "考勤统计", "-", "退出"}));
+    for (QAction* a : w.findChild<QToolBar*>()->actions())
+        tools << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(tools,
+              QStringList({"刷卡", "-", "登录", "数据备份", "-", "考勤查询", "考勤统计", "-", "退出"}));
     EXPECT_FALSE(w.findChild<QAction*>("MILogOut")->isEnabled());
     EXPECT_FALSE(w.findChild<QAction*>("MIModiPwd")->isEnabled());
     EXPECT_EQ(w.findChild<QLabel*>("StatusPanel0")->text(), "当前时间");
@@ -85,9 +90,9 @@ TEST_F(MainWindowTest, FailingStatementIsReported) {
 
 TEST_F(MainWindowTest, RightsGate) {
     TfmMain w;
-    const char* gated[] = {"MIEmployeeSet", "MIShiftSet", "MISetLeaveType", "MISysSet", "MIEditData", "MIInform",
-                           "MIBackup",      "MIRestore",  "MIDelete",       "MIQuery",  "MIStat",     "TBBackup",
-                           "TBQuery",       "TBStat"};
+    const char* gated[] = {"MIEmployeeSet", "MIShiftSet", "MISetLeaveType", "MISysSet", "MIEditData",
+                           "MIInform",      "MIBackup",   "MIRestore",      "MIDelete", "MIQuery",
+                           "MIStat",        "TBBackup",   "TBQuery",        "TBStat"};
     for (const char* name : gated) {
         fakes->prompter->boxes.clear();
         Trigger(w, name);
@@ -121,9 +126,10 @@ TEST(HasRight, TableOfCases) {
         const char* rights;
         int function;
         bool granted;
-    } cases[] = {{"10;", 10, true}, {"10;", 0, false}, {"10;", 1, false}, {"0;1;2;", 2, true},
-                 {"0;1;2;", 10, false}, {"", 0, false}, {"0;1;7;8;", 7, true}, {"1", 1, true}};
-    for (const Case& c : cases) EXPECT_EQ(HasRight(c.rights, c.function), c.granted) << c.rights << " " << c.function;
+    } cases[] = {{"10;", 10, true},     {"10;", 0, false}, {"10;", 1, false},     {"0;1;2;", 2, true},
+                 {"0;1;2;", 10, false}, {"", 0, false},    {"0;1;7;8;", 7, true}, {"1", 1, true}};
+    for (const Case& c : cases)
+        EXPECT_EQ(HasRight(c.rights, c.function), c.granted) << c.rights << " " << c.function;
 }
 
 TEST(TileOrigins, CoverTheClientArea) {
@@ -144,7 +150,7 @@ TEST_F(MainWindowTest, HelpAndAbout) {
     help.open(QIODevice::WriteOnly);
     help.close();
     Trigger(w, "MIHelp");
-    EXPECT_EQ(fakes->desktop->opened, QStringList({path("Help.chm")}));
+    EXPECT_EQ(test::guiFakes().desktop->opened, QStringList({path("Help.chm")}));
     QTimer::singleShot(0, [] {
         for (QWidget* top : QApplication::topLevelWidgets())
             if (auto* d = qobject_cast<QDialog*>(top); d && d->isVisible()) d->accept();

@@ -1,5 +1,5 @@
-#include "maintenance/rtf.h"
-#include "widgets/richtext.h"
+#include "core/maintenance/rtf.h"
+#include "gui/widgets/richtext.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
