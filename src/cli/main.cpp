@@ -121,7 +121,7 @@ int Run(QStringList words, QTextStream& out, QTextStream& err) {
         PrintUsage(err);
         return 2;
     }
-    SetDataFolder(folder.isEmpty() ? DataFolderFor(QCoreApplication::applicationDirPath()) : folder);
+    ComputeDataFolder(folder);
     Context ctx{DataFolder(), out, err};
     const Verb verb = Verbs().at(words.takeFirst());
     Args args(words);

@@ -151,11 +151,16 @@ TEST_F(MainWindowTest, HelpAndAbout) {
     help.close();
     Trigger(w, "MIHelp");
     EXPECT_EQ(test::guiFakes().desktop->opened, QStringList({path("Help.chm")}));
-    QTimer::singleShot(0, [] {
+    QString folderText;
+    QTimer::singleShot(0, [&] {
         for (QWidget* top : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<QDialog*>(top); d && d->isVisible()) d->accept();
+            if (auto* d = qobject_cast<QDialog*>(top); d && d->isVisible()) {
+                folderText = d->findChild<QLabel*>("DataFolderLabel")->text();
+                d->accept();
+            }
     });
     Trigger(w, "MIAbout");
+    EXPECT_EQ(folderText, "数据文件夹：" + QDir::toNativeSeparators(DataFolder())); // the folder in use
 }
 
 TEST(FormExists, FreedAndSubclassWindowsDoNotCount) {
