@@ -35,7 +35,19 @@ int RunQuery(Args& args, Context& ctx) {
     return 0;
 }
 
-const Registrar reg("query", "query --from yyyy-mm-dd --to yyyy-mm-dd [--name NAME] [--xls FILE]", RunQuery);
+const Registrar
+    reg({QStringLiteral("query"),
+         {QStringLiteral("query --from yyyy-mm-dd --to yyyy-mm-dd [--name NAME] [--xls FILE] "
+                         "[--csv FILE] [--xlsx FILE]")},
+         QStringLiteral("The attendance query's rows and totals (a name gets its missing days "
+                        "added)."),
+         {{QStringLiteral("from"), QStringLiteral("DATE"), QStringLiteral("the first day")},
+          {QStringLiteral("to"), QStringLiteral("DATE"), QStringLiteral("the last day")},
+          {QStringLiteral("name"), QStringLiteral("NAME"), QStringLiteral("one person's records")},
+          {QStringLiteral("xls"), QStringLiteral("FILE"), QStringLiteral("also write an .XLS workbook")},
+          {QStringLiteral("csv"), QStringLiteral("FILE"), QStringLiteral("also write CSV (UTF-8)")},
+          {QStringLiteral("xlsx"), QStringLiteral("FILE"), QStringLiteral("also write an .xlsx workbook")}}},
+        RunQuery);
 
 } // namespace
 

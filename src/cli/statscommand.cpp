@@ -33,7 +33,17 @@ int RunStats(Args& args, Context& ctx) {
     return 0;
 }
 
-const Registrar reg("stats", "stats --from yyyy-mm-dd --to yyyy-mm-dd [--xls FILE]", RunStats);
+const Registrar
+    reg({QStringLiteral("stats"),
+         {QStringLiteral("stats --from yyyy-mm-dd --to yyyy-mm-dd [--xls FILE] [--csv FILE] "
+                         "[--xlsx FILE]")},
+         QStringLiteral("The period statistics of every employee."),
+         {{QStringLiteral("from"), QStringLiteral("DATE"), QStringLiteral("the first day")},
+          {QStringLiteral("to"), QStringLiteral("DATE"), QStringLiteral("the last day")},
+          {QStringLiteral("xls"), QStringLiteral("FILE"), QStringLiteral("also write an .XLS workbook")},
+          {QStringLiteral("csv"), QStringLiteral("FILE"), QStringLiteral("also write CSV (UTF-8)")},
+          {QStringLiteral("xlsx"), QStringLiteral("FILE"), QStringLiteral("also write an .xlsx workbook")}}},
+        RunStats);
 
 } // namespace
 
