@@ -2,7 +2,6 @@
 #include "cli/reportoptions.h"
 
 #include "core/reports/attendancequery.h"
-#include "core/reports/xlswriter.h"
 
 namespace kq::cli {
 
@@ -14,7 +13,7 @@ int RunQuery(Args& args, Context& ctx) {
     const QDate first = DateOption(args, QStringLiteral("--from"));
     const QDate last = DateOption(args, QStringLiteral("--to"));
     const QString name = args.option(QStringLiteral("--name"));
-    const QString xls = args.option(QStringLiteral("--xls"));
+    ExportFiles exports = ExportOptions(args);
     if (!args.rest().isEmpty()) throw UsageError(QStringLiteral("unexpected words after query"));
 
     OpenData(ctx);
@@ -25,14 +24,8 @@ int RunQuery(Args& args, Context& ctx) {
     PrintTable(ctx.out, columns.titles(), rows);
     for (const QString& line : totals)
         ctx.out << line << '\n';
-    if (xls.isEmpty()) return 0;
-    if (rows.isEmpty()) {
-        ctx.err << QStringLiteral("没有数据，未写入 %1").arg(xls) << Qt::endl;
-        return 1;
-    }
-    const QString current = rows.first().at(2); // the grid's first row is the current one
-    WriteXls(xls, QueryXlsTable(columns, std::move(rows), current, totals));
-    return 0;
+    const QString current = rows.isEmpty() ? QString() : rows.first().at(2); // the grid's current row
+    return WriteExports(exports, QueryXlsTable(columns, std::move(rows), current, totals), ctx);
 }
 
 const Registrar

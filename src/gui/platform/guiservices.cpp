@@ -5,6 +5,7 @@
 
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QUrl>
@@ -48,6 +49,13 @@ public:
 GuiServicesSet& GuiServices() {
     static GuiServicesSet services;
     return services;
+}
+
+void OpenWrittenFile(const QString& path) {
+    if (GuiServices().desktop->openFile(path)) return;
+    Prompt().message(
+        QStringLiteral("提示"),
+        QStringLiteral("文件已写入：%1\n系统中没有能打开它的程序。").arg(QDir::toNativeSeparators(path)));
 }
 
 void InstallRealGuiServices() {

@@ -38,6 +38,10 @@ struct GuiServicesSet {
 // Set to the real implementations by the program and to fakes by tests.
 GuiServicesSet& GuiServices();
 
+// Opens a file the program has just written with its associated application; when none opens it,
+// says where the file was written.
+void OpenWrittenFile(const QString& path);
+
 // Installs the real message boxes, dialogs and desktop (and the core's real services).
 void InstallRealGuiServices();
 

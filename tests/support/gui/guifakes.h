@@ -28,9 +28,10 @@ class FakeDesktop : public Desktop {
 public:
     bool openFile(const QString& path) override {
         opened.append(path);
-        return true;
+        return opens;
     }
     QStringList opened;
+    bool opens = true; // false: no application is associated with the file
 };
 
 // The window tests' dialogs and desktop, installed fresh into GuiServices() before each test by
