@@ -30,8 +30,10 @@ public:
         opened.append(path);
         return opens;
     }
+    QString manualIndex() override { return manual; }
     QStringList opened;
     bool opens = true; // false: no application is associated with the file
+    QString manual;    // the installed manual's first page; none by default
 };
 
 // The window tests' dialogs and desktop, installed fresh into GuiServices() before each test by
