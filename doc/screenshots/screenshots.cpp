@@ -22,6 +22,7 @@
 
 #include <QDateEdit>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -127,12 +128,23 @@ int main(int argc, char* argv[]) {
         Grab(&w, QStringLiteral("delete.png"));
     }
     {
+        // Half-way through a backup, as its own progress event shows it.
         TfmBackup w(&main);
+        bool go = true;
+        w.BackupFile1.OnProgress(&w.BackupFile1,
+                                 QStringLiteral("/home/user/.local/share/kaoqin/Data/WorkList.db"), 60, go);
         Grab(&w, QStringLiteral("backup.png"));
     }
     {
         auto* brush = new TfmBrush;
         brush->setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        brush->show();
+        Settle();
+        // A card swiped as a reader types it: the digits, then Enter.
+        auto* card = brush->findChild<QLineEdit*>(QStringLiteral("FlatEdit1"));
+        card->setText(QStringLiteral("1003"));
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QApplication::sendEvent(card, &enter);
         Grab(brush, QStringLiteral("punch.png"));
         brush->close();
         delete brush;
