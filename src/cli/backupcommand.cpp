@@ -1,4 +1,5 @@
 #include "cli/clicommand.h"
+#include "cli/progressline.h"
 
 #include "core/maintenance/backupcommands.h"
 
@@ -9,6 +10,7 @@ namespace {
 int RunBackup(Args& args, Context& ctx) {
     const bool sized = args.has(QStringLiteral("--volume-size"));
     const int volumeSize = args.intOption(QStringLiteral("--volume-size"), 0);
+    const bool quiet = args.flag(QStringLiteral("--quiet"));
     const QStringList words = args.rest();
     if (words.size() != 1) throw UsageError(QStringLiteral("backup needs ARCHIVE"));
     if (volumeSize < 0 || (volumeSize > 0 && volumeSize <= kVolumeMargin + 4))
@@ -22,7 +24,14 @@ int RunBackup(Args& args, Context& ctx) {
     if (sized) bf.MaxSize = volumeSize;
     // Further volumes are written beside the first without asking.
     bf.OnNeedDisk = [](TBackupFile*, quint16, bool&) {};
-    const std::optional<bool> ok = BackupDataFolder(bf, ctx.dataFolder, archive);
+    std::optional<bool> ok;
+    {
+        ProgressLine progress(ctx.err, quiet);
+        bf.OnProgress = [&](TBackupFile* sender, const QString&, TPercentage percent, bool&) {
+            progress.update(percent, sender->DoneSize());
+        };
+        ok = BackupDataFolder(bf, ctx.dataFolder, archive);
+    }
     if (!ok) {
         ctx.err << "no files to back up in " << ctx.dataFolder << Qt::endl;
         return 1;
@@ -34,7 +43,13 @@ int RunBackup(Args& args, Context& ctx) {
     return 0;
 }
 
-const Registrar reg("backup", "backup ARCHIVE [--volume-size BYTES]", RunBackup);
+const Registrar reg({QStringLiteral("backup"),
+                     {QStringLiteral("backup ARCHIVE [--volume-size BYTES] [--quiet]")},
+                     QStringLiteral("Back the data folder up into ARCHIVE while punches go on."),
+                     {{QStringLiteral("volume-size"), QStringLiteral("BYTES"),
+                       QStringLiteral("split into volumes of BYTES (.002, .003 ... beside ARCHIVE)")},
+                      {QStringLiteral("quiet"), {}, QStringLiteral("no progress line on a terminal")}}},
+                    RunBackup);
 
 } // namespace
 

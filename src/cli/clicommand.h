@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QCommandLineParser>
+#include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -20,26 +23,49 @@ struct Context {
     QTextStream& err;
 };
 
-// Takes the options and positional words of one command. Unknown options are usage errors.
+// The options and positional words of one command as its parser read them. Options are named
+// with their dashes ("--name"). An option the command declares but the form in use never reads
+// (an option of "employee add" given to "employee list") is a usage error at rest().
 class Args {
 public:
-    explicit Args(QStringList words) : m_words(std::move(words)) {}
-    bool flag(const QString& name);
-    QString option(const QString& name); // empty when absent; a missing value is a usage error
-    bool has(const QString& name) const { return m_words.contains(name); }
+    Args(const QCommandLineParser& parser, QStringList positional)
+        : m_parser(parser), m_words(std::move(positional)) {}
+    bool flag(const QString& name) { return has(name); }
+    QString option(const QString& name); // empty when absent
+    bool has(const QString& name);
     int intOption(const QString& name, int fallback); // whole decimal numbers only
-    QStringList rest(); // the positional words; a leftover "--x" is a usage error
-    QString takeWord(); // removes and returns the first word when it is not an option
+    QStringList rest();                               // the positional words
+    QString takeWord(); // removes and returns the first positional word (empty when none)
 
 private:
+    const QCommandLineParser& m_parser;
     QStringList m_words;
+    QSet<QString> m_read;
 };
 
 using Handler = int (*)(Args& args, Context& ctx);
 
-// Each command file registers its verb with a static Registrar.
+// An option of a command: its name without dashes, the name of its value (empty for a switch)
+// and what it does.
+struct OptionSpec {
+    QString name;
+    QString value;
+    QString help;
+};
+
+// What a command's help shows: one usage line per form (starting with the verb), a summary,
+// its options. --data and --help are every command's.
+struct CommandSpec {
+    QString verb;
+    QStringList usage;
+    QString summary;
+    QList<OptionSpec> options;
+};
+
+// Each command file registers its command with a static Registrar; nothing else is needed for
+// the command to be parsed, listed by --help and given its own help.
 struct Registrar {
-    Registrar(const char* verb, const char* usage, Handler handler);
+    Registrar(CommandSpec spec, Handler handler);
 };
 
 // Refuses (KqError naming it) a data folder that does not exist or was never initialised, so a

@@ -26,7 +26,11 @@ int RunDelete(Args& args, Context& ctx) {
     return 0;
 }
 
-const Registrar reg("delete", "delete FIRST LAST (attendance records of the days FIRST to LAST, yyyy-mm-dd)",
+const Registrar reg({QStringLiteral("delete"),
+                     {QStringLiteral("delete FIRST LAST")},
+                     QStringLiteral("Delete the attendance records of the days FIRST to LAST (yyyy-mm-dd); "
+                                    "prints the count."),
+                     {}},
                     RunDelete);
 
 } // namespace

@@ -84,9 +84,19 @@ int RunEmployee(Args& args, Context& ctx) {
 }
 
 const Registrar
-    reg("employee",
-        "employee add --name NAME --card CARD [--workno N] [--dept N] [--operator --password PW --group N]"
-        " | employee list",
+    reg({QStringLiteral("employee"),
+         {QStringLiteral("employee add --name NAME --card CARD [--workno N] [--dept N] "
+                         "[--operator --password PW --group N]"),
+          QStringLiteral("employee list")},
+         QStringLiteral("Register an employee and card, or list them (a name or card another "
+                        "employee holds is refused)."),
+         {{QStringLiteral("name"), QStringLiteral("NAME"), QStringLiteral("the employee's name")},
+          {QStringLiteral("card"), QStringLiteral("CARD"), QStringLiteral("the card number")},
+          {QStringLiteral("workno"), QStringLiteral("N"), QStringLiteral("the work number")},
+          {QStringLiteral("dept"), QStringLiteral("N"), QStringLiteral("the department's number")},
+          {QStringLiteral("operator"), {}, QStringLiteral("may sign in to the program")},
+          {QStringLiteral("password"), QStringLiteral("PW"), QStringLiteral("the operator's password")},
+          {QStringLiteral("group"), QStringLiteral("N"), QStringLiteral("the operator's rights group")}}},
         RunEmployee);
 
 } // namespace

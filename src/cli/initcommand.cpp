@@ -17,7 +17,11 @@ int RunInit(Args& args, Context& ctx) {
     return 0;
 }
 
-const Registrar reg("init", "init", RunInit);
+const Registrar reg({QStringLiteral("init"),
+                     {QStringLiteral("init")},
+                     QStringLiteral("Create the data folder and its missing files with first-run content."),
+                     {}},
+                    RunInit);
 
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "cli/clicommand.h"
+#include "cli/commandline.h"
 
 #include "core/data/database.h"
 #include "core/data/datafolder.h"
@@ -10,22 +11,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QRegularExpression>
-#include <map>
 
 namespace kq::cli {
 
 namespace {
-
-struct Verb {
-    QString usage;
-    Handler handler;
-};
-
-std::map<QString, Verb>& Verbs() {
-    static std::map<QString, Verb> verbs;
-    return verbs;
-}
 
 // Messages a command would show in a box go to stderr; questions are answered No.
 class StderrPrompter : public Prompter {
@@ -46,51 +35,7 @@ private:
     QTextStream& m_err;
 };
 
-void PrintUsage(QTextStream& err) {
-    err << "usage: kaoqin-cli [--data DIR] COMMAND ...\ncommands:\n";
-    for (const auto& [verb, v] : Verbs())
-        err << "  " << v.usage << "\n";
-    err.flush();
-}
-
 } // namespace
-
-Registrar::Registrar(const char* verb, const char* usage, Handler handler) {
-    Verbs()[QString::fromUtf8(verb)] = Verb{QString::fromUtf8(usage), handler};
-}
-
-bool Args::flag(const QString& name) {
-    return m_words.removeAll(name) > 0;
-}
-
-QString Args::option(const QString& name) {
-    const int i = int(m_words.indexOf(name));
-    if (i < 0) return {};
-    if (i + 1 >= m_words.size()) throw UsageError(QStringLiteral("%1 needs a value").arg(name));
-    const QString value = m_words.at(i + 1);
-    m_words.remove(i, 2);
-    return value;
-}
-
-int Args::intOption(const QString& name, int fallback) {
-    if (!has(name)) return fallback;
-    const QString text = option(name);
-    static const QRegularExpression whole(QStringLiteral("^[+-]?\\d{1,9}$"));
-    if (!whole.match(text).hasMatch())
-        throw UsageError(QStringLiteral("%1 takes a whole number, not \"%2\"").arg(name, text));
-    return text.toInt();
-}
-
-QStringList Args::rest() {
-    for (const QString& w : m_words)
-        if (w.startsWith(QLatin1String("--"))) throw UsageError(QStringLiteral("unknown option %1").arg(w));
-    return m_words;
-}
-
-QString Args::takeWord() {
-    if (m_words.isEmpty() || m_words.first().startsWith(QLatin1String("--"))) return {};
-    return m_words.takeFirst();
-}
 
 void RequireDataFolder(const Context& ctx) {
     // A folder in the middle of an interrupted restore may lack a database until it is completed.
@@ -103,40 +48,6 @@ void OpenData(const Context& ctx) {
     RequireDataFolder(ctx);
     ClaimDataFolder(ctx.dataFolder, OwnerLock::Command);
     OpenKQDataBase(ctx.dataFolder);
-}
-
-int Run(QStringList words, QTextStream& out, QTextStream& err) {
-    QString folder;
-    if (!words.isEmpty() && words.first() == QLatin1String("--data")) {
-        if (words.size() < 2) {
-            err << "--data needs a folder" << Qt::endl;
-            PrintUsage(err);
-            return 2;
-        }
-        folder = words.at(1);
-        words.remove(0, 2);
-    }
-    if (words.isEmpty() || !Verbs().count(words.first())) {
-        if (!words.isEmpty()) err << "unknown command: " << words.first() << Qt::endl;
-        PrintUsage(err);
-        return 2;
-    }
-    SetDataFolder(folder.isEmpty() ? DataFolderFor(QCoreApplication::applicationDirPath()) : folder);
-    Context ctx{DataFolder(), out, err};
-    const Verb verb = Verbs().at(words.takeFirst());
-    Args args(words);
-    try {
-        const int code = verb.handler(args, ctx);
-        out.flush();
-        return code;
-    } catch (const UsageError& e) {
-        err << e.text << Qt::endl << "usage: kaoqin-cli [--data DIR] " << verb.usage << Qt::endl;
-        return 2;
-    } catch (const KqError& e) {
-        out.flush();
-        err << e.message() << Qt::endl;
-        return 1;
-    }
 }
 
 } // namespace kq::cli

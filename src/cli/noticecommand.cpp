@@ -61,7 +61,12 @@ int RunNotice(Args& args, Context& ctx) {
     throw UsageError(QStringLiteral("notice needs add or list"));
 }
 
-const Registrar reg("notice", "notice add DATE (TEXT | --rtf FILE) | notice list", RunNotice);
+const Registrar
+    reg({QStringLiteral("notice"),
+         {QStringLiteral("notice add DATE (TEXT | --rtf FILE)"), QStringLiteral("notice list")},
+         QStringLiteral("Post a notice for a day (yyyy-mm-dd), or list the notices."),
+         {{QStringLiteral("rtf"), QStringLiteral("FILE"), QStringLiteral("the notice's text as RTF")}}},
+        RunNotice);
 
 } // namespace
 

@@ -77,10 +77,20 @@ int RunReason(Args& args, Context& ctx) {
     return RunList(kReasons, args, ctx);
 }
 
-const Registrar departmentReg("department",
-                              "department list | department add NAME | department delete NUMBER",
+const Registrar departmentReg({QStringLiteral("department"),
+                               {QStringLiteral("department list"), QStringLiteral("department add NAME"),
+                                QStringLiteral("department delete NUMBER")},
+                               QStringLiteral("List, add or delete departments (the ones after a deleted "
+                                              "one are renumbered)."),
+                               {}},
                               RunDepartment);
-const Registrar reasonReg("reason", "reason list | reason add NAME | reason delete NUMBER", RunReason);
+const Registrar reasonReg({QStringLiteral("reason"),
+                           {QStringLiteral("reason list"), QStringLiteral("reason add NAME"),
+                            QStringLiteral("reason delete NUMBER")},
+                           QStringLiteral("List, add or delete absence reasons (the ones after a deleted "
+                                          "one are renumbered)."),
+                           {}},
+                          RunReason);
 
 } // namespace
 

@@ -50,7 +50,14 @@ int RunPunch(Args& args, Context& ctx) {
     return result.stored() ? 0 : 1;
 }
 
-const Registrar reg("punch", "punch CARD [--slot N] [--at \"yyyy-mm-dd hh:nn:ss\"]", RunPunch);
+const Registrar reg({QStringLiteral("punch"),
+                     {QStringLiteral("punch CARD [--slot N] [--at \"yyyy-mm-dd hh:nn:ss\"]")},
+                     QStringLiteral("Record one swipe of CARD."),
+                     {{QStringLiteral("slot"), QStringLiteral("N"),
+                       QStringLiteral("the slot (default: the automatic choice for the time)")},
+                      {QStringLiteral("at"), QStringLiteral("TIME"),
+                       QStringLiteral("the swipe's time \"yyyy-mm-dd hh:nn:ss\" (default: now)")}}},
+                    RunPunch);
 
 } // namespace
 

@@ -2,7 +2,6 @@
 #include "cli/reportoptions.h"
 
 #include "core/reports/attendancequery.h"
-#include "core/reports/xlswriter.h"
 
 namespace kq::cli {
 
@@ -14,7 +13,7 @@ int RunQuery(Args& args, Context& ctx) {
     const QDate first = DateOption(args, QStringLiteral("--from"));
     const QDate last = DateOption(args, QStringLiteral("--to"));
     const QString name = args.option(QStringLiteral("--name"));
-    const QString xls = args.option(QStringLiteral("--xls"));
+    ExportFiles exports = ExportOptions(args);
     if (!args.rest().isEmpty()) throw UsageError(QStringLiteral("unexpected words after query"));
 
     OpenData(ctx);
@@ -25,17 +24,23 @@ int RunQuery(Args& args, Context& ctx) {
     PrintTable(ctx.out, columns.titles(), rows);
     for (const QString& line : totals)
         ctx.out << line << '\n';
-    if (xls.isEmpty()) return 0;
-    if (rows.isEmpty()) {
-        ctx.err << QStringLiteral("没有数据，未写入 %1").arg(xls) << Qt::endl;
-        return 1;
-    }
-    const QString current = rows.first().at(2); // the grid's first row is the current one
-    WriteXls(xls, QueryXlsTable(columns, std::move(rows), current, totals));
-    return 0;
+    const QString current = rows.isEmpty() ? QString() : rows.first().at(2); // the grid's current row
+    return WriteExports(exports, QueryXlsTable(columns, std::move(rows), current, totals), ctx);
 }
 
-const Registrar reg("query", "query --from yyyy-mm-dd --to yyyy-mm-dd [--name NAME] [--xls FILE]", RunQuery);
+const Registrar
+    reg({QStringLiteral("query"),
+         {QStringLiteral("query --from yyyy-mm-dd --to yyyy-mm-dd [--name NAME] [--xls FILE] "
+                         "[--csv FILE] [--xlsx FILE]")},
+         QStringLiteral("The attendance query's rows and totals (a name gets its missing days "
+                        "added)."),
+         {{QStringLiteral("from"), QStringLiteral("DATE"), QStringLiteral("the first day")},
+          {QStringLiteral("to"), QStringLiteral("DATE"), QStringLiteral("the last day")},
+          {QStringLiteral("name"), QStringLiteral("NAME"), QStringLiteral("one person's records")},
+          {QStringLiteral("xls"), QStringLiteral("FILE"), QStringLiteral("also write an .XLS workbook")},
+          {QStringLiteral("csv"), QStringLiteral("FILE"), QStringLiteral("also write CSV (UTF-8)")},
+          {QStringLiteral("xlsx"), QStringLiteral("FILE"), QStringLiteral("also write an .xlsx workbook")}}},
+        RunQuery);
 
 } // namespace
 

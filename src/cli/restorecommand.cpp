@@ -1,4 +1,5 @@
 #include "cli/clicommand.h"
+#include "cli/progressline.h"
 
 #include "core/data/firstrun.h"
 #include "core/maintenance/backupcommands.h"
@@ -11,6 +12,7 @@ namespace {
 
 int RunRestore(Args& args, Context& ctx) {
     const bool create = args.flag(QStringLiteral("--create"));
+    const bool quiet = args.flag(QStringLiteral("--quiet"));
     const QStringList words = args.rest();
     if (words.size() != 1) throw UsageError(QStringLiteral("restore needs ARCHIVE"));
     const QString archive = words.at(0);
@@ -36,14 +38,29 @@ int RunRestore(Args& args, Context& ctx) {
         QString line;
         go = in.readLineInto(&line) && line.trimmed() != QLatin1String("q");
     };
-    if (!RestoreDataFolder(bf, ctx.dataFolder, archive)) {
+    bool ok = false;
+    {
+        ProgressLine progress(ctx.err, quiet);
+        bf.OnProgress = [&](TBackupFile* sender, const QString&, TPercentage percent, bool&) {
+            progress.update(percent, sender->DoneSize());
+        };
+        ok = RestoreDataFolder(bf, ctx.dataFolder, archive);
+    }
+    if (!ok) {
         ctx.err << "数据恢复出错或中断！" << Qt::endl;
         return 1;
     }
     return 0;
 }
 
-const Registrar reg("restore", "restore ARCHIVE [--create]", RunRestore);
+const Registrar reg(
+    {QStringLiteral("restore"),
+     {QStringLiteral("restore ARCHIVE [--create] [--quiet]")},
+     QStringLiteral("Restore the data folder from ARCHIVE, all or nothing (refused while the "
+                    "program runs on it)."),
+     {{QStringLiteral("create"), {}, QStringLiteral("restore into a folder that is not a data folder yet")},
+      {QStringLiteral("quiet"), {}, QStringLiteral("no progress line on a terminal")}}},
+    RunRestore);
 
 } // namespace
 

@@ -53,7 +53,11 @@ int RunRights(Args& args, Context& ctx) {
     throw UsageError(QStringLiteral("rights needs list or set"));
 }
 
-const Registrar reg("rights", "rights list | rights set GROUP [FUNCTION...]", RunRights);
+const Registrar reg({QStringLiteral("rights"),
+                     {QStringLiteral("rights list"), QStringLiteral("rights set GROUP [FUNCTION...]")},
+                     QStringLiteral("List the rights groups, or replace the functions (0 ... 10) of one."),
+                     {}},
+                    RunRights);
 
 } // namespace
 

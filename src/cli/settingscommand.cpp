@@ -54,9 +54,16 @@ int RunSettings(Args& args, Context& ctx) {
     throw UsageError(QStringLiteral("settings needs show or set"));
 }
 
-const Registrar reg("settings",
-                    "settings show | settings set [--company NAME] [--start-brush on|off] [--beep on|off]",
-                    RunSettings);
+const Registrar
+    reg({QStringLiteral("settings"),
+         {QStringLiteral("settings show"),
+          QStringLiteral("settings set [--company NAME] [--start-brush on|off] [--beep on|off]")},
+         QStringLiteral("Show or change the company name and the start and punch-sound switches."),
+         {{QStringLiteral("company"), QStringLiteral("NAME"), QStringLiteral("the company name")},
+          {QStringLiteral("start-brush"), QStringLiteral("on|off"),
+           QStringLiteral("open the punch screen at start")},
+          {QStringLiteral("beep"), QStringLiteral("on|off"), QStringLiteral("sound at each punch")}}},
+        RunSettings);
 
 } // namespace
 

@@ -91,10 +91,14 @@ int RunShift(Args& args, Context& ctx) {
     throw UsageError(QStringLiteral("shift needs add, list or delete"));
 }
 
-const Registrar
-    reg("shift",
-        "shift add NAME BEGIN END [--late] [--early] [--accumulate] | shift list | shift delete SERIALNO",
-        RunShift);
+const Registrar reg({QStringLiteral("shift"),
+                     {QStringLiteral("shift add NAME BEGIN END [--late] [--early] [--accumulate]"),
+                      QStringLiteral("shift list"), QStringLiteral("shift delete SERIALNO")},
+                     QStringLiteral("Add (times hh:nn:ss), list or delete shifts (the rest are renumbered)."),
+                     {{QStringLiteral("late"), {}, QStringLiteral("mark late arrivals")},
+                      {QStringLiteral("early"), {}, QStringLiteral("mark early departures")},
+                      {QStringLiteral("accumulate"), {}, QStringLiteral("add up the worked time")}}},
+                    RunShift);
 
 } // namespace
 

@@ -4,7 +4,6 @@
 #include "core/data/syssetup.h"
 #include "core/reports/findinfo.h"
 #include "core/reports/statistics.h"
-#include "core/reports/xlswriter.h"
 
 namespace kq::cli {
 
@@ -14,7 +13,7 @@ namespace {
 int RunStats(Args& args, Context& ctx) {
     const QDate first = DateOption(args, QStringLiteral("--from"));
     const QDate last = DateOption(args, QStringLiteral("--to"));
-    const QString xls = args.option(QStringLiteral("--xls"));
+    ExportFiles exports = ExportOptions(args);
     if (!args.rest().isEmpty()) throw UsageError(QStringLiteral("unexpected words after stats"));
 
     OpenData(ctx);
@@ -24,16 +23,23 @@ int RunStats(Args& args, Context& ctx) {
     const QList<QStringList> lines =
         ComputeStatistics(slotTable, reasons, StatEmployees(), first, last, WorkDayCount(first, last));
     PrintTable(ctx.out, columns, lines);
-    if (xls.isEmpty()) return 0;
-    if (lines.isEmpty()) {
-        ctx.err << QStringLiteral("没有数据，未写入 %1").arg(xls) << Qt::endl;
-        return 1;
-    }
-    WriteXls(xls, StatXlsTable(ReadSysSetup().CompanyName, StatPeriodLine(first, last), columns, lines));
-    return 0;
+    return WriteExports(exports,
+                        StatXlsTable(ReadSysSetup().CompanyName, StatPeriodLine(first, last), columns,
+                                     StatColumnKinds(slotTable, reasons), lines),
+                        ctx);
 }
 
-const Registrar reg("stats", "stats --from yyyy-mm-dd --to yyyy-mm-dd [--xls FILE]", RunStats);
+const Registrar
+    reg({QStringLiteral("stats"),
+         {QStringLiteral("stats --from yyyy-mm-dd --to yyyy-mm-dd [--xls FILE] [--csv FILE] "
+                         "[--xlsx FILE]")},
+         QStringLiteral("The period statistics of every employee."),
+         {{QStringLiteral("from"), QStringLiteral("DATE"), QStringLiteral("the first day")},
+          {QStringLiteral("to"), QStringLiteral("DATE"), QStringLiteral("the last day")},
+          {QStringLiteral("xls"), QStringLiteral("FILE"), QStringLiteral("also write an .XLS workbook")},
+          {QStringLiteral("csv"), QStringLiteral("FILE"), QStringLiteral("also write CSV (UTF-8)")},
+          {QStringLiteral("xlsx"), QStringLiteral("FILE"), QStringLiteral("also write an .xlsx workbook")}}},
+        RunStats);
 
 } // namespace
 

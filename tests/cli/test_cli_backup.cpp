@@ -36,6 +36,7 @@ TEST(CliBackup, BackupAndRestoreTheDataFolderInVolumes) {
 
     test::CliResult r = test::RunCli({"--data", data, "backup", archive, "--volume-size", "20000"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()); // no progress line when stderr is not a terminal
     EXPECT_TRUE(QFile::exists(dir.filePath("kq.002")));
     EXPECT_TRUE(QFile::exists(dir.filePath("kq.004")));
 
@@ -43,6 +44,7 @@ TEST(CliBackup, BackupAndRestoreTheDataFolderInVolumes) {
     test::WriteAll(data + "/noise.bin", "overwritten");
     r = test::RunCli({"--data", data, "restore", archive});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty());
     EXPECT_EQ(Employees(data), before);
     EXPECT_EQ(test::ReadAll(data + "/noise.bin"), noise);
 

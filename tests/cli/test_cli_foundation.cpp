@@ -1,6 +1,7 @@
 #include "core/data/dataset.h"
 #include "support/clirunner.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -60,4 +61,51 @@ TEST(CliFoundation, BadArgumentsExitTwoAndWriteNothing) {
         EXPECT_FALSE(r.err.isEmpty());
     }
     EXPECT_FALSE(QDir(data).exists()); // nothing was written
+}
+
+// Help of the tool and of every command goes to stdout with exit 0, in each of its spellings.
+TEST(CliFoundation, HelpAndVersionExitZero) {
+    const test::CliResult tool = test::RunCli({"--help"});
+    ASSERT_EQ(tool.code, 0);
+    EXPECT_TRUE(tool.err.isEmpty());
+    QStringList commands;
+    const QStringList lines = tool.out.section("commands:\n", 1).section("\n\n", 0, 0).split('\n');
+    for (const QString& line : lines)
+        commands << line.simplified().section(' ', 0, 0);
+    EXPECT_GE(commands.size(), 14) << tool.out.toStdString();
+    EXPECT_TRUE(commands.contains("backup") && commands.contains("query"));
+    EXPECT_EQ(test::RunCli({"help"}).out, tool.out);
+    for (const QString& command : commands) {
+        for (const QStringList& args :
+             {QStringList{"help", command}, QStringList{command, "--help"}, QStringList{"--help", command}}) {
+            const test::CliResult r = test::RunCli(args);
+            EXPECT_EQ(r.code, 0) << args.join(' ').toStdString();
+            EXPECT_TRUE(r.out.startsWith("usage: kaoqin-cli [--data DIR] " + command)) << r.out.toStdString();
+            EXPECT_TRUE(r.out.contains("--help")) << args.join(' ').toStdString();
+        }
+    }
+    const test::CliResult version = test::RunCli({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_TRUE(version.out.startsWith("kaoqin-cli 1.")) << version.out.toStdString();
+    // Asking for the help of what does not exist is a usage error.
+    for (const QStringList& args : {QStringList{"help", "nosuch"}, QStringList{"--bogus"}}) {
+        const test::CliResult r = test::RunCli(args);
+        EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.contains("usage:"));
+    }
+}
+
+// The program answers --help and --version without opening a window or a data folder.
+TEST(CliFoundation, ProgramHelpAndVersion) {
+    QProcess p;
+    for (const QString& option : {QStringLiteral("--help"), QStringLiteral("--version")}) {
+        p.start(test::AppProgram(), {option});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), 0) << option.toStdString();
+        EXPECT_TRUE(QString::fromUtf8(p.readAllStandardOutput()).contains("kaoqin")) << option.toStdString();
+    }
+    p.start(test::AppProgram(), {"--bogus"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 2);
 }

@@ -73,6 +73,27 @@ TEST_F(CliReportsTest, QueryExportAndBadArguments) {
     EXPECT_EQ(countRows("select count(*) from WorkList"), 2);
 }
 
+// Every export a report is asked for is written, typed where the format has types.
+TEST_F(CliReportsTest, ExportsXlsCsvAndXlsx) {
+    const QString base = DataFolder() + "stats";
+    test::CliResult r = run({"stats", "--from", "2024-03-01", "--to", "2024-03-31", "--xls", base + ".xls",
+                             "--csv", base + ".csv", "--xlsx", base + ".xlsx"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    QFile csv(base + ".csv");
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(csv.readAll().startsWith("\xEF\xBB\xBF工号,姓名,部门,早班迟到次数,早班迟到时间"));
+    EXPECT_TRUE(QFile::exists(base + ".xls"));
+    EXPECT_TRUE(QFile::exists(base + ".xlsx"));
+    r = run({"query", "--from", "2024-03-01", "--to", "2024-03-01", "--csv", base + "q.csv"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    QFile query(base + "q.csv");
+    ASSERT_TRUE(query.open(QIODevice::ReadOnly));
+    EXPECT_EQ(query.readAll().split('\n').at(1), "2024-03-01,周五,张三,08:30:00,11:00:00,,\r");
+    r = run({"query", "--from", "2025-01-01", "--to", "2025-01-01", "--xlsx", base + "none.xlsx"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_FALSE(QFile::exists(base + "none.xlsx"));
+}
+
 TEST_F(CliReportsTest, StatsPrintsTheTableOfEveryEmployee) {
     writeEmployees({{"张三", false, "", 4, 11, 1, "1"}, {"王五", false, "", 4, 12, 7, "2"}});
     test::CliResult r = run({"stats", "--from", "2024-03-01", "--to", "2024-03-31"});

@@ -34,7 +34,13 @@ while pos + 4 <= len(stream):
         count, wide = struct.unpack_from('<HB', body)
         footers.append(body[3:3 + count * 2].decode('utf-16-le') if wide & 1 else body[3:3 + count].decode('latin-1'))
     pos += 4 + size
-json.dump({'sheets': book.sheet_names(), 'bold': bold, 'footers': footers,
+def xf(r, c): return book.xf_list[sh.cell_xf_index(r, c)]
+red = [[c, r] for r in range(sh.nrows) for c in range(sh.ncols)
+       if xf(r, c).background.fill_pattern == 1 and book.colour_map.get(xf(r, c).background.pattern_colour_index) == (255, 0, 0)]
+json.dump({'sheets': book.sheet_names(), 'bold': bold, 'footers': footers, 'red': red,
+           'types': [[sh.cell_type(r, c) for c in range(sh.ncols)] for r in range(sh.nrows)],
+           'values': [[sh.cell_value(r, c) for c in range(sh.ncols)] for r in range(sh.nrows)],
+           'formats': [[book.format_map[xf(r, c).format_key].format_str for c in range(sh.ncols)] for r in range(sh.nrows)],
            'cells': [[str(sh.cell_value(r, c)) for c in range(sh.ncols)] for r in range(sh.nrows)]}, sys.stdout)
 )";
 
@@ -47,14 +53,19 @@ QStringList Strings(const QJsonValue& v) {
 
 } // namespace
 
-QString XlrdUnavailable() {
+QString PythonModuleUnavailable(const QString& module, const QString& package) {
     if (!QFile::exists(Python))
-        return Python + QStringLiteral(" is missing (scripts/setup-deps installs python3-xlrd)");
+        return Python + QStringLiteral(" is missing (scripts/setup-deps installs it)");
     QProcess p;
-    p.start(Python, {QStringLiteral("-c"), QStringLiteral("import xlrd")});
+    p.start(Python, {QStringLiteral("-c"), QStringLiteral("import ") + module});
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return Python + QStringLiteral(" cannot import xlrd (scripts/setup-deps installs python3-xlrd)");
+        return Python +
+               QStringLiteral(" cannot import %1 (scripts/setup-deps installs %2)").arg(module, package);
     return {};
+}
+
+QString XlrdUnavailable() {
+    return PythonModuleUnavailable(QStringLiteral("xlrd"), QStringLiteral("python3-xlrd"));
 }
 
 QByteArray RunPython(const QString& script, const QStringList& args) {
@@ -77,6 +88,18 @@ XlsContent ReadXls(const QString& fileName) {
         c.cells.append(Strings(row));
     for (const QJsonValue& b : o.value(QLatin1String("bold")).toArray())
         c.boldCells.append(QPoint(b.toArray().at(0).toInt(), b.toArray().at(1).toInt()));
+    for (const QJsonValue& b : o.value(QLatin1String("red")).toArray())
+        c.redCells.append(QPoint(b.toArray().at(0).toInt(), b.toArray().at(1).toInt()));
+    for (const QJsonValue& row : o.value(QLatin1String("types")).toArray()) {
+        QList<int> types;
+        for (const QJsonValue& t : row.toArray())
+            types.append(t.toInt());
+        c.types.append(types);
+    }
+    for (const QJsonValue& row : o.value(QLatin1String("values")).toArray())
+        c.values.append(row.toArray().toVariantList());
+    for (const QJsonValue& row : o.value(QLatin1String("formats")).toArray())
+        c.formats.append(Strings(row));
     return c;
 }
 

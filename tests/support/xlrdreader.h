@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 namespace kq::test {
 
@@ -14,6 +15,8 @@ namespace kq::test {
 
 // Empty when that reader is usable, else why not (tests skip then).
 QString XlrdUnavailable();
+// The same for another module of that interpreter, installed by the named Debian package.
+QString PythonModuleUnavailable(const QString& module, const QString& package);
 
 // Runs a script with that interpreter; the script's arguments follow it. Returns its output;
 // a failing script fails the current test.
@@ -22,9 +25,13 @@ QByteArray RunPython(const QString& script, const QStringList& args);
 // What the reader sees in a workbook.
 struct XlsContent {
     QStringList sheetNames;
-    QList<QStringList> cells; // first sheet, every row padded to the sheet's width
-    QList<QPoint> boldCells;  // (column, row) of the first sheet's cells set in a bold font
-    QStringList footers;      // page footer texts of the first sheet
+    QList<QStringList> cells;   // first sheet, every row padded to the sheet's width
+    QList<QPoint> boldCells;    // (column, row) of the first sheet's cells set in a bold font
+    QStringList footers;        // page footer texts of the first sheet
+    QList<QPoint> redCells;     // (column, row) of the cells with a solid red fill
+    QList<QList<int>> types;    // xlrd's cell types: 0 empty, 1 text, 2 number, 3 date or time
+    QList<QVariantList> values; // numbers as doubles, texts as strings
+    QList<QStringList> formats; // each cell's number format ("General", "hh:mm:ss" ...)
 };
 
 XlsContent ReadXls(const QString& fileName);

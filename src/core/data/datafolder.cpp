@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace kq {
 
@@ -29,8 +30,27 @@ QString DataFolderFor(const QString& executableDir) {
     return dir + QStringLiteral("Data/");
 }
 
-QString ComputeDataFolder() {
-    SetDataFolder(DataFolderFor(QCoreApplication::applicationDirPath()));
+QString ChooseDataFolder(const DataFolderSources& sources) {
+    QString chosen = sources.option;
+    if (chosen.isEmpty()) chosen = sources.environment;
+    if (chosen.isEmpty()) {
+        const QString beside = DataFolderFor(sources.executableDir);
+        const QFileInfo info(beside);
+        chosen = info.isDir() && info.isWritable() ? beside : sources.userFolder;
+    }
+    // Absolute, so that the About box and the folder's locks name one folder whatever the
+    // working directory.
+    return QDir::cleanPath(QDir(chosen).absolutePath()) + QLatin1Char('/');
+}
+
+QString UserDataFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/kaoqin/Data/");
+}
+
+QString ComputeDataFolder(const QString& option) {
+    SetDataFolder(ChooseDataFolder({option, qEnvironmentVariable("KAOQIN_DATA"),
+                                    QCoreApplication::applicationDirPath(), UserDataFolder()}));
     return DataFolder();
 }
 

@@ -20,12 +20,22 @@ QList<QStringList> RecordRows(const RecordColumns& columns, const RecordFilter& 
     return rows;
 }
 
+QList<int> MarkedColumns(const RecordColumns& columns, const QStringList& row) {
+    QList<int> marked;
+    for (int c = 0; c < row.size(); ++c)
+        if (columns.isMarked(c, row.at(c))) marked << c;
+    return marked;
+}
+
 XlsTable QueryXlsTable(const RecordColumns& columns, QList<QStringList> rows, const QString& name,
                        const QStringList& totalsLines) {
     XlsTable table;
     table.headerLines << QStringLiteral("===") + name + QStringLiteral("考勤统计===");
     table.columns = columns.titles();
+    table.kinds = columns.kinds();
     table.rows = std::move(rows);
+    for (const QStringList& row : table.rows)
+        table.marked.append(MarkedColumns(columns, row));
     table.footerLines = totalsLines;
     return table;
 }

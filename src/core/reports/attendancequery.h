@@ -2,7 +2,7 @@
 
 #include "core/reports/recordcolumns.h"
 #include "core/reports/records.h"
-#include "core/reports/xlswriter.h"
+#include "core/reports/tablewriter.h"
 
 namespace kq {
 
@@ -12,6 +12,9 @@ QList<TSlotTotals> RefreshRecords(const QList<TBaseInfo>& slotTable, const Recor
 
 // Every row of the filter as the record grid shows it.
 QList<QStringList> RecordRows(const RecordColumns& columns, const RecordFilter& filter);
+
+// The columns of a row (as RecordRows gives it) whose times are late or early: the grid's red cells.
+QList<int> MarkedColumns(const RecordColumns& columns, const QStringList& row);
 
 // The query's spreadsheet: the line "===name考勤统计===", the grid's titles and rows, the
 // totals lines below.

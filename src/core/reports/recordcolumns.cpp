@@ -20,6 +20,13 @@ QStringList RecordColumns::titles() const {
     return t;
 }
 
+QList<CellKind> RecordColumns::kinds() const {
+    QList<CellKind> k;
+    for (int c = 0; c < count(); ++c)
+        k << (c == 0 ? CellKind::Date : slotOf(c) >= 0 ? CellKind::Time : CellKind::Text);
+    return k;
+}
+
 int RecordColumns::slotOf(int column) const {
     const int s = column - 3;
     return s >= 0 && s < m_slots.size() ? s : -1;

@@ -2,6 +2,7 @@
 
 #include "core/reports/evaluation.h"
 #include "core/reports/leavereasons.h"
+#include "core/reports/tablewriter.h"
 
 #include <QList>
 #include <QSqlQuery>
@@ -21,6 +22,8 @@ public:
 
     int count() const { return int(m_slots.size()) + 5; }
     QStringList titles() const;
+    // What each column holds for a spreadsheet: the date, the slots' times, text otherwise.
+    QList<CellKind> kinds() const;
     int slotOf(int column) const; // -1 unless column shows a slot
     bool isDayOfWeek(int column) const { return column == 1; }
     int sourceField(int column) const;

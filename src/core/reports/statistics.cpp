@@ -10,24 +10,47 @@
 
 namespace kq {
 
-QStringList StatColumns(const QList<TBaseInfo>& slotTable, const QList<LeaveReason>& reasons) {
-    QStringList columns{QStringLiteral("工号"), QStringLiteral("姓名"), QStringLiteral("部门")};
+namespace {
+
+struct StatColumn {
+    QString caption;
+    CellKind kind;
+};
+
+QList<StatColumn> StatLayout(const QList<TBaseInfo>& slotTable, const QList<LeaveReason>& reasons) {
+    QList<StatColumn> columns{{QStringLiteral("工号"), CellKind::Number},
+                              {QStringLiteral("姓名"), CellKind::Text},
+                              {QStringLiteral("部门"), CellKind::Text}};
     for (int s = 0; s < slotTable.size(); ++s) {
         const TBaseInfo& info = slotTable.at(s);
         if (info.Marked) {
-            if (s % 2 == 0)
-                columns << info.ShiftName + QStringLiteral("迟到次数")
-                        << info.ShiftName + QStringLiteral("迟到时间");
-            else
-                columns << info.ShiftName + QStringLiteral("早退次数")
-                        << info.ShiftName + QStringLiteral("早退时间");
+            const QString what = s % 2 == 0 ? QStringLiteral("迟到") : QStringLiteral("早退");
+            columns << StatColumn{info.ShiftName + what + QStringLiteral("次数"), CellKind::Number}
+                    << StatColumn{info.ShiftName + what + QStringLiteral("时间"), CellKind::Duration};
         }
-        if (info.Accumulate) columns << info.ShiftName + QStringLiteral("累计时间");
+        if (info.Accumulate)
+            columns << StatColumn{info.ShiftName + QStringLiteral("累计时间"), CellKind::Duration};
     }
     for (const LeaveReason& r : reasons)
-        columns << r.Name + QStringLiteral("次数");
-    columns << QStringLiteral("应出勤天数");
+        columns << StatColumn{r.Name + QStringLiteral("次数"), CellKind::Number};
+    columns << StatColumn{QStringLiteral("应出勤天数"), CellKind::Number};
     return columns;
+}
+
+} // namespace
+
+QStringList StatColumns(const QList<TBaseInfo>& slotTable, const QList<LeaveReason>& reasons) {
+    QStringList captions;
+    for (const StatColumn& c : StatLayout(slotTable, reasons))
+        captions << c.caption;
+    return captions;
+}
+
+QList<CellKind> StatColumnKinds(const QList<TBaseInfo>& slotTable, const QList<LeaveReason>& reasons) {
+    QList<CellKind> kinds;
+    for (const StatColumn& c : StatLayout(slotTable, reasons))
+        kinds << c.kind;
+    return kinds;
 }
 
 QList<StatEmployee> StatEmployees() {
@@ -129,11 +152,12 @@ QString StatPeriodLine(const QDate& first, const QDate& last) {
 }
 
 XlsTable StatXlsTable(const QString& company, const QString& periodLine, const QStringList& columns,
-                      const QList<QStringList>& lines) {
+                      const QList<CellKind>& kinds, const QList<QStringList>& lines) {
     XlsTable table;
     table.headerLines << QStringLiteral("《") + company + QStringLiteral("考勤统计表") +
                              QStringLiteral("      ") + periodLine + QStringLiteral("》");
     table.columns = columns;
+    table.kinds = kinds;
     table.rows = lines;
     return table;
 }

@@ -2,7 +2,7 @@
 
 #include "core/reports/evaluation.h"
 #include "core/reports/leavereasons.h"
-#include "core/reports/xlswriter.h"
+#include "core/reports/tablewriter.h"
 
 #include <QDate>
 #include <QList>
@@ -21,6 +21,9 @@ struct TLeaveType {
 // marks lateness, its early columns when it marks early departures, its accumulated time when it
 // counts it; a count per reason; "应出勤天数". slotTable carries Accumulate on the off-duty slots.
 QStringList StatColumns(const QList<TBaseInfo>& slotTable, const QList<LeaveReason>& reasons);
+// What each of those columns holds: the work number, counts and days as numbers, the times as
+// durations, the names as text.
+QList<CellKind> StatColumnKinds(const QList<TBaseInfo>& slotTable, const QList<LeaveReason>& reasons);
 
 // An employee as the statistics list them.
 struct StatEmployee {
@@ -48,7 +51,7 @@ QString StatPeriodLine(const QDate& first, const QDate& last);
 
 // The statistics' spreadsheet: the line "《company考勤统计表      periodLine》" above the table.
 XlsTable StatXlsTable(const QString& company, const QString& periodLine, const QStringList& columns,
-                      const QList<QStringList>& lines);
+                      const QList<CellKind>& kinds, const QList<QStringList>& lines);
 
 // The data folder's "考勤统计表.XLS".
 QString StatXlsFileName();

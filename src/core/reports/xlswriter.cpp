@@ -27,6 +27,8 @@ enum : quint16 {
     RecContinue = 0x003C,
     RecExtSst = 0x00FF,
     RecFooter = 0x0015,
+    RecFormat = 0x041E,
+    RecNumber = 0x0203,
     RecColInfo = 0x007D,
     RecDimensions = 0x0200,
     RecLabelSst = 0x00FD,
@@ -40,6 +42,34 @@ constexpr int MaxCellText = 32767;
 constexpr quint16 CellXf = 15; // the first cell format after the 15 style formats
 constexpr quint16 BoldXf = 16;
 constexpr quint16 BoldFont = 1;
+// Number formats of the durations, times and dates (the first free index is 164). The hours of
+// a duration in brackets go past 24.
+const QStringList NumberFormats = {QStringLiteral("[h]:mm:ss"), QStringLiteral("hh:mm:ss"),
+                                   QStringLiteral("yyyy-mm-dd")};
+constexpr quint16 FirstNumberFormat = 164;
+// After the bold one: a cell format per number format, then the red-filled ones (general first).
+constexpr quint16 FirstFormattedXf = 17;
+constexpr quint16 FirstRedXf = FirstFormattedXf + 3;
+constexpr quint8 RedColour = 10; // of the default palette
+
+// The number format of a kind (0: General).
+int FormatOf(CellKind kind) {
+    switch (kind) {
+    case CellKind::Duration:
+        return 1;
+    case CellKind::Time:
+        return 2;
+    case CellKind::Date:
+        return 3;
+    default:
+        return 0;
+    }
+}
+
+quint16 CellXfOf(int format, bool red) {
+    if (red) return quint16(FirstRedXf + format);
+    return format == 0 ? CellXf : quint16(FirstFormattedXf + format - 1);
+}
 
 void Add8(QByteArray& b, quint8 v) {
     b.append(char(v));
@@ -106,21 +136,30 @@ QByteArray Font(bool bold) {
     return b + ShortString(QStringLiteral("宋体"));
 }
 
-QByteArray Xf(quint16 font, bool style) {
+QByteArray Xf(quint16 font, bool style, quint16 numberFormat = 0, bool red = false) {
     QByteArray b;
     Add16(b, font);
-    Add16(b, 0);                       // General number format
+    Add16(b, numberFormat);
     Add16(b, style ? 0xFFF5 : 0x0001); // locked; a style has no parent, a cell's parent is style 0
     Add8(b, 0x20);                     // bottom-aligned
     Add8(b, 0);
     Add8(b, 0);
-    // A style defines every attribute; a cell format flags those that differ from its style
-    // (the bold one: the font).
-    Add8(b, style ? 0 : font == BoldFont ? 0x08 : 0);
-    Add32(b, 0);      // no borders
-    Add32(b, 0);      // no pattern
-    Add16(b, 0x20C0); // system window colours
+    // A style defines every attribute; a cell format flags those that differ from its style:
+    // number format, font, fill.
+    Add8(b, style ? 0 : (numberFormat ? 0x04 : 0) | (font == BoldFont ? 0x08 : 0) | (red ? 0x40 : 0));
+    Add32(b, 0);                  // no borders
+    Add32(b, red ? 1u << 26 : 0); // solid pattern for the red fill
+    // Pattern colours: red on the window background, or the system window colours.
+    Add16(b, red ? quint16(RedColour | (0x41 << 7)) : 0x20C0);
     return b;
+}
+
+QByteArray Format(quint16 index, const QString& code) {
+    QByteArray b;
+    Add16(b, index);
+    Add16(b, quint16(code.size()));
+    Add8(b, 1);
+    return b + Utf16(code);
 }
 
 QByteArray Window1() {
@@ -186,10 +225,17 @@ QByteArray Globals(const QStringList& strings, quint32 references, int* sheetOff
     s.record(RecWindow1, Window1());
     for (int i = 0; i < 4; ++i)
         s.record(RecFont, Font(i == BoldFont));
+    for (int f = 0; f < NumberFormats.size(); ++f)
+        s.record(RecFormat, Format(quint16(FirstNumberFormat + f), NumberFormats.at(f)));
     for (int i = 0; i < 15; ++i)
         s.record(RecXf, Xf(0, true));
     s.record(RecXf, Xf(0, false));
     s.record(RecXf, Xf(BoldFont, false));
+    for (int f = 0; f < NumberFormats.size(); ++f)
+        s.record(RecXf, Xf(0, false, quint16(FirstNumberFormat + f)));
+    s.record(RecXf, Xf(0, false, 0, true));
+    for (int f = 0; f < NumberFormats.size(); ++f)
+        s.record(RecXf, Xf(0, false, quint16(FirstNumberFormat + f), true));
     s.record(RecStyle, QByteArray("\x00\x80\x00\xFF", 4)); // built-in "Normal" on style 0
     QByteArray sheet;
     Add32(sheet, 0); // position of the sheet's BOF, set once known
@@ -201,28 +247,7 @@ QByteArray Globals(const QStringList& strings, quint32 references, int* sheetOff
     return s.bytes;
 }
 
-void CheckLimits(const QString& fileName, const XlsTable& table) {
-    const auto fail = [&](const QString& why) {
-        throw KqError(QStringLiteral("无法导出 %1：%2").arg(QDir::toNativeSeparators(fileName), why));
-    };
-    if (table.headerLines.size() + 1 + table.rows.size() + table.footerLines.size() > MaxRows)
-        fail(QStringLiteral("超过 %1 行").arg(MaxRows));
-    qsizetype columns = table.columns.size();
-    for (const QStringList& row : table.rows)
-        columns = qMax(columns, row.size());
-    if (columns > MaxColumns) fail(QStringLiteral("超过 %1 列").arg(MaxColumns));
-    const auto checkText = [&](const QStringList& texts) {
-        for (const QString& t : texts)
-            if (t.size() > MaxCellText) fail(QStringLiteral("单元格文字超过 %1 个字符").arg(MaxCellText));
-    };
-    checkText(table.headerLines);
-    checkText(table.columns);
-    for (const QStringList& row : table.rows)
-        checkText(row);
-    checkText(table.footerLines);
-}
-
-// The cells in row order as LABELSST records, with the strings they refer to.
+// The cells in row order as LABELSST and NUMBER records, with the strings they refer to.
 class Sheet {
 public:
     QStringList strings; // unique texts in order of first use
@@ -231,44 +256,62 @@ public:
     int rows = 0, usedRows = 0, columns = 0;
     QList<int> widths; // GBK width of the widest caption or cell per column
 
-    void addRow(const QStringList& texts, quint16 xf, bool sized) {
+    // Adds a row; the reason when it does not fit in a sheet, empty otherwise.
+    QString addRow(const QStringList& texts, quint16 xf, bool sized, const QList<CellKind>& kinds = {},
+                   const QList<int>& marked = {}) {
+        if (rows >= MaxRows) return QStringLiteral("超过 %1 行").arg(MaxRows);
+        if (texts.size() > MaxColumns) return QStringLiteral("超过 %1 列").arg(MaxColumns);
         for (int c = 0; c < texts.size(); ++c) {
             const QString& t = texts.at(c);
+            if (t.size() > MaxCellText) return QStringLiteral("单元格文字超过 %1 个字符").arg(MaxCellText);
             if (sized) {
                 if (widths.size() <= c) widths.resize(c + 1);
                 widths[c] = qMax(widths.at(c), GbkWidth(t));
             }
+            const bool red = marked.contains(c);
             if (t.isEmpty()) continue;
-            auto it = index.constFind(t);
-            if (it == index.constEnd()) {
-                it = index.insert(t, quint32(strings.size()));
-                strings.append(t);
+            const CellKind kind = c < kinds.size() ? kinds.at(c) : CellKind::Text;
+            if (const std::optional<double> number = CellNumber(kind, t)) {
+                Add16(cells, RecNumber);
+                Add16(cells, 14);
+                Add16(cells, quint16(rows));
+                Add16(cells, quint16(c));
+                Add16(cells, CellXfOf(FormatOf(kind), red));
+                char bytes[8];
+                qToLittleEndian(*number, bytes);
+                cells.append(bytes, 8);
+            } else {
+                addText(t, red ? CellXfOf(0, true) : xf, c);
             }
-            Add16(cells, RecLabelSst);
-            Add16(cells, 10);
-            Add16(cells, quint16(rows));
-            Add16(cells, quint16(c));
-            Add16(cells, xf);
-            Add32(cells, *it);
-            ++references;
             usedRows = rows + 1;
             columns = qMax(columns, c + 1);
         }
         ++rows;
+        return {};
     }
 
 private:
+    void addText(const QString& t, quint16 xf, int column) {
+        auto it = index.constFind(t);
+        if (it == index.constEnd()) {
+            it = index.insert(t, quint32(strings.size()));
+            strings.append(t);
+        }
+        Add16(cells, RecLabelSst);
+        Add16(cells, 10);
+        Add16(cells, quint16(rows));
+        Add16(cells, quint16(column));
+        Add16(cells, xf);
+        Add32(cells, *it);
+        ++references;
+    }
+
     QHash<QString, quint32> index;
 };
 
 QByteArray Worksheet(const Sheet& sheet) {
     Stream s;
     s.record(RecBof, Bof(0x0010));
-    QByteArray footer;
-    const QString page = QStringLiteral("Page &P of &N");
-    Add16(footer, quint16(page.size()));
-    Add8(footer, 1);
-    s.record(RecFooter, footer + Utf16(page));
     for (int c = 0; c < sheet.widths.size(); ++c) {
         QByteArray info;
         Add16(info, quint16(c));
@@ -279,6 +322,12 @@ QByteArray Worksheet(const Sheet& sheet) {
         Add16(info, 0);
         s.record(RecColInfo, info);
     }
+    // The page footer after the column widths, where every reader takes it.
+    QByteArray footer;
+    const QString page = QStringLiteral("Page &P of &N");
+    Add16(footer, quint16(page.size()));
+    Add8(footer, 1);
+    s.record(RecFooter, footer + Utf16(page));
     QByteArray dim;
     Add32(dim, 0);
     Add32(dim, quint32(sheet.usedRows));
@@ -294,27 +343,57 @@ QByteArray Worksheet(const Sheet& sheet) {
 
 } // namespace
 
-void WriteXls(const QString& fileName, const XlsTable& table) {
-    CheckLimits(fileName, table);
+struct XlsWriter::Impl {
+    QString fileName;
     Sheet sheet;
-    for (const QString& line : table.headerLines)
-        sheet.addRow({line}, CellXf, false);
-    sheet.addRow(table.columns, BoldXf, true);
-    for (const QStringList& row : table.rows)
-        sheet.addRow(row, CellXf, true);
-    for (const QString& line : table.footerLines)
-        sheet.addRow({line}, CellXf, false);
 
+    [[noreturn]] void fail(const QString& why) const {
+        throw KqError(QStringLiteral("无法导出 %1：%2").arg(QDir::toNativeSeparators(fileName), why));
+    }
+    QList<CellKind> columnKinds;
+
+    void add(const QStringList& texts, quint16 xf, bool sized, const QList<CellKind>& kinds = {},
+             const QList<int>& marked = {}) {
+        const QString why = sheet.addRow(texts, xf, sized, kinds, marked);
+        if (!why.isEmpty()) fail(why);
+    }
+};
+
+XlsWriter::XlsWriter(const QString& fileName) : m(std::make_unique<Impl>()) {
+    m->fileName = fileName;
+}
+
+XlsWriter::~XlsWriter() = default;
+
+void XlsWriter::begin(const QStringList& headerLines, const QStringList& columns,
+                      const QList<CellKind>& kinds) {
+    for (const QString& line : headerLines)
+        m->add({line}, CellXf, false);
+    m->add(columns, BoldXf, true);
+    m->columnKinds = kinds;
+}
+
+void XlsWriter::row(const QStringList& cells, const QList<int>& marked) {
+    m->add(cells, CellXf, true, m->columnKinds, marked);
+}
+
+void XlsWriter::finish(const QStringList& footerLines) {
+    for (const QString& line : footerLines)
+        m->add({line}, CellXf, false);
     int sheetOffsetAt = 0;
-    QByteArray book = Globals(sheet.strings, sheet.references, &sheetOffsetAt);
+    QByteArray book = Globals(m->sheet.strings, m->sheet.references, &sheetOffsetAt);
     qToLittleEndian(quint32(book.size()), book.data() + sheetOffsetAt);
-    book += Worksheet(sheet);
+    book += Worksheet(m->sheet);
     const QByteArray file = BuildCompoundFile({{QStringLiteral("Workbook"), book}});
 
     // Written to a temporary file that replaces the target only when complete.
     QString error;
-    if (!SaveWhole(fileName, file, &error))
-        throw KqError(QStringLiteral("无法导出 %1：%2").arg(QDir::toNativeSeparators(fileName), error));
+    if (!SaveWhole(m->fileName, file, &error)) m->fail(error);
+}
+
+void WriteXls(const QString& fileName, const XlsTable& table) {
+    XlsWriter writer(fileName);
+    WriteTable(writer, table);
 }
 
 } // namespace kq

@@ -4,8 +4,11 @@
 #include "gui/platform/messageboxprompter.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QUrl>
 
@@ -41,6 +44,7 @@ public:
     bool openFile(const QString& path) override {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     }
+    QString manualIndex() override { return FindManual(QCoreApplication::applicationDirPath()); }
 };
 
 } // namespace
@@ -48,6 +52,23 @@ public:
 GuiServicesSet& GuiServices() {
     static GuiServicesSet services;
     return services;
+}
+
+QString FindManual(const QString& executableDir) {
+    const QDir bin(executableDir);
+    for (const QString& candidate :
+         {QStringLiteral(KQ_BIN_TO_DATA "/kaoqin/manual/index.html"), QStringLiteral("manual/index.html")}) {
+        const QString path = QDir::cleanPath(bin.absoluteFilePath(candidate));
+        if (QFileInfo(path).isFile()) return path;
+    }
+    return {};
+}
+
+void OpenWrittenFile(const QString& path) {
+    if (GuiServices().desktop->openFile(path)) return;
+    Prompt().message(
+        QStringLiteral("提示"),
+        QStringLiteral("文件已写入：%1\n系统中没有能打开它的程序。").arg(QDir::toNativeSeparators(path)));
 }
 
 void InstallRealGuiServices() {

@@ -23,12 +23,19 @@ public:
     virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
 };
 
-// Opening a document with the application associated with its type.
+// Opening a document with the application associated with its type, and where the user manual is.
 class Desktop {
 public:
     virtual ~Desktop() = default;
     virtual bool openFile(const QString& path) = 0;
+    // The first page of the HTML manual; empty when none is installed.
+    virtual QString manualIndex() = 0;
 };
+
+// The HTML manual of a program in executableDir: installed (share/kaoqin/manual beside the
+// bin folder, also the build folder's layout) or portable (manual/ beside the program). Empty
+// when neither exists.
+QString FindManual(const QString& executableDir);
 
 struct GuiServicesSet {
     std::unique_ptr<FileDialogs> files;
@@ -37,6 +44,10 @@ struct GuiServicesSet {
 
 // Set to the real implementations by the program and to fakes by tests.
 GuiServicesSet& GuiServices();
+
+// Opens a file the program has just written with its associated application; when none opens it,
+// says where the file was written.
+void OpenWrittenFile(const QString& path);
 
 // Installs the real message boxes, dialogs and desktop (and the core's real services).
 void InstallRealGuiServices();

@@ -112,7 +112,7 @@ void TfmStat::BtnToEXCELClick() {
         const QString file = QueryXlsFileName(name);
         const RecordColumns& columns = Query1->columns();
         WriteXls(file, QueryXlsTable(columns, RecordRows(columns, Query1->filter()), name, footer));
-        GuiServices().desktop->openFile(file);
+        OpenWrittenFile(file);
     });
 }
 

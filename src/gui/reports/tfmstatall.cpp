@@ -147,8 +147,9 @@ void TfmStatAll::BitBtn2Click() {
         for (int c = 0; c < ListView1->columnCount(); ++c)
             columns << ListView1->horizontalHeaderItem(c)->text();
         const QString file = StatXlsFileName();
-        WriteXls(file, StatXlsTable(LabTitle->text(), LabPeriod->text(), columns, m_lines));
-        GuiServices().desktop->openFile(file);
+        WriteXls(file, StatXlsTable(LabTitle->text(), LabPeriod->text(), columns,
+                                    StatColumnKinds(m_slots, m_reasons), m_lines));
+        OpenWrittenFile(file);
     });
 }
 

@@ -13,7 +13,7 @@
 namespace kq {
 
 void OpenDataFolder() {
-    const QString folder = ComputeDataFolder();
+    const QString folder = EnsureDataFolder();
     MakeDataFolder(folder);
     ClaimDataFolder(folder, OwnerLock::Program);
     CreateMissingDataFiles(folder);

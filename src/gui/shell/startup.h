@@ -14,7 +14,7 @@ QWidget* StartProgram();
 // otherwise the main window.
 QWidget* CreateFirstWindow(bool startBrush);
 
-// Creates (when missing) and opens the data folder of the executable: takes it for the whole run
+// Creates (when missing) and opens the data folder of this run (EnsureDataFolder): takes it for the whole run
 // (ClaimDataFolder, as the program), creates missing first-run content and opens the connection
 // KQDataBase. Throws KqError.
 void OpenDataFolder();

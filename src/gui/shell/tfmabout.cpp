@@ -1,6 +1,9 @@
 #include "gui/shell/tfmabout.h"
 
+#include "core/data/datafolder.h"
+
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -20,6 +23,12 @@ TfmAbout::TfmAbout(QWidget* parent) : QDialog(parent) {
     layout->addWidget(product);
     layout->addWidget(new QLabel(QStringLiteral("版本 %1").arg(QStringLiteral(KQ_VERSION)), this));
     layout->addWidget(new QLabel(QStringLiteral("刷卡考勤、排班、统计与数据维护"), this));
+    // Which folder holds the records: the command line, KAOQIN_DATA or the default chose it.
+    auto* folder =
+        new QLabel(QStringLiteral("数据文件夹：%1").arg(QDir::toNativeSeparators(EnsureDataFolder())), this);
+    folder->setObjectName(QStringLiteral("DataFolderLabel"));
+    folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(folder);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKButton"));

@@ -6,7 +6,7 @@
 
 namespace kq {
 
-// The about box: the product's name and version and an OK button.
+// The about box: the product's name and version, the data folder in use and an OK button.
 class TfmAbout : public QDialog {
     Q_OBJECT
 public:

@@ -309,8 +309,12 @@ void TfmMain::MIStatClick() {
     window.exec();
 }
 
+// Help.chm in the data folder when there is one (as on Windows), else the HTML manual.
 void TfmMain::MIHelpClick() {
-    const QString help = DataFile(QStringLiteral("Help.chm"));
+    QString help = DataFile(QStringLiteral("Help.chm"));
+    if (!QFileInfo::exists(help)) {
+        if (const QString manual = GuiServices().desktop->manualIndex(); !manual.isEmpty()) help = manual;
+    }
     if (!QFileInfo::exists(help)) {
         Prompt().message(QStringLiteral("提示"),
                          QStringLiteral("找不到帮助文件：%1").arg(QDir::toNativeSeparators(help)));

@@ -291,6 +291,10 @@ TEST_F(RecordsTest, RefreshCompletesOnlyForANameAndExportsTheGrid) {
     ASSERT_EQ(table.rows.size(), 3);
     EXPECT_EQ(table.rows[0], QStringList({"2024-03-01", "周五", "张三", "08:30:00", "12:00:00", "", ""}));
     EXPECT_EQ(table.rows[2], QStringList({"2024-03-03", "周日", "张三", "", "", "", ""}));
+    // The date and the slots' times are typed; the late time is red as on the screen.
+    EXPECT_EQ(table.kinds, QList<CellKind>({CellKind::Date, CellKind::Text, CellKind::Text, CellKind::Time,
+                                            CellKind::Time, CellKind::Text, CellKind::Text}));
+    EXPECT_EQ(table.marked, QList<QList<int>>({{3}, {}, {}}));
     EXPECT_EQ(table.footerLines,
               QStringList({"早班迟到次数：1    累计时间：  0:30:00", "早班累计时间：  3:30:00"}));
 }

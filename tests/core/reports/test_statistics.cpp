@@ -39,6 +39,11 @@ TEST_F(StatisticsTest, ColumnsFollowTheShiftFlagsAndReasons) {
     EXPECT_EQ(StatColumns(BuildSlotTable(AccumulateOn::OffDuty), ReadLeaveReasons("SerialNo")),
               QStringList({"工号", "姓名", "部门", "早迟到次数", "早迟到时间", "早累计时间", "午早退次数",
                            "午早退时间", "事假次数", "病假次数", "出差次数", "应出勤天数"}));
+    // Counts and days are numbers, times durations; one kind per column.
+    using K = CellKind;
+    EXPECT_EQ(StatColumnKinds(BuildSlotTable(AccumulateOn::OffDuty), ReadLeaveReasons("SerialNo")),
+              QList<CellKind>({K::Number, K::Text, K::Text, K::Number, K::Duration, K::Duration, K::Number,
+                               K::Duration, K::Number, K::Number, K::Number, K::Number}));
     writeShifts({});
     EXPECT_EQ(StatColumns(BuildSlotTable(AccumulateOn::OffDuty), {}),
               QStringList({"工号", "姓名", "部门", "应出勤天数"}));
@@ -91,11 +96,12 @@ TEST_F(StatisticsTest, WithoutShiftsAndReasonsAndWithProgress) {
 
 TEST_F(StatisticsTest, ExportTable) {
     EXPECT_EQ(StatPeriodLine(QDate(2024, 3, 1), QDate(2024, 3, 31)), "统计时间：从2024-03-01到2024-03-31");
-    const XlsTable t =
-        StatXlsTable("某公司", "统计时间：从2024-03-01到2024-03-31", {"工号", "姓名"}, {{"1", "张三"}});
+    const XlsTable t = StatXlsTable("某公司", "统计时间：从2024-03-01到2024-03-31", {"工号", "姓名"},
+                                    {CellKind::Number, CellKind::Text}, {{"1", "张三"}});
     EXPECT_EQ(t.headerLines, QStringList({"《某公司考勤统计表      统计时间：从2024-03-01到2024-03-31》"}));
     EXPECT_EQ(t.columns, QStringList({"工号", "姓名"}));
     EXPECT_EQ(t.rows, QList<QStringList>({{"1", "张三"}}));
+    EXPECT_EQ(t.kinds, QList<CellKind>({CellKind::Number, CellKind::Text}));
     EXPECT_TRUE(t.footerLines.isEmpty());
     EXPECT_EQ(StatXlsFileName(), DataFolder() + "考勤统计表.XLS");
 }

@@ -1,10 +1,13 @@
 #include "core/data/kqerror.h"
 #include "core/reports/xlswriter.h"
+#include "support/qtprinters.h"
 #include "support/xlrdreader.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -141,4 +144,65 @@ TEST(XlsWriter, FailedWriteKeepsOldFile) {
         const QStringList left = c.folder.isEmpty() ? QStringList{"考勤表.XLS"} : QStringList{};
         EXPECT_EQ(QDir(dir.filePath("kept")).entryList(QDir::Files), left) << c.what;
     }
+}
+
+namespace {
+
+// A query-like table with every kind of column; the late time is marked.
+XlsTable TypedTable() {
+    XlsTable t;
+    t.headerLines = {"===张三考勤统计==="};
+    t.columns = {"日期", "姓名", "次数", "上班", "累计时间"};
+    t.kinds = {CellKind::Date, CellKind::Text, CellKind::Number, CellKind::Time, CellKind::Duration};
+    t.rows = {
+        {"2024-03-04", "张三", "3", "08:10:00", " 25:30:00"}, // a duration beyond a day
+        {"2024-03-05", "007", "", "abc", "  0:00:01"},        // text in a time column stays text
+    };
+    t.marked = {{3}};
+    t.footerLines = {"合计"};
+    return t;
+}
+
+} // namespace
+
+// Counts, times, durations and dates are numbers a SUM can add, shown as on the screen; the late
+// cell has the screen's red fill.
+TEST_F(XlsReadBack, TypedCellsAndRedFill) {
+    const QString path = dir.filePath("typed.xls");
+    WriteXls(path, TypedTable());
+    const test::XlsContent c = test::ReadXls(path);
+    ASSERT_EQ(c.types.size(), 5);
+    EXPECT_EQ(c.types[2], QList<int>({3, 1, 2, 3, 3}));
+    EXPECT_EQ(c.types[3], QList<int>({3, 1, 0, 1, 3}));
+    EXPECT_EQ(c.values[2], QVariantList({45355.0, "张三", 3.0, (8 * 3600 + 600) / 86400.0, 91800 / 86400.0}));
+    EXPECT_EQ(c.values[3].at(1), "007"); // a name of digits stays text
+    EXPECT_EQ(c.formats[2], QStringList({"yyyy-mm-dd", "General", "General", "hh:mm:ss", "[h]:mm:ss"}));
+    EXPECT_EQ(c.redCells, QList<QPoint>{QPoint(3, 2)});
+    EXPECT_EQ(c.types[1], QList<int>({1, 1, 1, 1, 1})); // captions
+}
+
+// LibreOffice, converting the export, keeps the page footer and the number cells.
+TEST_F(XlsReadBack, LibreOfficeReadsFooterAndNumbers) {
+    const QString soffice = QStandardPaths::findExecutable("soffice");
+    if (soffice.isEmpty()) GTEST_SKIP() << "LibreOffice is not installed";
+    const QString why = test::PythonModuleUnavailable("openpyxl", "python3-openpyxl");
+    if (!why.isEmpty()) GTEST_SKIP() << why.toStdString();
+    const QString path = dir.filePath("typed.xls");
+    WriteXls(path, TypedTable());
+    QProcess lo;
+    lo.start(soffice, {"-env:UserInstallation=file://" + dir.filePath("profile"), "--headless",
+                       "--convert-to", "xlsx", "--outdir", dir.filePath("out"), path});
+    ASSERT_TRUE(lo.waitForFinished(180000));
+    ASSERT_TRUE(QFile::exists(dir.filePath("out/typed.xlsx"))) << lo.readAllStandardError().toStdString();
+    const QByteArray out = test::RunPython(R"(
+import sys, openpyxl
+ws = openpyxl.load_workbook(sys.argv[1]).active
+print(ws.oddFooter.center.text or ws.oddFooter.left.text or ws.oddFooter.right.text)
+print(' '.join(type(c.value).__name__ for c in ws[3]))
+print(ws['C3'].value + 1)
+)",
+                                           {dir.filePath("out/typed.xlsx")});
+    EXPECT_EQ(QString::fromUtf8(out).split('\n').mid(0, 3),
+              QStringList({"Page &P of &N", "datetime str int time timedelta", "4"}))
+        << out.toStdString();
 }

@@ -101,6 +101,12 @@ TEST_F(TfmStatAllTest, ConfirmedPeriodComputesCancelledKeepsTheTable) {
         EXPECT_TRUE(fakes->prompter->lastText().contains(file)) << fakes->prompter->lastText().toStdString();
     else
         EXPECT_EQ(test::guiFakes().desktop->opened, QStringList({file}));
+
+    // Without an application for the file, the window says where it was written.
+    test::guiFakes().desktop->opens = false;
+    w.findChild<QPushButton*>("BitBtn2")->click();
+    EXPECT_EQ(fakes->prompter->lastText(),
+              "文件已写入：" + QDir::toNativeSeparators(file) + "\n系统中没有能打开它的程序。");
 }
 
 TEST_F(TfmStatAllTest, EmptyTableExportsNothing) {

@@ -1,6 +1,7 @@
 #include "core/data/database.h"
 #include "core/data/datafolder.h"
 #include "core/shell/operatorinfo.h"
+#include "gui/platform/guiservices.h"
 #include "gui/shell/tfmmain.h"
 #include "gui/widgets/formexists.h"
 #include "support/gui/guifakes.h"
@@ -146,16 +147,43 @@ TEST_F(MainWindowTest, HelpAndAbout) {
     TfmMain w;
     Trigger(w, "MIHelp");
     EXPECT_TRUE(fakes->prompter->lastText().startsWith("找不到帮助文件"));
+    // The HTML manual when one is installed; Help.chm in the data folder wins over it.
+    QFile manual(dir.filePath("index.html"));
+    manual.open(QIODevice::WriteOnly);
+    manual.close();
+    test::guiFakes().desktop->manual = manual.fileName();
+    Trigger(w, "MIHelp");
     QFile help(path("Help.chm"));
     help.open(QIODevice::WriteOnly);
     help.close();
     Trigger(w, "MIHelp");
-    EXPECT_EQ(test::guiFakes().desktop->opened, QStringList({path("Help.chm")}));
-    QTimer::singleShot(0, [] {
+    EXPECT_EQ(test::guiFakes().desktop->opened, QStringList({manual.fileName(), path("Help.chm")}));
+    QString folderText;
+    QTimer::singleShot(0, [&] {
         for (QWidget* top : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<QDialog*>(top); d && d->isVisible()) d->accept();
+            if (auto* d = qobject_cast<QDialog*>(top); d && d->isVisible()) {
+                folderText = d->findChild<QLabel*>("DataFolderLabel")->text();
+                d->accept();
+            }
     });
     Trigger(w, "MIAbout");
+    EXPECT_EQ(folderText, "数据文件夹：" + QDir::toNativeSeparators(DataFolder())); // the folder in use
+}
+
+TEST(Manual, FoundInstalledOrBesideTheProgram) {
+    QTemporaryDir dir;
+    const auto make = [&](const QString& file) {
+        QDir().mkpath(QFileInfo(dir.filePath(file)).path());
+        QFile f(dir.filePath(file));
+        f.open(QIODevice::WriteOnly);
+    };
+    make("usr/bin/kaoqin");
+    make("usr/share/kaoqin/manual/index.html");
+    make("portable/manual/index.html");
+    QDir().mkpath(dir.filePath("bare"));
+    EXPECT_EQ(FindManual(dir.filePath("usr/bin")), dir.filePath("usr/share/kaoqin/manual/index.html"));
+    EXPECT_EQ(FindManual(dir.filePath("portable")), dir.filePath("portable/manual/index.html"));
+    EXPECT_EQ(FindManual(dir.filePath("bare")), QString());
 }
 
 TEST(FormExists, FreedAndSubclassWindowsDoNotCount) {

@@ -28,9 +28,12 @@ class FakeDesktop : public Desktop {
 public:
     bool openFile(const QString& path) override {
         opened.append(path);
-        return true;
+        return opens;
     }
+    QString manualIndex() override { return manual; }
     QStringList opened;
+    bool opens = true; // false: no application is associated with the file
+    QString manual;    // the installed manual's first page; none by default
 };
 
 // The window tests' dialogs and desktop, installed fresh into GuiServices() before each test by
