@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/maintenance/blockpacker.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QIODevice>
@@ -83,6 +85,9 @@ public:
     bool SetArchiveFlag = false;
     bool RestoreFullPath = false;
     bool SaveFileID = false;
+    // Threads compressing the blocks of a backup; 0 means one per processor core. The archive is
+    // the same whatever the number.
+    int CompressionThreads = 0;
     TProgressEvent OnProgress;
     TNeedDiskEvent OnNeedDisk;
     TRestoreFileEvent OnRestoreFile;
@@ -148,10 +153,9 @@ private:
     bool Write(const QByteArray& bytes);
     bool WriteInt(qint32 value);
     std::unique_ptr<QIODevice> OpenSource(const QString& path, QString* error) const;
-    void StoreFile(const Listed& file, bool isFileList, BlockCodec& codec);
-    bool WriteSegment(QIODevice& source, QByteArray& pending, BlockCodec& codec);
-    bool WriteBlock(const QByteArray& data, BlockCodec& codec);
-    bool ReadChunk(QIODevice& source, QByteArray& chunk);
+    void StoreFile(const Listed& file, bool isFileList, BlockPacker& packer);
+    bool WriteSegment(BlockPacker& packer);
+    bool WriteBlock(const BlockPacker::Block& block);
     void NextVolume();
 
     QString TargetPath(const QByteArray& storedName, bool* safe) const;
