@@ -4,14 +4,24 @@
 #include "core/reports/records.h"
 #include "core/reports/xlswriter.h"
 
+#include <memory>
+
 namespace kq {
 
-// The query's refresh: a given name (blanks count as a name) first gets a row for every date of
-// the period; then the filter's rows are evaluated. Returns the totals per slot.
+class WorkListReader;
+
+// The first step of the query's refresh: a given name (blanks count as a name) gets a row for
+// every date of the period.
+void CompleteRecords(const RecordFilter& filter);
+
+// The query's refresh: CompleteRecords, then the filter's rows are evaluated. Returns the totals
+// per slot.
 QList<TSlotTotals> RefreshRecords(const QList<TBaseInfo>& slotTable, const RecordFilter& filter);
 
-// Every row of the filter as the record grid shows it.
-QList<QStringList> RecordRows(const RecordColumns& columns, const RecordFilter& filter);
+// Every row of the filter as the record grid shows it, read in snapshot (the table as it is now
+// when null).
+QList<QStringList> RecordRows(const RecordColumns& columns, const RecordFilter& filter,
+                              std::shared_ptr<WorkListReader> snapshot = nullptr);
 
 // The query's spreadsheet: the line "===name考勤统计===", the grid's titles and rows, the
 // totals lines below.

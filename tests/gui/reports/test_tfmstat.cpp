@@ -151,7 +151,7 @@ TEST_F(TfmStatTest, RefreshWritesWhileTheGridHasNotFetchedEverything) {
         t.commit();
     }
     TfmStat w;
-    ASSERT_TRUE(model(w)->canFetchMore()); // the whole-table query is still open
+    ASSERT_EQ(model(w)->rowCount(), 1003); // the grid holds its snapshot of the whole table
     AnswerFind("张三", QDate(2024, 3, 1), QDate(2024, 3, 3), true);
     w.BitBtn1Click();
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty()) << fakes->prompter->lastText().toStdString();
