@@ -100,7 +100,7 @@ void Shell(const QString& command) {
 void Backup(Folder& f) {
     kq::TBackupFile bf;
     kq::PrepareBackup(bf, f.archive);
-    if (kq::BackupDataFolder(bf, f.data, f.archive) != std::optional<bool>(true)) std::abort();
+    if (kq::BackupDataFolder(bf, f.data, f.archive) != kq::BackupResult::Written) std::abort();
 }
 
 void GzipFastest(Folder& f) {

@@ -22,12 +22,12 @@ int RunBackup(Args& args, Context& ctx) {
     if (sized) bf.MaxSize = volumeSize;
     // Further volumes are written beside the first without asking.
     bf.OnNeedDisk = [](TBackupFile*, quint16, bool&) {};
-    const std::optional<bool> ok = BackupDataFolder(bf, ctx.dataFolder, archive);
-    if (!ok) {
+    const BackupResult result = BackupDataFolder(bf, ctx.dataFolder, archive);
+    if (result == BackupResult::NoFiles) {
         ctx.err << "no files to back up in " << ctx.dataFolder << Qt::endl;
         return 1;
     }
-    if (!*ok) {
+    if (result == BackupResult::Failed) {
         ctx.err << "数据备份出错或中断！" << Qt::endl;
         return 1;
     }

@@ -22,6 +22,7 @@ class BlockCodec;
 class TBackupFile;
 
 // Progress after every data block and at start and end (empty Filename); Continue false stops.
+// The events are called on the thread the operation runs on.
 using TProgressEvent =
     std::function<void(TBackupFile* Sender, const QString& Filename, TPercentage Percent, bool& Continue)>;
 // The next volume (the first being 1) is wanted; Continue false stops.
@@ -139,7 +140,6 @@ private:
 
     void SetError(qint32 code);
     void RaiseProgress(const QString& fileName, TPercentage percent);
-    void Pump();
     void BlockDone(qint64 bytes);
     void Finish();
     bool AskForDisk(int volume);
