@@ -2,6 +2,7 @@
 #include "cli/reportoptions.h"
 
 #include "core/reports/attendancequery.h"
+#include "core/reports/rowscan.h"
 #include "core/reports/xlswriter.h"
 
 namespace kq::cli {
@@ -9,7 +10,8 @@ namespace kq::cli {
 namespace {
 
 // The query window's refresh over a period (completing the person's days when a name is given):
-// the grid's rows, then the totals lines.
+// the grid's rows, written as they are read, then the totals lines, all from one snapshot. The
+// spreadsheet holds at most a sheet's rows.
 int RunQuery(Args& args, Context& ctx) {
     const QDate first = DateOption(args, QStringLiteral("--from"));
     const QDate last = DateOption(args, QStringLiteral("--to"));
@@ -20,9 +22,18 @@ int RunQuery(Args& args, Context& ctx) {
     OpenData(ctx);
     const RecordColumns columns = RecordColumns::Load();
     const RecordFilter filter = RecordFilter::Period(name, first, last);
-    const QStringList totals = TotalsLines(columns.slotTable(), RefreshRecords(columns.slotTable(), filter));
-    QList<QStringList> rows = RecordRows(columns, filter);
-    PrintTable(ctx.out, columns.titles(), rows);
+    CompleteRecords(filter);
+    const auto snapshot = std::make_shared<WorkListReader>();
+    snapshot->holdSnapshot();
+    const QStringList totals =
+        TotalsLines(columns.slotTable(), EvaluateRecords(columns.slotTable(), filter, snapshot));
+    QList<QStringList> rows;
+    ctx.out << columns.titles().join(QLatin1Char('\t')) << '\n';
+    ForEachRecordRow(columns, filter, snapshot, [&](const QStringList& row) {
+        ctx.out << row.join(QLatin1Char('\t')) << '\n';
+        if (!xls.isEmpty() && rows.size() < kXlsMaxRows) rows.append(row);
+        return true;
+    });
     for (const QString& line : totals)
         ctx.out << line << '\n';
     if (xls.isEmpty()) return 0;

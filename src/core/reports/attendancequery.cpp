@@ -16,17 +16,26 @@ QList<TSlotTotals> RefreshRecords(const QList<TBaseInfo>& slotTable, const Recor
     return EvaluateRecords(slotTable, filter);
 }
 
-QList<QStringList> RecordRows(const RecordColumns& columns, const RecordFilter& filter,
-                              std::shared_ptr<WorkListReader> snapshot) {
+void ForEachRecordRow(const RecordColumns& columns, const RecordFilter& filter,
+                      std::shared_ptr<WorkListReader> snapshot,
+                      const std::function<bool(const QStringList& row)>& take) {
     const SqlStatement st = RecordStatement(filter);
     RowScan scan(snapshot ? std::move(snapshot) : std::make_shared<WorkListReader>(), st.sql, st.values);
-    QList<QStringList> rows;
     QVariantList values(FieldISn + 1);
     while (scan.next()) {
         for (int f = 0; f <= FieldISn; ++f)
             values[f] = scan.value(f);
-        rows.append(columns.rowTexts(values));
+        if (!take(columns.rowTexts(values))) return;
     }
+}
+
+QList<QStringList> RecordRows(const RecordColumns& columns, const RecordFilter& filter,
+                              std::shared_ptr<WorkListReader> snapshot, int limit) {
+    QList<QStringList> rows;
+    ForEachRecordRow(columns, filter, std::move(snapshot), [&](const QStringList& row) {
+        rows.append(row);
+        return rows.size() < limit;
+    });
     return rows;
 }
 

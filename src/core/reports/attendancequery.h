@@ -4,6 +4,7 @@
 #include "core/reports/records.h"
 #include "core/reports/xlswriter.h"
 
+#include <functional>
 #include <memory>
 
 namespace kq {
@@ -18,10 +19,17 @@ void CompleteRecords(const RecordFilter& filter);
 // per slot.
 QList<TSlotTotals> RefreshRecords(const QList<TBaseInfo>& slotTable, const RecordFilter& filter);
 
-// Every row of the filter as the record grid shows it, read in snapshot (the table as it is now
-// when null).
+// Hands each row of the filter, as the record grid shows it, to take, reading in snapshot (the
+// table as it is now when null); take returns false to stop. Holds one row at a time.
+void ForEachRecordRow(const RecordColumns& columns, const RecordFilter& filter,
+                      std::shared_ptr<WorkListReader> snapshot,
+                      const std::function<bool(const QStringList& row)>& take);
+
+// The rows of the filter as the record grid shows it, read in snapshot (the table as it is now
+// when null), at most limit of them: an export does not hold more rows than a sheet can take
+// (the writer refuses a table longer than that).
 QList<QStringList> RecordRows(const RecordColumns& columns, const RecordFilter& filter,
-                              std::shared_ptr<WorkListReader> snapshot = nullptr);
+                              std::shared_ptr<WorkListReader> snapshot = nullptr, int limit = kXlsMaxRows);
 
 // The query's spreadsheet: the line "===name考勤统计===", the grid's titles and rows, the
 // totals lines below.

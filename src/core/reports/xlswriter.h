@@ -6,6 +6,9 @@
 
 namespace kq {
 
+// Rows a sheet holds, the lines above and below the table and its captions included.
+inline constexpr int kXlsMaxRows = 65536;
+
 // A displayed table with the lines above and below it, as handed to the spreadsheet writer.
 struct XlsTable {
     QStringList headerLines; // one line per row above the table
