@@ -107,7 +107,8 @@ TEST(Lzrw1kh, EncodedBlocksExpandToTheirSource) {
             periods += noise.mid(round * 20 + period, period).repeated(2 + int(rng.bounded(5))) +
                        noise.mid(period * 3, int(rng.bounded(4)));
     const QByteArray inputs[] = {
-        text, noise, periods, QByteArray(kLzrw1khBlockSize - 1, 'z'), noise.left(5) + QByteArray(5000, 'q'), {}};
+        text, noise, periods, QByteArray(kLzrw1khBlockSize - 1, 'z'), noise.left(5) + QByteArray(5000, 'q'),
+        {}};
     for (const QByteArray& input : inputs) {
         const QByteArray block = test::Lzrw1khEncode(input);
         Bytes out;
