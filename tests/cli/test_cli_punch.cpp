@@ -34,10 +34,14 @@ TEST_F(CliPunchTest, StoresWithTheAutomaticOrGivenSlotAndRefusesRepeats) {
     r = punch({"A100", "--slot", "0", "--at", "2024-03-07 08:30:00"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "张三 早班上班已刷过卡!\n");
-    r = punch({"nobody"});
+    r = punch({"nobody", "--slot", "0"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "**** 磁卡未注册或失效！\n");
-    EXPECT_EQ(punch({"A100"}).code, 0); // the real clock: some slot of today is still free
+    // Without --at the real clock stamps the punch (a slot is given: the automatic choice depends
+    // on the hour, and the attendance day on the slot and the hour).
+    r = punch({"A100", "--slot", "2"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(countRows("select count(*) from WorkList where DDate not like '2024-%' and T2 is not null"), 1);
 
     writeShifts({});
     r = punch({"A100", "--at", "2024-03-09 08:00:00"});
