@@ -89,6 +89,13 @@ QString LockRefusal(OwnerLock::Mode blocker, const QString& folder) {
     return QStringLiteral("数据文件夹 %1 正被其他命令使用，请稍后再恢复数据。").arg(f);
 }
 
+void RunWork(const WorkRunner& run, const std::function<void()>& work) {
+    if (run)
+        run(work);
+    else
+        work();
+}
+
 // Gives the owner lock back the mode it had before a restore took it.
 class LockReturn {
 public:
@@ -132,21 +139,25 @@ void PrepareBackup(TBackupFile& file, const QString& archive) {
     file.SaveFileID = false;
 }
 
-std::optional<bool> BackupDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive) {
+BackupResult BackupDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive,
+                              const WorkRunner& run) {
     QStringList list;
-    if (!GetDirFileName(dataFolder, list)) return std::nullopt;
+    if (!GetDirFileName(dataFolder, list)) return BackupResult::NoFiles;
     const QString clash = NameClash(list);
     if (!clash.isEmpty()) {
         Prompt().error(QStringLiteral("文件名只差大小写，备份中无法区分：%1").arg(clash));
-        return false;
+        return BackupResult::Failed;
     }
     const DatabaseSnapshot snapshot(dataFolder, list);
     file.OpenContent = [&](const QString& path) { return snapshot.open(path); };
     const auto done = qScopeGuard([&] { file.OpenContent = nullptr; });
-    return file.Backup(list, archive);
+    bool written = false;
+    RunWork(run, [&] { written = file.Backup(list, archive); });
+    return written ? BackupResult::Written : BackupResult::Failed;
 }
 
-bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive) {
+bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive,
+                       const WorkRunner& run) {
     file.RestoreMode = rmAll;
     file.RestoreFullPath = false;
     if (!QFileInfo::exists(archive)) return false;
@@ -170,12 +181,17 @@ bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QStri
         target = stage.folder() + name;
     };
     const auto done = qScopeGuard([&] { file.OnRestoreFile = nullptr; });
-    if (!file.Restore(archive, stage.folder())) return false;
+    bool restored = false;
+    QString problem;
+    RunWork(run, [&] {
+        restored = file.Restore(archive, stage.folder());
+        if (restored && twice.isEmpty()) problem = StagedProblem(stage.folder());
+    });
+    if (!restored) return false;
     if (!twice.isEmpty()) {
         Prompt().error(QStringLiteral("备份文件中有多个文件恢复后同名：%1").arg(twice));
         return false;
     }
-    const QString problem = StagedProblem(stage.folder());
     if (!problem.isEmpty()) {
         Prompt().error(problem);
         return false;

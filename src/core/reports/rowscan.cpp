@@ -7,15 +7,15 @@
 
 namespace kq {
 
-void RowScan::Close::operator()(sqlite3* db) const {
+void WorkListReader::Close::operator()(sqlite3* db) const {
     sqlite3_close(db);
 }
 
-void RowScan::Close::operator()(sqlite3_stmt* stmt) const {
+void RowScan::Finalize::operator()(sqlite3_stmt* stmt) const {
     sqlite3_finalize(stmt);
 }
 
-RowScan::RowScan(const QString& sql, const QVariantList& values) {
+WorkListReader::WorkListReader() {
     const QSqlDatabase db = KQDataBase();
     if (db.driverName() != QLatin1String("QSQLITE"))
         throw KqError(QStringLiteral("报表扫描需要 SQLite 数据库，当前为 %1").arg(db.driverName()));
@@ -25,9 +25,28 @@ RowScan::RowScan(const QString& sql, const QVariantList& values) {
     m_db.reset(handle);
     if (opened != SQLITE_OK) fail();
     sqlite3_busy_timeout(m_db.get(), 5000);
+}
+
+void WorkListReader::holdSnapshot() {
+    // A deferred transaction takes its snapshot at its first read.
+    if (sqlite3_exec(m_db.get(), "begin; select count(*) from sqlite_schema", nullptr, nullptr, nullptr) !=
+        SQLITE_OK)
+        fail();
+}
+
+void WorkListReader::fail() const {
+    throw KqError(m_db ? QString::fromUtf8(sqlite3_errmsg(m_db.get())) : QStringLiteral("无法打开数据库"));
+}
+
+RowScan::RowScan(const QString& sql, const QVariantList& values)
+    : RowScan(std::make_shared<WorkListReader>(), sql, values) {}
+
+RowScan::RowScan(std::shared_ptr<WorkListReader> reader, const QString& sql, const QVariantList& values)
+    : m_reader(std::move(reader)) {
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt* stmt = nullptr;
-    const int prepared = sqlite3_prepare_v2(m_db.get(), text.constData(), int(text.size()), &stmt, nullptr);
+    const int prepared =
+        sqlite3_prepare_v2(m_reader->handle(), text.constData(), int(text.size()), &stmt, nullptr);
     m_stmt.reset(stmt);
     if (prepared != SQLITE_OK) fail();
     for (int i = 0; i < values.size(); ++i) {
@@ -65,8 +84,25 @@ qint64 RowScan::integer(int column) const {
     return sqlite3_column_int64(m_stmt.get(), column);
 }
 
+QVariant RowScan::value(int column) const {
+    sqlite3_stmt* st = m_stmt.get();
+    switch (sqlite3_column_type(st, column)) {
+    case SQLITE_INTEGER:
+        return qlonglong(sqlite3_column_int64(st, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(st, column);
+    case SQLITE_TEXT:
+        return QString::fromUtf8(text(column));
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, column)),
+                          sqlite3_column_bytes(st, column));
+    default:
+        return {};
+    }
+}
+
 void RowScan::fail() const {
-    throw KqError(m_db ? QString::fromUtf8(sqlite3_errmsg(m_db.get())) : QStringLiteral("无法打开数据库"));
+    m_reader->fail();
 }
 
 } // namespace kq

@@ -36,7 +36,7 @@ enum : quint16 {
 };
 
 constexpr int MaxRecordBody = 8224;
-constexpr int MaxRows = 65536;
+constexpr int MaxRows = kXlsMaxRows;
 constexpr int MaxColumns = 256;
 constexpr int MaxCellText = 32767;
 constexpr quint16 CellXf = 15; // the first cell format after the 15 style formats

@@ -94,8 +94,10 @@ void TfmStat::Refresh() {
         const QList<TBaseInfo>& slotTable = Query1->columns().slotTable();
         const RecordFilter filter =
             RecordFilter::Period(m_find.Name, m_find.BeginDate.date(), m_find.EndDate.date());
-        m_totals = RefreshRecords(slotTable, filter);
+        // The grid, its totals and its export all read one snapshot taken after the completion.
+        CompleteRecords(filter);
         Query1->open(filter);
+        m_totals = EvaluateRecords(slotTable, filter, Query1->snapshot());
         ListBox1->clear();
         ListBox1->addItems(TotalsLines(slotTable, m_totals));
     });
@@ -111,7 +113,8 @@ void TfmStat::BtnToEXCELClick() {
             footer << ListBox1->item(i)->text();
         const QString file = QueryXlsFileName(name);
         const RecordColumns& columns = Query1->columns();
-        WriteXls(file, QueryXlsTable(columns, RecordRows(columns, Query1->filter()), name, footer));
+        WriteXls(file, QueryXlsTable(columns, RecordRows(columns, Query1->filter(), Query1->snapshot()), name,
+                                     footer));
         OpenWrittenFile(file);
     });
 }
