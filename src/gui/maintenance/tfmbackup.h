@@ -1,3 +1,4 @@
+// Window TfmBackup: "数据备份", the progress of a backup or restore.
 #pragma once
 
 #include "core/maintenance/backupfile.h"
