@@ -52,7 +52,7 @@ bool IsPunched(const QVariant& stored) {
     if (stored.isNull() || text.isEmpty()) return false;
     const QTime time = QTime::fromString(text, QStringLiteral("hh:mm:ss"));
     if (!time.isValid()) throw KqError(QStringLiteral("“%1”不是有效的时间").arg(text));
-    return time != QTime(0, 0);
+    return IsPunch(time);
 }
 
 // A punch reads and then writes. Its transaction takes the write lock of WorkList at the start,
