@@ -6,6 +6,7 @@
 #include "gui/widgets/gbkwidthvalidator.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -158,7 +159,8 @@ void TfmSysTimeSet::BtnApplyClick() {
         bool failed = false;
         const bool off = CheckBox2->isChecked();
         if (off != m_switchedOff) {
-            const ClockSwitchResult r = SwitchClockSetting(*Services().system, off);
+            const ClockSwitchResult r =
+                SwitchClockSetting(*Services().system, off, [] { QCoreApplication::processEvents(); });
             if (!r.message.isEmpty()) Prompt().message(QStringLiteral("提示"), r.message);
             if (r.done)
                 m_switchedOff = off;
