@@ -137,9 +137,19 @@ QSqlQuery ExecSql(const QString& sql, const QVariantList& values) {
     return q;
 }
 
-Transaction::Transaction() {
+Transaction::Transaction(const QString& writeLock) {
     QSqlDatabase db = KQDataBase();
     if (!db.transaction()) throw KqError(db.lastError().text());
+    if (writeLock.isEmpty()) {
+        m_open = true;
+        return;
+    }
+    try {
+        ExecSql(QStringLiteral("delete from %1 where 0").arg(writeLock));
+    } catch (const KqError&) {
+        db.rollback();
+        throw;
+    }
     m_open = true;
 }
 

@@ -29,10 +29,12 @@ void EnsureDatabaseFiles(const QString& folder);
 // KqError with the engine's message when it fails.
 QSqlQuery ExecSql(const QString& sql, const QVariantList& values = {});
 
-// One transaction on KQDataBase: rolled back on destruction unless committed.
+// One transaction on KQDataBase: rolled back on destruction unless committed. With writeLock, the
+// transaction takes that table's write lock at the start, with a statement that writes nothing, so
+// a concurrent writer is waited for rather than failing a later read-then-write at once.
 class Transaction {
 public:
-    Transaction();
+    explicit Transaction(const QString& writeLock = {});
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

@@ -25,6 +25,10 @@ void AddWorkRow(const QString& dateText, const QString& name) {
     ExecSql(QStringLiteral("insert into WorkList (DDate,Name) values (?,?)"), {DateText(date), name});
 }
 
+bool IsPunch(const QTime& time) {
+    return time.isValid() && time != QTime(0, 0);
+}
+
 double SecondsBetween(const QTime& from, const QTime& to) {
     const double day = 86400000.0;
     double ms = double(to.msecsSinceStartOfDay()) - double(from.msecsSinceStartOfDay());

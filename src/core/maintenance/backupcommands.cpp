@@ -102,7 +102,13 @@ public:
     LockReturn(OwnerLock& lock, const QString& folder)
         : m_lock(lock), m_folder(folder),
           m_mode(lock.folder() == folder ? lock.mode() : OwnerLock::Unlocked) {}
-    ~LockReturn() { m_lock.set(m_folder, m_mode); }
+    // Never throws: the lock file may be gone with a failed restore; the lock then stays released.
+    ~LockReturn() {
+        try {
+            m_lock.set(m_folder, m_mode);
+        } catch (const KqError&) {
+        }
+    }
     LockReturn(const LockReturn&) = delete;
     LockReturn& operator=(const LockReturn&) = delete;
 

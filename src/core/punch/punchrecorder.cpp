@@ -52,42 +52,8 @@ bool IsPunched(const QVariant& stored) {
     if (stored.isNull() || text.isEmpty()) return false;
     const QTime time = QTime::fromString(text, QStringLiteral("hh:mm:ss"));
     if (!time.isValid()) throw KqError(QStringLiteral("“%1”不是有效的时间").arg(text));
-    return time != QTime(0, 0);
+    return IsPunch(time);
 }
-
-// A punch reads and then writes. Its transaction takes the write lock of WorkList at the start,
-// with a statement that writes nothing, so that a concurrent writer (an import through the
-// command line) is waited for, where a lock taken by the first read could not be upgraded and
-// would fail at once. BEGIN IMMEDIATE would lock the attached notice file as well and turn every
-// punch into a two-file commit with twice the disk flushes.
-class WriteTransaction {
-public:
-    WriteTransaction() {
-        ExecSql(QStringLiteral("BEGIN"));
-        try {
-            ExecSql(QStringLiteral("delete from WorkList where 0"));
-        } catch (const KqError&) {
-            Rollback();
-            throw;
-        }
-        m_open = true;
-    }
-    ~WriteTransaction() {
-        if (m_open) Rollback();
-    }
-    WriteTransaction(const WriteTransaction&) = delete;
-    WriteTransaction& operator=(const WriteTransaction&) = delete;
-    void commit() {
-        ExecSql(QStringLiteral("COMMIT"));
-        m_open = false;
-    }
-
-private:
-    static void Rollback() {
-        if (IsKQDataBaseOpen()) QSqlQuery(KQDataBase()).exec(QStringLiteral("ROLLBACK"));
-    }
-    bool m_open = false;
-};
 
 } // namespace
 
@@ -112,7 +78,11 @@ PunchResult RecordPunch(const QString& card, const QList<TBrushInfo>& brushInfo,
     const QString date = DateText(GetBrushDate(brushInfo.at(slot / 2), slot, now));
     const QString time = TimeText(now.time());
 
-    WriteTransaction transaction;
+    // A punch reads and then writes: its transaction takes the write lock of WorkList at the start,
+    // where a lock taken by the first read could not be upgraded and would fail at once. BEGIN
+    // IMMEDIATE would lock the attached notice file as well and turn every punch into a two-file commit
+    // with twice the disk flushes.
+    Transaction transaction(QStringLiteral("WorkList"));
     QSqlQuery count =
         ExecSql(QStringLiteral("select COUNT(*) Cnt from WorkList where Name=? and DDate=?"), {name, date});
     const int cnt = count.next() ? count.value(0).toInt() : 0;

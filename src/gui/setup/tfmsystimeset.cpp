@@ -7,6 +7,7 @@
 #include "gui/widgets/gbkwidthvalidator.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -152,7 +153,8 @@ void TfmSysTimeSet::BtnApplyClick() {
         bool failed = false;
         const bool off = m_checkBox2->isChecked();
         if (off != m_switchedOff) {
-            const ClockSwitchResult r = SwitchClockSetting(*Services().system, off);
+            const ClockSwitchResult r =
+                SwitchClockSetting(*Services().system, off, [] { QCoreApplication::processEvents(); });
             if (!r.message.isEmpty()) Prompt().message(QStringLiteral("提示"), r.message);
             if (r.done)
                 m_switchedOff = off;
