@@ -90,9 +90,11 @@ void BackupData(const QString& dataFolder, QWidget* parent) {
     // Modal to the application, so no second command starts while this one lets messages run.
     form.setWindowModality(Qt::ApplicationModal);
     form.show();
-    const BackupResult result =
-        BackupDataFolder(form.BackupFile1, dataFolder, archive,
-                         [&](const std::function<void()>& work) { form.runWork(work); });
+    BackupResult result = BackupResult::Stopped;
+    ShowingFailure([&] {
+        result = BackupDataFolder(form.BackupFile1, dataFolder, archive,
+                                  [&](const std::function<void()>& work) { form.runWork(work); });
+    });
     form.hide();
     if (result != BackupResult::NoFiles)
         ShowResult(result == BackupResult::Written, QStringLiteral("数据备份成功！"),
@@ -106,8 +108,11 @@ bool RestoreData(const QString& dataFolder, QWidget* parent, const std::function
     if (archive.isEmpty() || !closeDataWindows()) return false;
     form.setWindowModality(Qt::ApplicationModal);
     form.show();
-    const bool ok = RestoreDataFolder(form.BackupFile1, dataFolder, archive,
-                                      [&](const std::function<void()>& work) { form.runWork(work); });
+    bool ok = false;
+    ShowingFailure([&] {
+        ok = RestoreDataFolder(form.BackupFile1, dataFolder, archive,
+                               [&](const std::function<void()>& work) { form.runWork(work); });
+    });
     form.hide();
     ShowResult(ok, QStringLiteral("数据恢复成功！"), QStringLiteral("数据恢复出错或中断！"));
     return ok;
