@@ -3,14 +3,12 @@
 #include "core/maintenance/backupcommands.h"
 #include "core/platform/platform.h"
 #include "gui/platform/guiservices.h"
+#include "gui/widgets/offthread.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
-#include <QThread>
 #include <QVBoxLayout>
 
 namespace kq {
@@ -56,22 +54,7 @@ TfmBackup::TfmBackup(QWidget* parent) : QDialog(parent) {
 }
 
 void TfmBackup::runWork(const std::function<void()>& work) {
-    std::exception_ptr failure;
-    std::unique_ptr<QThread> thread(QThread::create([&] {
-        try {
-            work();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }));
-    QEventLoop loop;
-    connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    thread->start();
-    loop.exec();
-    thread->wait();
-    // Progress sent just before the end is shown before the window goes.
-    QCoreApplication::sendPostedEvents(this);
-    if (failure) std::rethrow_exception(failure);
+    RunOffThread(work, this);
 }
 
 void TfmBackup::BackupFile1Progress(TBackupFile*, const QString& Filename, TPercentage Percent, bool&) {
