@@ -56,7 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bf.RestoreFullPath = (data[0] & 1) != 0;
     bf.RestoreMode = kq::TRestoreMode((data[0] >> 1) % 5);
     bf.OnNeedDisk = [](kq::TBackupFile*, quint16, bool& go) { go = false; };
-    bf.OnError = [](kq::TBackupFile*, qint32, const QString&) {};
     try {
         bf.Restore(archive, folder);
     } catch (const kq::KqError&) {

@@ -24,19 +24,19 @@ int RunBackup(Args& args, Context& ctx) {
     if (sized) bf.MaxSize = volumeSize;
     // Further volumes are written beside the first without asking.
     bf.OnNeedDisk = [](TBackupFile*, quint16, bool&) {};
-    BackupResult result;
+    BackupResult result = BackupResult::Stopped;
     {
         ProgressLine progress(ctx.err, quiet);
         bf.OnProgress = [&](TBackupFile* sender, const QString&, TPercentage percent, bool&) {
             progress.update(percent, sender->DoneSize());
         };
-        result = BackupDataFolder(bf, ctx.dataFolder, archive);
+        ShowingFailure([&] { result = BackupDataFolder(bf, ctx.dataFolder, archive); });
     }
     if (result == BackupResult::NoFiles) {
         ctx.err << "no files to back up in " << ctx.dataFolder << Qt::endl;
         return 1;
     }
-    if (result == BackupResult::Failed) {
+    if (result != BackupResult::Written) {
         ctx.err << "数据备份出错或中断！" << Qt::endl;
         return 1;
     }

@@ -44,7 +44,7 @@ int RunRestore(Args& args, Context& ctx) {
         bf.OnProgress = [&](TBackupFile* sender, const QString&, TPercentage percent, bool&) {
             progress.update(percent, sender->DoneSize());
         };
-        ok = RestoreDataFolder(bf, ctx.dataFolder, archive);
+        ShowingFailure([&] { ok = RestoreDataFolder(bf, ctx.dataFolder, archive); });
     }
     if (!ok) {
         ctx.err << "数据恢复出错或中断！" << Qt::endl;

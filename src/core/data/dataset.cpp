@@ -212,7 +212,7 @@ void DataSet::open(const QString& fileName, const QString& indexField, const QSt
     m_filterText = filter;
     load(content);
     m_modified = false;
-    m_state = State::Browse;
+    m_cursor.setState(State::Browse);
     rebuildView(0);
     Q_EMIT stateChanged();
 }
@@ -262,7 +262,7 @@ void DataSet::openInMemory(const QList<FieldDef>& fields, const QString& indexFi
     m_filterText.clear();
     m_indexField = indexField.isEmpty() ? -1 : requireField(indexField);
     m_modified = false;
-    m_state = State::Browse;
+    m_cursor.setState(State::Browse);
     rebuildView(0);
     Q_EMIT stateChanged();
 }
@@ -283,12 +283,11 @@ void DataSet::close() {
 void DataSet::discard() {
     if (!isOpen()) return;
     m_buffer.clear();
-    m_state = State::Inactive;
+    m_cursor.setState(State::Inactive);
     m_modified = false;
     m_rows.clear();
     m_view.clear();
-    m_cur = -1;
-    m_eof = m_bof = true;
+    m_cursor.reset(-1, 0);
     Q_EMIT stateChanged();
 }
 
@@ -331,7 +330,7 @@ DataSet::Reread DataSet::update(const std::function<void()>& change) {
         m_buffer.clear();
         m_rows = rows;
         m_modified = modified;
-        m_state = State::Browse;
+        m_cursor.setState(State::Browse);
         rebuildView(-1);
         if (!current.isEmpty()) locateRow(current);
         Q_EMIT stateChanged();
@@ -432,15 +431,11 @@ void DataSet::rebuildView(int keepRow) {
     int cur = -1;
     if (keepRow >= 0) cur = int(m_view.indexOf(keepRow));
     if (cur < 0 && !m_view.isEmpty()) cur = 0;
-    m_cur = cur;
-    m_bof = true;
-    m_eof = m_view.isEmpty();
+    m_cursor.reset(cur, int(m_view.size()));
 }
 
 void DataSet::setState(State s) {
-    if (m_state == s) return;
-    m_state = s;
-    Q_EMIT stateChanged();
+    if (m_cursor.setState(s)) Q_EMIT stateChanged();
 }
 
 void DataSet::checkOpen() const {
@@ -450,42 +445,28 @@ void DataSet::checkOpen() const {
 void DataSet::first() {
     checkOpen();
     if (isEditing()) post();
-    m_cur = m_view.isEmpty() ? -1 : 0;
-    m_bof = true;
-    m_eof = m_view.isEmpty();
+    m_cursor.first(int(m_view.size()));
     Q_EMIT dataChanged();
 }
 
 void DataSet::next() {
     checkOpen();
     if (isEditing()) post();
-    m_bof = false;
-    if (m_cur + 1 < m_view.size()) {
-        ++m_cur;
-    } else {
-        m_eof = true;
-    }
+    m_cursor.next(int(m_view.size()));
     Q_EMIT dataChanged();
 }
 
 void DataSet::prior() {
     checkOpen();
     if (isEditing()) post();
-    m_eof = false;
-    if (m_cur > 0) {
-        --m_cur;
-    } else {
-        m_bof = true;
-    }
+    m_cursor.prior();
     Q_EMIT dataChanged();
 }
 
 void DataSet::last() {
     checkOpen();
     if (isEditing()) post();
-    m_cur = int(m_view.size()) - 1;
-    m_eof = true;
-    m_bof = m_view.isEmpty();
+    m_cursor.last(int(m_view.size()));
     Q_EMIT dataChanged();
 }
 
@@ -493,8 +474,7 @@ void DataSet::moveTo(int row) {
     checkOpen();
     if (row < 0 || row >= m_view.size()) return;
     if (isEditing()) post();
-    m_cur = row;
-    m_bof = m_eof = false;
+    m_cursor.moveTo(row);
     Q_EMIT dataChanged();
 }
 
@@ -502,8 +482,8 @@ QVariant DataSet::value(const QString& field) const {
     checkOpen();
     const int f = requireField(field);
     if (isEditing()) return m_buffer.at(f);
-    if (m_cur < 0) return QVariant();
-    return m_rows.at(m_view.at(m_cur)).at(f);
+    if (m_cursor.row() < 0) return QVariant();
+    return m_rows.at(m_view.at(m_cursor.row())).at(f);
 }
 
 QString DataSet::asString(const QString& field) const {
@@ -539,7 +519,8 @@ QTime DataSet::asTime(const QString& field) const {
 QVariant DataSet::valueAt(int row, const QString& field) const {
     checkOpen();
     const int f = requireField(field);
-    if (m_state == State::Edit && row == m_cur) return m_buffer.at(f); // an appended row is not in the view
+    if (state() == State::Edit && row == m_cursor.row())
+        return m_buffer.at(f); // an appended row is not in the view
     if (row < 0 || row >= m_view.size()) return QVariant();
     return m_rows.at(m_view.at(row)).at(f);
 }
@@ -553,8 +534,8 @@ void DataSet::setValue(const QString& field, const QVariant& value) {
 }
 
 QVariantList DataSet::currentRow() const {
-    if (!isOpen() || m_cur < 0 || m_cur >= m_view.size()) return {};
-    return m_rows.at(m_view.at(m_cur));
+    if (!isOpen() || m_cursor.row() < 0 || m_cursor.row() >= m_view.size()) return {};
+    return m_rows.at(m_view.at(m_cursor.row()));
 }
 
 bool DataSet::locateRow(const QVariantList& values) {
@@ -562,8 +543,7 @@ bool DataSet::locateRow(const QVariantList& values) {
     for (int r = 0; r < m_view.size(); ++r) {
         if (m_rows.at(m_view.at(r)) != values) continue;
         if (isEditing()) post();
-        m_cur = r;
-        m_bof = m_eof = false;
+        m_cursor.moveTo(r);
         Q_EMIT dataChanged();
         return true;
     }
@@ -591,8 +571,7 @@ bool DataSet::locate(const QString& fields, const QVariantList& values) {
             match = CompareValues(m_fields.at(idx.at(i)).type, row.at(idx.at(i)), wanted.at(i)) == 0;
         if (match) {
             if (isEditing()) post();
-            m_cur = r;
-            m_bof = m_eof = false;
+            m_cursor.moveTo(r);
             Q_EMIT dataChanged();
             return true;
         }
@@ -613,11 +592,11 @@ void DataSet::append() {
 void DataSet::edit() {
     checkOpen();
     if (isEditing()) return;
-    if (m_cur < 0) {
+    if (m_cursor.row() < 0) {
         append();
         return;
     }
-    m_buffer = m_rows.at(m_view.at(m_cur));
+    m_buffer = m_rows.at(m_view.at(m_cursor.row()));
     setState(State::Edit);
     Q_EMIT dataChanged();
 }
@@ -631,17 +610,17 @@ void DataSet::post() {
             m_buffer[i] = GbkCut(m_buffer.at(i).toString(), f.width);
     }
     int rowIndex;
-    if (m_state == State::Insert) {
+    if (state() == State::Insert) {
         m_rows.append(m_buffer);
         rowIndex = int(m_rows.size()) - 1;
     } else {
-        rowIndex = m_view.at(m_cur);
+        rowIndex = m_view.at(m_cursor.row());
         m_rows[rowIndex] = m_buffer;
     }
     m_buffer.clear();
     m_modified = true;
     rebuildView(rowIndex);
-    m_bof = m_eof = m_view.isEmpty();
+    if (!m_view.isEmpty()) m_cursor.moveTo(m_cursor.row());
     setState(State::Browse);
     Q_EMIT dataChanged();
 }
@@ -656,20 +635,17 @@ void DataSet::cancel() {
 
 void DataSet::remove() {
     checkOpen();
-    if (m_state == State::Insert) {
+    if (state() == State::Insert) {
         cancel();
         return;
     }
-    if (m_cur < 0) return;
+    if (m_cursor.row() < 0) return;
     if (isEditing()) cancel();
-    const int rowIndex = m_view.at(m_cur);
-    const int pos = m_cur;
-    m_rows.removeAt(rowIndex);
+    const int pos = m_cursor.row();
+    m_rows.removeAt(m_view.at(pos));
     m_modified = true;
     rebuildView(-1);
-    m_cur = m_view.isEmpty() ? -1 : std::min(pos, int(m_view.size()) - 1);
-    m_bof = m_cur <= 0;
-    m_eof = m_view.isEmpty();
+    m_cursor.removed(pos, int(m_view.size()));
     Q_EMIT dataChanged();
 }
 

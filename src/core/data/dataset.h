@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/data/editcursor.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -30,7 +32,7 @@ struct FieldDef {
 class DataSet : public QObject {
     Q_OBJECT
 public:
-    enum class State { Inactive, Browse, Edit, Insert };
+    using State = EditCursor::State;
     // Whether the file was read again because another process had changed it, and whether that
     // dropped changes of this dataset that had not been written.
     enum class Reread { No, Yes, DroppingUnwritten };
@@ -59,9 +61,9 @@ public:
     // to be written by the next update() or close(). An in-memory dataset just runs change.
     Reread update(const std::function<void()>& change);
 
-    bool isOpen() const { return m_state != State::Inactive; }
-    State state() const { return m_state; }
-    bool isEditing() const { return m_state == State::Edit || m_state == State::Insert; }
+    bool isOpen() const { return m_cursor.isOpen(); }
+    State state() const { return m_cursor.state(); }
+    bool isEditing() const { return m_cursor.isEditing(); }
     bool modified() const { return m_modified; }
     QString fileName() const { return m_fileName; }
     const QList<FieldDef>& fields() const { return m_fields; }
@@ -70,14 +72,14 @@ public:
     // Navigation over the visible rows (filtered, in index order).
     int recordCount() const { return int(m_view.size()); }
     bool isEmpty() const { return m_view.isEmpty(); }
-    int recNo() const { return m_cur; } // 0-based; -1 when empty
+    int recNo() const { return m_cursor.row(); } // 0-based; -1 when empty
     void first();
     void next();
     void prior();
     void last();
     void moveTo(int row);
-    bool eof() const { return m_eof; }
-    bool bof() const { return m_bof; }
+    bool eof() const { return m_cursor.eof(); }
+    bool bof() const { return m_cursor.bof(); }
 
     // Current row (the edit buffer while editing). Unknown field names throw KqError.
     QVariant value(const QString& field) const;
@@ -134,12 +136,9 @@ private:
     int m_indexField = -1;
     int m_filterField = -1;
     QVariant m_filterValue;
-    int m_cur = -1;
-    bool m_eof = true;
-    bool m_bof = true;
+    EditCursor m_cursor;
     bool m_modified = false;
     bool m_inMemory = false;
-    State m_state = State::Inactive;
     QVariantList m_buffer;
 };
 

@@ -150,16 +150,13 @@ BackupResult BackupDataFolder(TBackupFile& file, const QString& dataFolder, cons
     QStringList list;
     if (!GetDirFileName(dataFolder, list)) return BackupResult::NoFiles;
     const QString clash = NameClash(list);
-    if (!clash.isEmpty()) {
-        Prompt().error(QStringLiteral("文件名只差大小写，备份中无法区分：%1").arg(clash));
-        return BackupResult::Failed;
-    }
+    if (!clash.isEmpty()) throw KqError(QStringLiteral("文件名只差大小写，备份中无法区分：%1").arg(clash));
     const DatabaseSnapshot snapshot(dataFolder, list);
     file.OpenContent = [&](const QString& path) { return snapshot.open(path); };
     const auto done = qScopeGuard([&] { file.OpenContent = nullptr; });
     bool written = false;
     RunWork(run, [&] { written = file.Backup(list, archive); });
-    return written ? BackupResult::Written : BackupResult::Failed;
+    return written ? BackupResult::Written : BackupResult::Stopped;
 }
 
 bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive,
@@ -171,10 +168,8 @@ bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QStri
     OwnerLock& lock = DataFolderLock();
     const LockReturn back(lock, folder);
     if (!lock.set(folder, OwnerLock::Exclusive) &&
-        (lock.blocker() == OwnerLock::Program || !lock.set(folder, OwnerLock::Exclusive, kLockWaitMs))) {
-        Prompt().error(LockRefusal(lock.blocker(), folder));
-        return false;
-    }
+        (lock.blocker() == OwnerLock::Program || !lock.set(folder, OwnerLock::Exclusive, kLockWaitMs)))
+        throw KqError(LockRefusal(lock.blocker(), folder));
 
     RestoreStage stage(folder);
     QStringList placed;
@@ -194,14 +189,8 @@ bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QStri
         if (restored && twice.isEmpty()) problem = StagedProblem(stage.folder());
     });
     if (!restored) return false;
-    if (!twice.isEmpty()) {
-        Prompt().error(QStringLiteral("备份文件中有多个文件恢复后同名：%1").arg(twice));
-        return false;
-    }
-    if (!problem.isEmpty()) {
-        Prompt().error(problem);
-        return false;
-    }
+    if (!twice.isEmpty()) throw KqError(QStringLiteral("备份文件中有多个文件恢复后同名：%1").arg(twice));
+    if (!problem.isEmpty()) throw KqError(problem);
     RestrictPasswordFiles(stage.folder());
 
     const bool wasOpen = IsKQDataBaseOpen();
@@ -212,12 +201,23 @@ bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QStri
         swapped = true;
         OpenKQDataBase(folder);
         return true;
-    } catch (const KqError& e) {
+    } catch (const KqError&) {
         if (swapped) stage.undo();
         if (wasOpen) OpenKQDataBase(folder);
-        Prompt().error(e.message());
-        return false;
+        throw;
     }
+}
+
+bool ShowingFailure(const std::function<void()>& operation) {
+    try {
+        operation();
+        return true;
+    } catch (const BackupError& e) {
+        Prompt().message(QStringLiteral("Error"), e.message(), Prompter::Icon::Error);
+    } catch (const KqError& e) {
+        Prompt().error(e.message());
+    }
+    return false;
 }
 
 } // namespace kq

@@ -31,24 +31,31 @@ void PrepareBackup(TBackupFile& file, const QString& archive);
 // from that thread and asks its questions on the application's thread.
 using WorkRunner = std::function<void(const std::function<void()>& work)>;
 
-enum class BackupResult { Written, Failed, NoFiles };
+enum class BackupResult { Written, Stopped, NoFiles };
 
 // Backs the data folder's files up into archive, each database as a consistent image taken while
-// punches go on. NoFiles when there is nothing to back up; Failed, after saying why, when two
-// files would be stored under one name, and when the component fails or is stopped.
+// punches go on. NoFiles when there is nothing to back up, Stopped when the component was stopped.
+// Throws KqError, saying why, when two files would be stored under one name, and the component's
+// BackupError when it fails.
 BackupResult BackupDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive,
                               const WorkRunner& run = {});
 
 // Restores archive into the data folder, all or nothing. It takes the folder's owner lock
-// exclusively (refused, with the reason, while the program or another command uses the folder)
-// and gives it back as it was. The archive is restored into a stage beside the folder (see
-// RestoreStage), under the spellings of the folder's files (names are stored in lower case), the
-// installation's own files left out; every restored database must pass its integrity check. Only
-// then is KQDataBase closed, the files swapped in and the connection opened on them; data that
-// does not open is swapped back. The refusals are shown with their reason. The command sets the
-// component's restore mode, path rule and OnRestoreFile. False for a missing archive, a failed,
-// stopped or refused restore and one that was undone. run unpacks and checks the stage.
+// exclusively (refused while the program or another command uses the folder) and gives it back as
+// it was. The archive is restored into a stage beside the folder (see RestoreStage), under the
+// spellings of the folder's files (names are stored in lower case), the installation's own files
+// left out; every restored database must pass its integrity check. Only then is KQDataBase closed,
+// the files swapped in and the connection opened on them; data that does not open is swapped
+// back. The command sets the component's restore mode, path rule and OnRestoreFile. True when
+// restored; false for a missing archive and a stopped restore. A refused, failed or undone restore
+// throws KqError with the reason (the component's BackupError where it failed). run unpacks and
+// checks the stage.
 bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive,
                        const WorkRunner& run = {});
+
+// Runs a backup or restore command's operation and shows its failure, if any: the component's
+// error under the title "Error" as the component always showed it, a refusal through the general
+// error handler. Returns whether it ran without failing.
+bool ShowingFailure(const std::function<void()>& operation);
 
 } // namespace kq

@@ -157,15 +157,7 @@ bool OnApplicationThread(const std::function<bool()>& ask) {
 
 void TBackupFile::Finish() {
     RaiseProgress(QString(), 100);
-    if (m_error == 0) return;
-    if (OnError) {
-        OnError(this, m_error, BackupErrorText(m_error));
-        return;
-    }
-    OnApplicationThread([&] {
-        Prompt().message(QStringLiteral("Error"), BackupErrorText(m_error), Prompter::Icon::Error);
-        return true;
-    });
+    if (m_error != 0) throw BackupError(m_error);
 }
 
 bool TBackupFile::AskForDisk(int volume) {

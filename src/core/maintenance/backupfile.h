@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/data/kqerror.h"
 #include "core/maintenance/blockpacker.h"
 
 #include <QByteArray>
@@ -30,9 +31,6 @@ using TNeedDiskEvent = std::function<void(TBackupFile* Sender, quint16 DiskID, b
 // Before a file is restored: Filename may be replaced, DoRestore changed.
 using TRestoreFileEvent =
     std::function<void(TBackupFile* Sender, QString& Filename, qint32 FA, bool& DoRestore)>;
-// The error of an operation, reported once at its end.
-using TBackupErrorEvent = std::function<void(TBackupFile* Sender, qint32 Error, const QString& ErrString)>;
-
 // Error codes of an operation and their texts.
 enum BackupErrorCode : qint32 {
     beReadFile = 1,
@@ -45,6 +43,16 @@ enum BackupErrorCode : qint32 {
     beFileName = 8, // a stored name that would leave the restore folder or names no file
 };
 QString BackupErrorText(qint32 code);
+
+// A failed backup or restore: the code of its first error, with the code's text as its message.
+class BackupError : public KqError {
+public:
+    explicit BackupError(qint32 code) : KqError(BackupErrorText(code)), m_code(code) {}
+    qint32 code() const { return m_code; }
+
+private:
+    qint32 m_code;
+};
 
 // Archive layout.
 inline constexpr int kArchiveBlockSize = 16384; // source bytes per block, and the block bound
@@ -92,30 +100,31 @@ public:
     TProgressEvent OnProgress;
     TNeedDiskEvent OnNeedDisk;
     TRestoreFileEvent OnRestoreFile;
-    TBackupErrorEvent OnError;
     // Opens what is stored under a listed file's name (its full path) in place of the file itself,
     // such as a database's consistent image; nullptr leaves the file to be read.
     std::function<std::unique_ptr<QIODevice>(const QString& path)> OpenContent;
 
-    // files: masks (wildcards in the last part, " /s" to descend into folders). True only when
-    // the whole archive, end mark included, was written and flushed. A listed file that cannot
-    // be opened while the sizes are added up throws KqError before the archive is created.
+    // files: masks (wildcards in the last part, " /s" to descend into folders). True when the whole
+    // archive, end mark included, was written and flushed; false when OnProgress or the disk
+    // question stopped it. A failure throws once the operation has ended: BackupError with the
+    // code of its first error, or KqError for a listed file that cannot be opened while the sizes
+    // are added up (before the archive is created).
     // Each volume is written under a temporary name beside it (its name and ".partial"), and the
     // volumes replace an archive of the same name together once the end mark is on the disk, so
     // a failed or stopped backup leaves the previous archive as it was. Only where the component
     // itself asks for the next disk (no OnNeedDisk), the volumes written so far are put in place
     // before it asks: the disk in the drive is then changed.
     bool Backup(const QStringList& files, const QString& archiveName);
-    // Unpacks into folder (empty: every file to its stored path). True when nothing failed and
-    // nothing stopped it. Returns false at once when the archive does not exist. Throws KqError
-    // "Cannot read archive" for an unreadable header and wherever the archive breaks off outside
-    // the first segment of a restored file, and "Invalid archive type" for an unknown segment tag
-    // there. Never writes outside folder when one is given.
+    // Unpacks into folder (empty: every file to its stored path). True when it ran to its end,
+    // false when OnProgress or the disk question stopped it. A failure throws BackupError: a
+    // missing archive, an unreadable header or an archive that breaks off outside the first
+    // segment of a restored file at once ("Cannot read archive", "Invalid archive type" for an
+    // unknown segment tag there), any other error once the operation has ended. Never writes
+    // outside folder when one is given.
     bool Restore(const QString& archiveName, const QString& folder);
 
     // State of the last or running operation.
     QString CurrentFile() const { return m_currentFile; }
-    qint32 ErrorCode() const { return m_error; }
     qint64 TotalSize() const { return m_total; }
     qint64 DoneSize() const { return m_done; }
     qint32 FileCount() const { return m_fileCount; }

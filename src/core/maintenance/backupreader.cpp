@@ -19,8 +19,8 @@ namespace {
 // Longer stored names are taken for a broken archive, not allocated.
 constexpr qint32 kMaxNameLength = 32768;
 
-KqError CannotRead() {
-    return KqError(BackupErrorText(beReadArchive));
+BackupError CannotRead() {
+    return BackupError(beReadArchive);
 }
 
 } // namespace
@@ -60,7 +60,7 @@ bool TBackupFile::Restore(const QString& archiveName, const QString& folder) {
     m_currentFile.clear();
     m_lastTarget.clear();
     m_lastRestoring = false;
-    if (!QFileInfo::exists(archiveName)) return false;
+    if (!QFileInfo::exists(archiveName)) throw CannotRead();
 
     Input in;
     if (!in.open(archiveName)) throw CannotRead();
@@ -86,10 +86,10 @@ bool TBackupFile::Restore(const QString& archiveName, const QString& folder) {
         RestoreEntry(in, name, in.readInt(), codec);
     }
     in.close();
-    const bool ok = m_error == 0 && m_continue;
+    const bool ran = m_continue;
     m_currentFile.clear();
     Finish();
-    return ok;
+    return ran;
 }
 
 QString TBackupFile::TargetPath(const QByteArray& storedName, bool* safe) const {
@@ -219,7 +219,7 @@ void TBackupFile::ReadSegment(Input& in, QIODevice* target, BlockCodec& codec) {
     else if (text == "ECS")
         ReadEcsBlocks(in, target);
     else
-        throw KqError(BackupErrorText(beArchiveType));
+        throw BackupError(beArchiveType);
 }
 
 void TBackupFile::ReadEc2Blocks(Input& in, QIODevice* target, BlockCodec& codec) {

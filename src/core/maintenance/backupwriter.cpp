@@ -164,7 +164,7 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
     if (withIds) m_list.removeFirst(); // the file-ID file itself goes with idFile
     m_currentFile.clear();
     Finish();
-    return written && m_error == 0;
+    return written;
 }
 
 void TBackupFile::StoreFile(const Listed& listed, bool isFileList, BlockPacker& packer) {

@@ -14,7 +14,7 @@ void InformTable::open() {
     while (q.next())
         rows.append({q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString()});
     m_rows = rows;
-    m_cur = m_rows.isEmpty() ? -1 : 0;
+    m_cursor.first(int(m_rows.size()));
     setState(State::Browse);
     emit rowsChanged();
     emit currentChanged();
@@ -23,7 +23,7 @@ void InformTable::open() {
 void InformTable::close() {
     if (!isOpen()) return;
     m_rows.clear();
-    m_cur = -1;
+    m_cursor.reset(-1, 0);
     setState(State::Inactive);
     emit rowsChanged();
     emit currentChanged();
@@ -31,19 +31,19 @@ void InformTable::close() {
 
 void InformTable::moveTo(int row) {
     checkOpen();
-    if (isEditing() || row < 0 || row >= m_rows.size() || row == m_cur) return;
-    m_cur = row;
+    if (isEditing() || row < 0 || row >= m_rows.size() || row == m_cursor.row()) return;
+    m_cursor.moveTo(row);
     emit currentChanged();
 }
 
 QString InformTable::date() const {
     if (isEditing()) return m_buffer.date;
-    return m_cur >= 0 ? m_rows.at(m_cur).date : QString();
+    return m_cursor.row() >= 0 ? m_rows.at(m_cursor.row()).date : QString();
 }
 
 QString InformTable::text() const {
     if (isEditing()) return m_buffer.text;
-    return m_cur >= 0 ? m_rows.at(m_cur).text : QString();
+    return m_cursor.row() >= 0 ? m_rows.at(m_cursor.row()).text : QString();
 }
 
 QString InformTable::dateAt(int row) const {
@@ -75,7 +75,7 @@ void InformTable::edit() {
         append();
         return;
     }
-    m_buffer = m_rows.at(m_cur);
+    m_buffer = m_rows.at(m_cursor.row());
     setState(State::Edit);
 }
 
@@ -85,16 +85,16 @@ void InformTable::post() {
     if (!day.isValid()) throw KqError(QStringLiteral("“%1”不是有效的日期").arg(m_buffer.date));
     Row row = m_buffer;
     row.date = DateText(day);
-    if (m_state == State::Insert) {
+    if (state() == State::Insert) {
         QSqlQuery q =
             ExecSql(QStringLiteral("insert into Inform (WDate, Inform) values (?, ?)"), {row.date, row.text});
         row.id = q.lastInsertId().toLongLong();
         m_rows.append(row);
-        m_cur = int(m_rows.size()) - 1;
+        m_cursor.last(int(m_rows.size()));
     } else {
         ExecSql(QStringLiteral("update Inform set WDate = ?, Inform = ? where rowid = ?"),
                 {row.date, row.text, row.id});
-        m_rows[m_cur] = row;
+        m_rows[m_cursor.row()] = row;
     }
     setState(State::Browse);
     emit rowsChanged();
@@ -110,18 +110,17 @@ void InformTable::cancel() {
 void InformTable::remove() {
     checkOpen();
     if (isEditing()) cancel();
-    if (m_cur < 0) throw KqError(QStringLiteral("没有可删除的公告"));
-    ExecSql(QStringLiteral("delete from Inform where rowid = ?"), {m_rows.at(m_cur).id});
-    m_rows.removeAt(m_cur);
-    m_cur = qMin(m_cur, int(m_rows.size()) - 1);
+    if (m_cursor.row() < 0) throw KqError(QStringLiteral("没有可删除的公告"));
+    ExecSql(QStringLiteral("delete from Inform where rowid = ?"), {m_rows.at(m_cursor.row()).id});
+    const int pos = m_cursor.row();
+    m_rows.removeAt(pos);
+    m_cursor.removed(pos, int(m_rows.size()));
     emit rowsChanged();
     emit currentChanged();
 }
 
 void InformTable::setState(State s) {
-    if (m_state == s) return;
-    m_state = s;
-    emit stateChanged();
+    if (m_cursor.setState(s)) emit stateChanged();
 }
 
 void InformTable::checkOpen() const {

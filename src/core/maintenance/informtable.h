@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/data/editcursor.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -12,19 +14,19 @@ namespace kq {
 class InformTable : public QObject {
     Q_OBJECT
 public:
-    enum class State { Inactive, Browse, Edit, Insert };
+    using State = EditCursor::State;
 
     using QObject::QObject;
 
     void open();  // reads every row; the first becomes current
     void close(); // drops an unposted edit
 
-    bool isOpen() const { return m_state != State::Inactive; }
-    State state() const { return m_state; }
-    bool isEditing() const { return m_state == State::Edit || m_state == State::Insert; }
+    bool isOpen() const { return m_cursor.isOpen(); }
+    State state() const { return m_cursor.state(); }
+    bool isEditing() const { return m_cursor.isEditing(); }
     int recordCount() const { return int(m_rows.size()); }
     bool isEmpty() const { return m_rows.isEmpty(); }
-    int recNo() const { return m_cur; } // -1 when empty
+    int recNo() const { return m_cursor.row(); } // -1 when empty
     void moveTo(int row);
 
     // The current row, or the edit buffer while editing.
@@ -61,8 +63,7 @@ private:
 
     QList<Row> m_rows;
     Row m_buffer;
-    int m_cur = -1;
-    State m_state = State::Inactive;
+    EditCursor m_cursor;
 };
 
 } // namespace kq

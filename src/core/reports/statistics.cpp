@@ -92,7 +92,8 @@ QString DurationCell(double seconds) {
 
 QList<QStringList> ComputeStatistics(const QList<TBaseInfo>& slotTable, const QList<LeaveReason>& reasons,
                                      const QList<StatEmployee>& employees, const QDate& first,
-                                     const QDate& last, int days, const Progress& progress) {
+                                     const QDate& last, int days, const Progress& progress,
+                                     std::shared_ptr<WorkListReader> reader) {
     const int slotCount = int(slotTable.size());
     QHash<QByteArray, NameTotals> byName;
     for (const StatEmployee& e : employees)
@@ -100,13 +101,15 @@ QList<QStringList> ComputeStatistics(const QList<TBaseInfo>& slotTable, const QL
 
     if (first.isValid() && last.isValid() && first <= last) {
         const QVariantList period{DateText(first), DateText(last)};
-        RowScan count(QStringLiteral("select count(*) from WorkList where DDate >= ? and DDate <= ?"),
+        if (!reader) reader = std::make_shared<WorkListReader>();
+        RowScan count(reader, QStringLiteral("select count(*) from WorkList where DDate >= ? and DDate <= ?"),
                       period);
         const qint64 total = count.next() ? count.integer(0) : 0;
         QString columns = QStringLiteral("Name, LeaveType");
         for (int s = 0; s < slotCount; ++s)
             columns += QStringLiteral(", ") + SlotColumn(s);
-        RowScan rows(QStringLiteral("select %1 from WorkList where DDate >= ? and DDate <= ?").arg(columns),
+        RowScan rows(reader,
+                     QStringLiteral("select %1 from WorkList where DDate >= ? and DDate <= ?").arg(columns),
                      period);
         SlotTimes times;
         qint64 done = 0;

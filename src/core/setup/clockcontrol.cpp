@@ -36,7 +36,7 @@ QStringList ExportTemplate(SystemServices& sys, int waitMs) {
     return TextLines(ReadUnicodeFile(folder + kTemplate, true));
 }
 
-ClockSwitchResult SwitchPrivilege(SystemServices& sys, bool off, const std::function<void()>& stepDone) {
+ClockSwitchResult SwitchPrivilege(SystemServices& sys, bool off) {
     const QString folder = sys.systemFolder();
     const QString user = sys.userName();
     QStringList lines = ExportTemplate(sys, kExportAtSwitch);
@@ -44,11 +44,8 @@ ClockSwitchResult SwitchPrivilege(SystemServices& sys, bool off, const std::func
     if (edit == PrivilegeEdit::Unchanged) return {true, {}};
     if (edit == PrivilegeEdit::NoSection) return {false, {}};
     WriteUnicodeFile(folder + kTemplate, LinesText(lines), true);
-    if (stepDone) stepDone();
     sys.runHidden(ValidatePolicyCommand(folder), kValidate);
-    if (stepDone) stepDone();
     sys.runHidden(ConfigurePolicyCommand(folder), kConfigure);
-    if (stepDone) stepDone();
     return {true, edit == PrivilegeEdit::Revoked
                       ? QStringLiteral("已关闭修改计算机系统时间权限，请重新启动电脑生效！")
                       : QStringLiteral("已打开修改计算机系统时间权限，请重新启动电脑生效！")};
@@ -127,8 +124,8 @@ bool ReadClockSettingOff(SystemServices& sys) {
     return QFileInfo::exists(ResolveFileName(sys.systemFolder() + QStringLiteral("Timedate.sys")));
 }
 
-ClockSwitchResult SwitchClockSetting(SystemServices& sys, bool off, const std::function<void()>& stepDone) {
-    return UsesPrivilegePath(sys.windowsVersion()) ? SwitchPrivilege(sys, off, stepDone)
+ClockSwitchResult SwitchClockSetting(SystemServices& sys, bool off) {
+    return UsesPrivilegePath(sys.windowsVersion()) ? SwitchPrivilege(sys, off)
                                                    : SwitchControlPanelFile(sys, off);
 }
 

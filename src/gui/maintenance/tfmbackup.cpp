@@ -3,14 +3,12 @@
 #include "core/maintenance/backupcommands.h"
 #include "core/platform/platform.h"
 #include "gui/platform/guiservices.h"
+#include "gui/widgets/offthread.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
-#include <QThread>
 #include <QVBoxLayout>
 
 namespace kq {
@@ -56,22 +54,7 @@ TfmBackup::TfmBackup(QWidget* parent) : QDialog(parent) {
 }
 
 void TfmBackup::runWork(const std::function<void()>& work) {
-    std::exception_ptr failure;
-    std::unique_ptr<QThread> thread(QThread::create([&] {
-        try {
-            work();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }));
-    QEventLoop loop;
-    connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    thread->start();
-    loop.exec();
-    thread->wait();
-    // Progress sent just before the end is shown before the window goes.
-    QCoreApplication::sendPostedEvents(this);
-    if (failure) std::rethrow_exception(failure);
+    RunOffThread(work, this);
 }
 
 void TfmBackup::BackupFile1Progress(TBackupFile*, const QString& Filename, TPercentage Percent, bool&) {
@@ -90,9 +73,11 @@ void BackupData(const QString& dataFolder, QWidget* parent) {
     // Modal to the application, so no second command starts while this one lets messages run.
     form.setWindowModality(Qt::ApplicationModal);
     form.show();
-    const BackupResult result =
-        BackupDataFolder(form.BackupFile1, dataFolder, archive,
-                         [&](const std::function<void()>& work) { form.runWork(work); });
+    BackupResult result = BackupResult::Stopped;
+    ShowingFailure([&] {
+        result = BackupDataFolder(form.BackupFile1, dataFolder, archive,
+                                  [&](const std::function<void()>& work) { form.runWork(work); });
+    });
     form.hide();
     if (result != BackupResult::NoFiles)
         ShowResult(result == BackupResult::Written, QStringLiteral("数据备份成功！"),
@@ -106,8 +91,11 @@ bool RestoreData(const QString& dataFolder, QWidget* parent, const std::function
     if (archive.isEmpty() || !closeDataWindows()) return false;
     form.setWindowModality(Qt::ApplicationModal);
     form.show();
-    const bool ok = RestoreDataFolder(form.BackupFile1, dataFolder, archive,
-                                      [&](const std::function<void()>& work) { form.runWork(work); });
+    bool ok = false;
+    ShowingFailure([&] {
+        ok = RestoreDataFolder(form.BackupFile1, dataFolder, archive,
+                               [&](const std::function<void()>& work) { form.runWork(work); });
+    });
     form.hide();
     ShowResult(ok, QStringLiteral("数据恢复成功！"), QStringLiteral("数据恢复出错或中断！"));
     return ok;

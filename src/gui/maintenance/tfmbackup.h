@@ -19,9 +19,6 @@ class TfmBackup : public QDialog {
 public:
     explicit TfmBackup(QWidget* parent = nullptr);
 
-    // The component's progress: the bar shows Percent below 100, the label the file name.
-    void BackupFile1Progress(TBackupFile* Sender, const QString& Filename, TPercentage Percent,
-                             bool& Continue);
     // Runs work on a thread of its own while this window, fed by the component's progress, stays
     // responsive; returns when it has ended and passes on its exception.
     void runWork(const std::function<void()>& work);
@@ -36,6 +33,9 @@ public:
     TBackupFile BackupFile1;
 
 private:
+    // The component's progress: the bar shows Percent below 100, the label the file name.
+    void BackupFile1Progress(TBackupFile* Sender, const QString& Filename, TPercentage Percent,
+                             bool& Continue);
     // Declared last: destroyed first, while the rest of the window is whole.
     ChildTeardown m_childTeardown{this};
 };

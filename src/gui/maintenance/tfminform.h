@@ -25,6 +25,12 @@ public:
     explicit TfmInform(QWidget* parent = nullptr);
 
 public Q_SLOTS:
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
     void FormShow();
     void DataSource1StateChange();
     void BitBtnAddClick();
@@ -41,12 +47,6 @@ public Q_SLOTS:
     void N2Click();
     void N3Click();
     void N5Click();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     void FormClose(); // throws KqError when the pending edit cannot be posted
     void BuildPopupMenu();
     void ShowRecord();

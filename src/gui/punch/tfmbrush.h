@@ -34,18 +34,10 @@ public:
     // Reads the shifts and settings again (after a restore replaced the data); the notice of
     // the day is read at every showing.
     void ReloadData();
-    void FormShow();
-    void Timer1Timer();
-    void Timer2Timer();
     void AutoSelectSlot();
     void ArrangeWindow(int mode);
-    void FlatEdit1KeyPress(QChar key);
     void FlatEdit1KeyDown(int key);
     void FlatComboBoxModDropDown();
-    void FlatComboBoxModChange();
-    void FlatSpeedButton1Click();
-    void DBRichEdit1Enter();
-    void ListBox1Enter();
     void BrushBeep(int kind);
 
     const QList<TBrushInfo>& brushInfo() const { return m_brushInfo; }
@@ -59,6 +51,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void FormShow();
+    void Timer1Timer();
+    void Timer2Timer();
+    void FlatEdit1KeyPress(QChar key);
+    void FlatComboBoxModChange();
+    void FlatSpeedButton1Click();
+    void DBRichEdit1Enter();
+    void ListBox1Enter();
     void BuildControls();
     void FormCreate();
     void ShowClock();

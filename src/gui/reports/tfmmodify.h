@@ -25,6 +25,17 @@ class TfmModify : public QDialog {
 public:
     explicit TfmModify(QWidget* parent = nullptr);
 
+    void SetEditMode(bool editing);
+    // Completes the person's period and shows its rows; nothing for a blank name.
+    void Refresh();
+
+    bool editing() const { return m_editing; }
+    const TFindInfo& findInfo() const { return m_find; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
     void BtnFindClick();
     void PMIFilterClick() { BtnFindClick(); }
     void BtnAppClick();
@@ -39,17 +50,6 @@ public:
     void DataSource1DataChange();
     // Checks and normalizes a time box as it loses the focus; false when its text is unreadable.
     bool TimeEditExit(QLineEdit* edit);
-    void SetEditMode(bool editing);
-    // Completes the person's period and shows its rows; nothing for a blank name.
-    void Refresh();
-
-    bool editing() const { return m_editing; }
-    const TFindInfo& findInfo() const { return m_find; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     void FormCreate();
     void LayOutInputs();
     // After the query was (re)opened: select row (or the last row when fewer) and show it.

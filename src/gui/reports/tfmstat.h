@@ -24,15 +24,15 @@ class TfmStat : public QWidget {
 public:
     explicit TfmStat(QWidget* parent = nullptr);
 
-    void BitBtn1Click();
-    void BtnToEXCELClick();
-    void BtnCloseClick();
     // Completes the person's period, shows the rows and the totals of the current values.
     void Refresh();
 
     const TFindInfo& findInfo() const { return m_find; }
 
 private:
+    void BitBtn1Click();
+    void BtnToEXCELClick();
+    void BtnCloseClick();
     void FormCreate();
 
     RecordGrid* m_dbGrid1;

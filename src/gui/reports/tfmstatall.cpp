@@ -2,13 +2,14 @@
 #include "gui/widgets/namedwidgets.h"
 
 #include "core/data/syssetup.h"
+#include "core/reports/rowscan.h"
 #include "core/reports/statistics.h"
 #include "core/reports/xlswriter.h"
 #include "gui/platform/guarded.h"
 #include "gui/platform/guiservices.h"
 #include "gui/reports/tfmgetdatedialog.h"
+#include "gui/widgets/offthread.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -112,20 +113,28 @@ void TfmStatAll::Compute() {
     m_lines.clear();
     const QDate first = m_find.BeginDate.date(), last = m_find.EndDate.date();
     m_labPeriod->setText(StatPeriodLine(first, last));
-    // The pass runs on this thread; progress lets pending events run so the window stays alive,
+    // The pass runs on a thread of its own and posts its progress here, so the window stays alive
     // while the buttons and closing wait for the end.
     m_busy = true;
     for (QPushButton* b : {m_bitBtn1, m_bitBtn2, m_btnClose})
         b->setEnabled(false);
     m_progressBar1->setRange(0, 0);
     m_progressBar1->setVisible(true);
-    const Progress progress = [&](qint64 done, qint64 total) {
-        m_progressBar1->setRange(0, 1000);
-        m_progressBar1->setValue(total > 0 ? int(done * 1000 / total) : 1000);
-        QApplication::processEvents();
+    const Progress progress = [this](qint64 done, qint64 total) {
+        QMetaObject::invokeMethod(this, [this, done, total] {
+            m_progressBar1->setRange(0, 1000);
+            m_progressBar1->setValue(total > 0 ? int(done * 1000 / total) : 1000);
+        });
     };
     Guarded([&] {
-        m_lines = ComputeStatistics(m_slots, m_reasons, StatEmployees(), first, last, m_find.Days, progress);
+        const QList<StatEmployee> employees = StatEmployees();
+        const auto reader = std::make_shared<WorkListReader>();
+        RunOffThread(
+            [&] {
+                m_lines = ComputeStatistics(m_slots, m_reasons, employees, first, last, m_find.Days, progress,
+                                            reader);
+            },
+            this);
     });
     m_listView1->setRowCount(int(m_lines.size()));
     for (int r = 0; r < m_lines.size(); ++r)

@@ -21,10 +21,6 @@ class TfmStatAll : public QDialog {
 public:
     explicit TfmStatAll(QWidget* parent = nullptr);
 
-    void FormShow();
-    void BitBtn1Click();
-    void BitBtn2Click();
-    void BtnCloseClick();
     // Computes the table of the current period (after a confirmed period dialog).
     void Compute();
 
@@ -39,6 +35,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void FormShow();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BtnCloseClick();
     void FormCreate();
 
     QLabel* m_labTitle;

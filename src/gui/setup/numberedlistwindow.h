@@ -32,12 +32,6 @@ struct NumberedListTexts {
 class NumberedListWindow : public QDialog {
     Q_OBJECT
 public:
-    void FormShow();
-    void BitBtnAddClick();
-    void BitBtnModiClick();
-    void BitBtnDelClick();
-    void SeSkinButton1Click();
-
     DataSet& clientDataSet() { return m_clientDataSet1; }
     QTableView* grid() const { return m_dbGrid1; }
 
@@ -48,6 +42,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void FormShow();
+    void BitBtnAddClick();
+    void BitBtnModiClick();
+    void BitBtnDelClick();
+    void SeSkinButton1Click();
     // Positions on the row that held stored when the operator chose it; throws when another
     // program changed or deleted it meanwhile.
     void LocateChosen(const QVariantList& stored, const QString& name);

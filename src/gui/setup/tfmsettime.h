@@ -24,15 +24,7 @@ public:
     explicit TfmSetTime(QWidget* parent = nullptr);
     ~TfmSetTime() override;
 
-    void FormShow();
     bool FormClose(); // whether the window may close
-    void DataSource1DataChange();
-    void BitBtnAddClick();
-    void BitBtnModiClick();
-    void BitBtnDelClick();
-    void BitBtnPostClick();
-    void BitBtnCancelClick();
-    void SeSkinButton1Click();
 
     DataSet& shifts() { return m_shifts; }
 
@@ -42,6 +34,14 @@ protected:
     void done(int result) override;
 
 private:
+    void FormShow();
+    void DataSource1DataChange();
+    void BitBtnAddClick();
+    void BitBtnModiClick();
+    void BitBtnDelClick();
+    void BitBtnPostClick();
+    void BitBtnCancelClick();
+    void SeSkinButton1Click();
     void LoadFields();
     void BeginEdit();
     void GridRowChanged(int row);

@@ -5,9 +5,9 @@
 #include "core/setup/clockcontrol.h"
 #include "gui/platform/guarded.h"
 #include "gui/widgets/gbkwidthvalidator.h"
+#include "gui/widgets/offthread.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -153,8 +153,9 @@ void TfmSysTimeSet::BtnApplyClick() {
         bool failed = false;
         const bool off = m_checkBox2->isChecked();
         if (off != m_switchedOff) {
-            const ClockSwitchResult r =
-                SwitchClockSetting(*Services().system, off, [] { QCoreApplication::processEvents(); });
+            // The policy commands are waited for on a thread of their own: the window stays alive.
+            ClockSwitchResult r;
+            RunOffThread([&] { r = SwitchClockSetting(*Services().system, off); }, this);
             if (!r.message.isEmpty()) Prompt().message(QStringLiteral("提示"), r.message);
             if (r.done)
                 m_switchedOff = off;

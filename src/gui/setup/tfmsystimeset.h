@@ -22,6 +22,10 @@ class TfmSysTimeSet : public QDialog {
 public:
     explicit TfmSysTimeSet(QWidget* parent = nullptr);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
     void FormShow();
     void Timer1Timer();
     void TPTimeChange();
@@ -31,11 +35,6 @@ public:
     void DBEdit1Change();
     void BtnApplyClick();
     void BtnCloseClick();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
     void FormCreate();
     void EnableApply();
     void LoadSettings(); // the stored settings into the boxes and m_read

@@ -25,14 +25,6 @@ class TfmEmployee : public QDialog {
 public:
     explicit TfmEmployee(QWidget* parent = nullptr);
 
-    void FormShow();
-    void BitBtnAddClick();
-    void BitBtnModiClick();
-    void BitBtnDelClick();
-    void BtnSetRightClick();
-    void BitBtnDeptClick();
-    void BtnCloseClick();
-
     DataSet& clientDataSet() { return m_clientDataSet1; }
     QTableView* grid() const { return m_dbGrid1; }
 
@@ -42,6 +34,13 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void FormShow();
+    void BitBtnAddClick();
+    void BitBtnModiClick();
+    void BitBtnDelClick();
+    void BtnSetRightClick();
+    void BitBtnDeptClick();
+    void BtnCloseClick();
     bool FormClose(); // whether the window may close
     // Runs the employee dialog on info and stores what it returns: over the row that held stored
     // when the operator chose it, or as a new employee without stored.

@@ -28,11 +28,6 @@ class TfmEmployeeDialog : public QDialog {
 public:
     explicit TfmEmployeeDialog(const TEmployeeInfo& info, QWidget* parent = nullptr);
 
-    // Fills the rights groups and departments and selects those of the employee.
-    void FormShow();
-    // "确定": keeps the entries as the result and closes, unless the work number is no whole
-    // number or the check refuses them; the refused box gets the focus.
-    void BtnOkClick();
     void setCheck(EmployeeCheck check) { m_check = std::move(check); }
     // The entries as the record the dialog returns.
     TEmployeeInfo EnteredInfo() const;
@@ -42,6 +37,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Fills the rights groups and departments and selects those of the employee.
+    void FormShow();
+    // "确定": keeps the entries as the result and closes, unless the work number is no whole
+    // number or the check refuses them; the refused box gets the focus.
+    void BtnOkClick();
     QLineEdit* Box(EmployeeField field) const;
 
     TEmployeeInfo m_info;

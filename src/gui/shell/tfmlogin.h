@@ -23,11 +23,6 @@ class TfmLogin : public QDialog {
 public:
     explicit TfmLogin(LogonMode mode, QWidget* parent = nullptr);
 
-    // Fills the operator names and preselects the last operator signed in.
-    void FormShow();
-    void CBNameChange();
-    // "确定": closes the window, unless the new password and its confirmation differ.
-    void BitBtnComfirmClick();
     // After "确定": signs in or changes the password with what was typed; the result of
     // OperatorLogon. Storage failures throw KqError.
     bool Apply();
@@ -36,6 +31,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Fills the operator names and preselects the last operator signed in.
+    void FormShow();
+    void CBNameChange();
+    // "确定": closes the window, unless the new password and its confirmation differ.
+    void BitBtnComfirmClick();
     bool SignInTyped();
     bool ChangeTypedPassword();
 

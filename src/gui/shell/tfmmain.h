@@ -36,6 +36,12 @@ public:
     bool Gate(int function);
 
 public Q_SLOTS:
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
     void MIBrushClick();
     void MILogInClick();
     void MILogOutClick();
@@ -54,12 +60,6 @@ public Q_SLOTS:
     void MIStatClick();
     void MIHelpClick();
     void MIAboutClick();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     // Closes every window that holds data, the punch window aside, before a restore; false when
     // one refuses (its pending edit could not be posted).
     bool CloseDataWindows();

@@ -22,8 +22,6 @@ class TfmSetRigth : public QDialog {
 public:
     explicit TfmSetRigth(int position, QWidget* parent = nullptr);
 
-    // Fills the group list, selects the remembered position and loads its checks.
-    void FormShow();
     // The group list closed: the checks of the group then selected replace the shown ones, also
     // when the same group stays selected. Any other change of the group (wheel, keys) reloads
     // them too, so the checks shown always belong to the group shown.
@@ -31,9 +29,6 @@ public:
     // Replaces the selected group's functions by the checked ones; a group another program
     // changed since its checks were loaded is not overwritten (ChangedElsewhere).
     void Save();
-    // "确定": saves and closes. A failure keeps the editor open with its checks; when another
-    // program changed the group, its checks are loaded again.
-    void BitBtnOKClick();
 
     QList<int> checkedFunctions() const;
 
@@ -41,6 +36,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Fills the group list, selects the remembered position and loads its checks.
+    void FormShow();
+    // "确定": saves and closes. A failure keeps the editor open with its checks; when another
+    // program changed the group, its checks are loaded again.
+    void BitBtnOKClick();
     int selectedGroup() const; // 0 when none is selected
     void LoadChecks();
 

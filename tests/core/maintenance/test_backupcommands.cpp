@@ -203,14 +203,9 @@ TEST_F(BackupCommandsTest, FailedOrRefusedRestoresLeaveTheFolderAsItWasAndSayWhy
         if (!c.bytes.isEmpty()) test::WriteAll(bad, c.bytes);
         fakes->prompter->boxes.clear();
         TBackupFile bf;
-        bf.OnError = [](TBackupFile*, qint32, const QString&) {};
-        bool ok = true;
-        try {
-            ok = RestoreDataFolder(bf, DataFolder(), bad);
-        } catch (const KqError&) {
-            ok = false;
-        }
-        EXPECT_FALSE(ok) << c.name.toStdString();
+        bool restored = false;
+        const bool ran = ShowingFailure([&] { restored = RestoreDataFolder(bf, DataFolder(), bad); });
+        EXPECT_FALSE(ran && restored) << c.name.toStdString();
         EXPECT_TRUE(lastError().startsWith(c.why)) << lastError().toStdString();
         if (c.why.endsWith("：")) {
             EXPECT_GT(lastError().size(), c.why.size()) << c.name.toStdString(); // the engine's reason
@@ -326,7 +321,7 @@ TEST_F(BackupCommandsTest, FilesWhoseNamesDifferOnlyInCaseAreRefusedNotSkipped) 
     test::WriteAll(path("A.txt"), "A");
     TBackupFile bf;
     PrepareBackup(bf, archive());
-    EXPECT_EQ(BackupDataFolder(bf, DataFolder(), archive()), BackupResult::Failed);
+    EXPECT_FALSE(ShowingFailure([&] { BackupDataFolder(bf, DataFolder(), archive()); }));
     EXPECT_TRUE(lastError().contains("A.txt、a.txt")) << lastError().toStdString();
     EXPECT_FALSE(QFile::exists(archive()));
 }
@@ -338,7 +333,7 @@ TEST_F(BackupCommandsTest, RestoreIsRefusedWhileTheProgramHoldsTheFolder) {
     OwnerLock program; // another process running on the folder
     ASSERT_TRUE(program.set(DataFolder(), OwnerLock::Program));
     TBackupFile bf;
-    EXPECT_FALSE(RestoreDataFolder(bf, DataFolder(), archive()));
+    EXPECT_FALSE(ShowingFailure([&] { RestoreDataFolder(bf, DataFolder(), archive()); }));
     EXPECT_TRUE(lastError().startsWith("考勤程序正在使用数据文件夹")) << lastError().toStdString();
     EXPECT_EQ(names(), QStringList({"张三", "李四"}));
     ASSERT_TRUE(program.set(DataFolder(), OwnerLock::Unlocked));

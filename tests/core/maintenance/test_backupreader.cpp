@@ -79,11 +79,20 @@ protected:
         test::WriteAll(at("in.bak"), bytes);
         return at("in.bak");
     }
-    // Restores archive into a fresh folder "r"; errors are collected, never shown.
+    // Restores archive into a fresh folder "r"; the code of a failure is collected.
     bool restore(TBackupFile& bf, const QString& archiveName) {
         QDir(at("r")).removeRecursively();
-        bf.OnError = [this](TBackupFile*, qint32 code, const QString&) { errors << code; };
-        return bf.Restore(archiveName, at("r"));
+        return restoreInto(bf, archiveName);
+    }
+    // Restores archive into "r" as it is; true when it ran to its end, the code of a failure
+    // collected.
+    bool restoreInto(TBackupFile& bf, const QString& archiveName) {
+        try {
+            return bf.Restore(archiveName, at("r"));
+        } catch (const BackupError& e) {
+            errors << e.code();
+            return false;
+        }
     }
 
     QTemporaryDir dir;
@@ -283,7 +292,6 @@ TEST_F(BackupReaderTest, LinksInTheFolderAreReplacedNotFollowed) {
     ASSERT_TRUE(QFile::link(at("elsewhere"), at("r/sub")));
     TBackupFile bf;
     bf.RestoreFullPath = true;
-    bf.OnError = [this](TBackupFile*, qint32 code, const QString&) { errors << code; };
     const QString path = archive(ArchiveBuilder()
                                      .header()
                                      .entry("c:\\x.dat")
@@ -292,7 +300,7 @@ TEST_F(BackupReaderTest, LinksInTheFolderAreReplacedNotFollowed) {
                                      .ec2({"y"})
                                      .end()
                                      .bytes);
-    EXPECT_FALSE(bf.Restore(path, at("r")));
+    EXPECT_FALSE(restoreInto(bf, path));
     EXPECT_EQ(test::ReadAll(at("outside.dat")), "keep");
     EXPECT_FALSE(QFileInfo(at("r/x.dat")).isSymLink());
     EXPECT_EQ(test::ReadAll(at("r/x.dat")), "new");
@@ -320,8 +328,7 @@ TEST_F(BackupReaderTest, OlderSegmentsExpandWithLzrw1kh) {
     bf.RestoreMode = rmExisting;
     put(at("r/a.dat"), "");
     put(at("r/b.dat"), "");
-    bf.OnError = [this](TBackupFile*, qint32 code, const QString&) { errors << code; };
-    ASSERT_TRUE(bf.Restore(path, at("r")));
+    ASSERT_TRUE(restoreInto(bf, path));
     EXPECT_EQ(test::ReadAll(at("r/a.dat")), QByteArray("\x01\x02\x03\x04"
                                                        "ababa") +
                                                 text);
@@ -395,7 +402,7 @@ TEST_F(BackupReaderTest, UnreadableHeadersAndTagsOutsideARestoredFileThrow) {
     for (const Case& c : cases) {
         TBackupFile bf;
         try {
-            restore(bf, archive(c.bytes));
+            bf.Restore(archive(c.bytes), at("r"));
             ADD_FAILURE() << c.what;
         } catch (const KqError& e) {
             EXPECT_EQ(e.message(), c.message) << c.what;
@@ -404,7 +411,9 @@ TEST_F(BackupReaderTest, UnreadableHeadersAndTagsOutsideARestoredFileThrow) {
     TBackupFile bf;
     bool events = false;
     bf.OnProgress = [&](TBackupFile*, const QString&, TPercentage, bool&) { events = true; };
-    EXPECT_FALSE(bf.Restore(at("missing.bak"), at("r")));
+    EXPECT_FALSE(restoreInto(bf, at("missing.bak")));
+    EXPECT_EQ(errors, QList<int>{beReadArchive});
+    errors.clear();
     EXPECT_FALSE(events);
     EXPECT_TRUE(restore(bf, archive(ArchiveBuilder().header().end().bytes))); // an archive of no files
 }

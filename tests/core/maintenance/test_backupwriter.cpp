@@ -91,6 +91,15 @@ protected:
     }
     QString archive() const { return dir.filePath(QStringLiteral("backup.bak")); }
     QStringList all() const { return {data() + QStringLiteral("/*.*")}; }
+    // The code of the error a backup of all() fails with; 0 when it does not fail.
+    qint32 failureOf(TBackupFile& bf) {
+        try {
+            bf.Backup(all(), archive());
+            return 0;
+        } catch (const BackupError& e) {
+            return e.code();
+        }
+    }
 
     QTemporaryDir dir;
     test::Fakes* fakes = nullptr;
@@ -245,8 +254,7 @@ TEST_F(BackupWriterTest, RefusedDiskOrStoppedProgressEndsWithoutEndMarkOrErrorRe
         } else {
             fakes->prompter->answers = {false};
         }
-        EXPECT_FALSE(bf.Backup(all(), archive()));
-        EXPECT_EQ(bf.ErrorCode(), 0);
+        EXPECT_FALSE(bf.Backup(all(), archive())); // stopped, not failed: nothing thrown
         EXPECT_FALSE(QFile::exists(dir.filePath("backup.002")));
         EXPECT_FALSE(QFile::exists(archive() + ".partial"));
         if (byHandler) {
@@ -313,9 +321,7 @@ TEST_F(BackupWriterTest, AWriteThatFailsHalfWayLeavesThePreviousArchiveAsItWas) 
         bf.MaxSize = 40000;
         bf.budget = budget;
         bf.OnNeedDisk = first.OnNeedDisk;
-        bf.OnError = [](TBackupFile*, qint32, const QString&) {};
-        EXPECT_FALSE(bf.Backup(all(), archive())) << budget;
-        EXPECT_EQ(bf.ErrorCode(), beWriteArchive) << budget;
+        EXPECT_EQ(failureOf(bf), beWriteArchive) << budget;
         for (int i = 0; i < volumes.size(); ++i) {
             EXPECT_EQ(test::ReadAll(volumes[i]), previous[i]) << budget << " volume " << i + 1;
             EXPECT_FALSE(QFile::exists(volumes[i] + ".partial")) << budget;
@@ -329,26 +335,17 @@ TEST_F(BackupWriterTest, FailedWritesAreErrorFourReportedOnce) {
     ASSERT_TRUE(probe.Backup(all(), archive()));
     const qint64 full = QFileInfo(archive()).size();
     for (const qint64 budget : {-1LL, 0LL, 10LL, 30LL, 20000LL, full - 4, full - 1}) {
-        for (const bool handler : {false, true}) {
-            fakes->prompter->boxes.clear();
-            FailingBackupFile bf;
-            bf.budget = budget;
-            QList<QPair<int, QString>> reports;
-            if (handler)
-                bf.OnError = [&](TBackupFile*, qint32 code, const QString& text) {
-                    reports.append({code, text});
-                };
-            EXPECT_FALSE(bf.Backup(all(), archive())) << budget;
-            EXPECT_EQ(bf.ErrorCode(), 4) << budget;
-            if (handler) {
-                EXPECT_EQ(reports, (QList<QPair<int, QString>>{{4, "Cannot write to archive"}})) << budget;
-                EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
-            } else {
-                ASSERT_EQ(fakes->prompter->boxes.size(), 1) << budget;
-                EXPECT_EQ(fakes->prompter->boxes[0].text, "Cannot write to archive");
-                EXPECT_EQ(fakes->prompter->boxes[0].icon, Prompter::Icon::Error);
-            }
+        fakes->prompter->boxes.clear();
+        FailingBackupFile bf;
+        bf.budget = budget;
+        try {
+            bf.Backup(all(), archive());
+            ADD_FAILURE() << budget;
+        } catch (const BackupError& e) {
+            EXPECT_EQ(e.code(), 4) << budget;
+            EXPECT_EQ(e.message(), "Cannot write to archive") << budget;
         }
+        EXPECT_TRUE(fakes->prompter->boxes.isEmpty()) << budget; // the caller shows it
     }
 }
 
@@ -357,9 +354,7 @@ TEST_F(BackupWriterTest, VolumeSizesWithoutRoomForABlockAreRefused) {
     for (const qint32 size : {1, 16488, -1}) {
         TBackupFile bf;
         bf.MaxSize = size;
-        bf.OnError = [](TBackupFile*, qint32, const QString&) {};
-        EXPECT_FALSE(bf.Backup(all(), archive())) << size;
-        EXPECT_EQ(bf.ErrorCode(), 4) << size;
+        EXPECT_EQ(failureOf(bf), 4) << size;
         EXPECT_FALSE(QFile::exists(archive())) << size;
     }
 }
@@ -411,14 +406,14 @@ TEST_F(BackupWriterTest, FileIdListThatCannotBeSavedIsErrorSevenBeforeAnyArchive
         qputenv("TMPDIR", unusable.toUtf8());
         TBackupFile bf;
         bf.SaveFileID = true;
-        const bool ok = bf.Backup(all(), archive());
+        const qint32 code = failureOf(bf);
         qputenv("TMPDIR", tmp);
-        EXPECT_FALSE(ok);
-        EXPECT_EQ(bf.ErrorCode(), 7);
+        EXPECT_EQ(code, 7);
         EXPECT_FALSE(QFile::exists(archive()));
         EXPECT_EQ(bf.ListedNames(), QStringList({LowerAscii(data() + "/a.dat")}));
     }
-    EXPECT_EQ(fakes->prompter->texts(), QStringList(2, "Cannot create temporary file to save the file IDs"));
+    EXPECT_TRUE(fakes->prompter->texts().isEmpty()); // the caller shows the failure
+    EXPECT_EQ(BackupError(7).message(), "Cannot create temporary file to save the file IDs");
 }
 
 TEST_F(BackupWriterTest, IncrementalModeStoresOnlyFilesChangedSinceTheLastBackup) {

@@ -121,7 +121,7 @@ TEST_F(BackupWindowTest, ProgressShowsTheFileWhileBelowOneHundred) {
                          {"/d/worklist.db", 42, true, "/d/worklist.db"},
                          {"", 100, false, ""},
                          {"/d/x.dat", 100, false, ""}}) {
-        form.BackupFile1Progress(&form.BackupFile1, s.file, TPercentage(s.percent), go);
+        form.BackupFile1.OnProgress(&form.BackupFile1, s.file, TPercentage(s.percent), go);
         EXPECT_EQ(form.ProgressBar1->isVisible(), s.barVisible) << s.percent;
         if (s.barVisible) {
             EXPECT_EQ(form.ProgressBar1->value(), s.percent);

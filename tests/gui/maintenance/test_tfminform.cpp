@@ -4,6 +4,7 @@
 #include "core/shell/operatorinfo.h"
 #include "gui/maintenance/tfminform.h"
 #include "gui/shell/tfmmain.h"
+#include "support/gui/findchild.h"
 #include "support/gui/guifakes.h"
 #include "support/tempdata.h"
 
@@ -181,7 +182,7 @@ TEST_F(InformWindowTest, FontGoesToTheSelectionOrToTextTypedNext) {
     chosen.setBold(true);
     test::guiFakes().files->font = chosen;
     test::guiFakes().files->color = QColor(Qt::blue);
-    window.PMIFontClick();
+    test::Click(&window, "PMIFont");
     QTest::keyClicks(e, "new");
     const QTextBlock b = e->document()->firstBlock();
     auto it = b.begin();
@@ -194,13 +195,13 @@ TEST_F(InformWindowTest, FontGoesToTheSelectionOrToTextTypedNext) {
     EXPECT_EQ(it.fragment().charFormat().foreground().color(), QColor(Qt::blue));
 
     // A cancelled colour keeps the colours; a cancelled font changes nothing.
-    window.PMISelAllClick();
+    test::Click(&window, "PMISelAll");
     test::guiFakes().files->color.reset();
     chosen.setItalic(true);
     test::guiFakes().files->font = chosen;
-    window.PMIFontClick();
+    test::Click(&window, "PMIFont");
     test::guiFakes().files->font.reset();
-    window.PMIFontClick();
+    test::Click(&window, "PMIFont");
     it = b.begin();
     EXPECT_TRUE(it.fragment().charFormat().fontItalic());
     EXPECT_EQ(it.fragment().charFormat().foreground().style(), Qt::NoBrush);
@@ -216,15 +217,15 @@ TEST_F(InformWindowTest, FontGoesToTheSelectionOrToTextTypedNext) {
     const auto align = [&](int block) {
         return e->document()->findBlockByNumber(block).blockFormat().alignment() & Qt::AlignHorizontal_Mask;
     };
-    window.N2Click();
+    test::Click(&window, "N2");
     EXPECT_EQ(align(0), Qt::AlignHCenter);
     EXPECT_EQ(align(1), Qt::AlignHCenter);
     EXPECT_EQ(align(2), Qt::AlignLeft);
-    window.N5Click();
+    test::Click(&window, "N5");
     EXPECT_EQ(align(1), Qt::AlignRight);
-    window.N3Click();
+    test::Click(&window, "N3");
     EXPECT_EQ(align(0), Qt::AlignLeft);
-    window.N5Click();
+    test::Click(&window, "N5");
     click("BitBtnPost");
     EXPECT_EQ(stored(), QStringList({"2024-03-07=oldnew\nsecond\nthird"}));
     QSqlQuery q = ExecSql("select Inform from Inform");
@@ -244,12 +245,12 @@ TEST_F(InformWindowTest, ContextMenuAndClipboard) {
     window.show();
     click("BitBtnAdd");
     editor()->insertPlainText("剪贴");
-    window.PMISelAllClick();
-    window.PMICopyClick();
-    window.PMIDelClick();
+    test::Click(&window, "PMISelAll");
+    test::Click(&window, "PMICopy");
+    test::Click(&window, "PMIDel");
     EXPECT_EQ(editor()->toPlainText(), "");
-    window.PMIPasteClick();
-    window.PMIPasteClick();
+    test::Click(&window, "PMIPaste");
+    test::Click(&window, "PMIPaste");
     EXPECT_EQ(editor()->toPlainText(), "剪贴剪贴");
 }
 

@@ -5,6 +5,7 @@
 #include "gui/shell/tfmmain.h"
 #include "gui/widgets/findform.h"
 #include "gui/widgets/led.h"
+#include "support/gui/findchild.h"
 #include "support/tempdata.h"
 
 #include <QComboBox>
@@ -139,7 +140,7 @@ TEST_F(BrushTest, SwipesReportOnTopWithSoundAndLamp) {
     EXPECT_EQ(timer2->interval(), 500);
     EXPECT_EQ(fakes->speaker->tones, (QList<QPair<int, int>>{{4000, 400}}));
     EXPECT_EQ(countRows("select count(*) from WorkList where Name=? and T0='09:00:00'", {"张三"}), 1);
-    w.Timer2Timer();
+    test::Tick(&w, "Timer2");
     EXPECT_EQ(led->color(), QColor(0, 255, 0));
     EXPECT_FALSE(timer2->isActive());
 
@@ -151,7 +152,7 @@ TEST_F(BrushTest, SwipesReportOnTopWithSoundAndLamp) {
     EXPECT_EQ(fakes->speaker->tones.size(), 10); // two alarms
 
     // Blank input does nothing at all.
-    w.Timer2Timer();
+    test::Tick(&w, "Timer2");
     fakes->speaker->tones.clear();
     swipe(w, "   ");
     EXPECT_EQ(lines(w).size(), 3);
@@ -251,7 +252,7 @@ TEST_F(BrushTest, TheSlotListFollowsChangesOfTheShiftsAtTheNextSwipeOrTick) {
     // Renamed at a tick: the old label is gone, so the automatic choice picks the slot.
     writeShifts({{1, "早点", "06:00:00", "07:00:00", true, true, true},
                  {2, "白班", "08:00:00", "12:00:00", true, true, true}});
-    w.Timer1Timer();
+    test::Tick(&w, "Timer1");
     EXPECT_EQ(combo->count(), 4);
     EXPECT_EQ(combo->currentText(), "白班上班");
 
@@ -260,8 +261,8 @@ TEST_F(BrushTest, TheSlotListFollowsChangesOfTheShiftsAtTheNextSwipeOrTick) {
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
     damaged.write("{\"fields\": [");
     damaged.close();
-    w.Timer1Timer();
-    w.Timer1Timer();
+    test::Tick(&w, "Timer1");
+    test::Tick(&w, "Timer1");
     ASSERT_EQ(lines(w).size(), 2);
     EXPECT_TRUE(lines(w)[0].startsWith("**** 数据文件格式错误：")) << lines(w)[0].toStdString();
     EXPECT_TRUE(lines(w)[0].contains("ShiftTime.dat"));
@@ -272,7 +273,7 @@ TEST_F(BrushTest, TheSlotListFollowsChangesOfTheShiftsAtTheNextSwipeOrTick) {
     EXPECT_EQ(edit->text(), "A100");
 
     writeDayShifts();
-    w.Timer1Timer();
+    test::Tick(&w, "Timer1");
     EXPECT_EQ(lines(w).size(), 3);
     EXPECT_EQ(combo->count(), 4);
     swipe(w, "A100");
@@ -288,12 +289,12 @@ TEST_F(BrushTest, ClockTicksAndTheAutomaticChoiceEverySixtyTicks) {
     combo->setCurrentIndex(3); // chosen by hand
     fakes->clock->current = QDateTime(QDate(2024, 3, 8), QTime(9, 0, 59));
     for (int i = 0; i < 59; ++i)
-        w.Timer1Timer();
+        test::Tick(&w, "Timer1");
     EXPECT_EQ(combo->currentIndex(), 3);
     EXPECT_EQ(w.tickCount(), 59);
     EXPECT_EQ(w.windowTitle(), "考勤刷卡       2024年03月08日");
     EXPECT_EQ(child<QLabel>(w, "Label4")->text(), "09:00:59");
-    w.Timer1Timer();
+    test::Tick(&w, "Timer1");
     EXPECT_EQ(combo->currentIndex(), 0);
     EXPECT_EQ(w.tickCount(), 0);
 }
@@ -364,7 +365,7 @@ TEST_F(BrushTest, DropDownHoldsTheClockAndFocusReturnsToTheCardField) {
     EXPECT_TRUE(edit->hasFocus());
     combo->setFocus();
     EXPECT_FALSE(edit->hasFocus());
-    w.Timer1Timer();
+    test::Tick(&w, "Timer1");
     EXPECT_TRUE(edit->hasFocus());
 }
 

@@ -5,11 +5,13 @@
 #include "gui/reports/tfmfinddialog.h"
 #include "gui/reports/tfmmodify.h"
 #include "modal.h"
+#include "support/gui/findchild.h"
 #include "support/qtprinters.h"
 #include "support/tempdata.h"
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -124,7 +126,7 @@ TEST_F(TfmModifyTest, OpensOnTheWholeTableShowingTheFirstRow) {
 TEST_F(TfmModifyTest, FilterCompletesThePersonAndIgnoresABlankName) {
     TfmModify w;
     AnswerFind("  ", QDate(2024, 3, 1), QDate(2024, 3, 3));
-    w.BtnFindClick();
+    test::Click(&w, "BtnFind");
     EXPECT_EQ(grid(w)->recordModel()->rowCount(), 3);
     EXPECT_EQ(countRows("select count(*) from WorkList"), 3);
     AnswerFind("张三", QDate(2024, 3, 1), QDate(2024, 3, 3));
@@ -173,7 +175,8 @@ TEST_F(TfmModifyTest, LeavingATimeBoxNormalizesOrRefuses) {
     for (const Case& c : cases) {
         fakes->prompter->boxes.clear();
         box(w, 0)->setText(QString::fromUtf8(c.typed));
-        EXPECT_EQ(w.TimeEditExit(box(w, 0)), !c.refused) << c.typed;
+        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(box(w, 0), &leave);
         EXPECT_EQ(box(w, 0)->text(), QString::fromUtf8(c.shown));
         EXPECT_EQ(fakes->prompter->boxes.size(), c.refused ? 1 : 0) << c.typed;
         if (c.refused) {

@@ -5,6 +5,7 @@
 #include "gui/reports/tfmfinddialog.h"
 #include "gui/reports/tfmstat.h"
 #include "modal.h"
+#include "support/gui/findchild.h"
 #include "support/gui/guifakes.h"
 #include "support/tempdata.h"
 
@@ -80,7 +81,7 @@ TEST_F(TfmStatTest, OpensOnTheWholeTable) {
 TEST_F(TfmStatTest, FilterRefreshesOnlyWhenConfirmed) {
     TfmStat w;
     AnswerFind("张三", QDate(2024, 3, 1), QDate(2024, 3, 3), true);
-    w.BitBtn1Click();
+    test::Click(&w, "BitBtn1");
     EXPECT_EQ(countRows("select count(*) from WorkList where Name = '张三'"), 4); // two days completed
     ASSERT_EQ(model(w)->rowCount(), 3);
     EXPECT_EQ(model(w)->data(model(w)->index(2, 0)).toString(), "2024-03-03");
@@ -89,7 +90,7 @@ TEST_F(TfmStatTest, FilterRefreshesOnlyWhenConfirmed) {
 
     // A cancelled dialog changes nothing but its values are offered next time.
     AnswerFind("李四", QDate(2024, 2, 1), QDate(2024, 3, 1), false);
-    w.BitBtn1Click();
+    test::Click(&w, "BitBtn1");
     EXPECT_EQ(model(w)->rowCount(), 3);
     EXPECT_EQ(w.findInfo().Name, "李四");
     EXPECT_EQ(countRows("select count(*) from WorkList where Name = '李四'"), 1);
@@ -99,7 +100,7 @@ TEST_F(TfmStatTest, FilterRefreshesOnlyWhenConfirmed) {
         d->findChild<QComboBox*>("ComboBox1")->setEditText("");
         d->findChild<QPushButton*>("SeSkinButton1")->click();
     });
-    w.BitBtn1Click();
+    test::Click(&w, "BitBtn1");
     // Everybody of the period, by date then name; no rows created; totals over everybody.
     EXPECT_EQ(countRows("select count(*) from WorkList"), 5);
     ASSERT_EQ(model(w)->rowCount(), 3);
@@ -121,10 +122,10 @@ TEST_F(TfmStatTest, ExportNamesTheFileAfterTheCurrentRow) {
 
     // Nothing to export: silently nothing.
     AnswerFind("", QDate(2025, 1, 1), QDate(2025, 1, 2), true);
-    w.BitBtn1Click();
+    test::Click(&w, "BitBtn1");
     fakes->prompter->boxes.clear();
     test::guiFakes().desktop->opened.clear();
-    w.BtnToEXCELClick();
+    test::Click(&w, "BtnToEXCEL");
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
     EXPECT_TRUE(test::guiFakes().desktop->opened.isEmpty());
 }
@@ -162,7 +163,7 @@ TEST_F(TfmStatTest, RefreshWritesWhileTheGridHasNotFetchedEverything) {
     EXPECT_EQ(grid->currentRow(), 1002);
     EXPECT_EQ(model(w)->data(grid->currentIndex().siblingAtColumn(0)).toString(), "2024-03-01");
     AnswerFind("张三", QDate(2024, 3, 1), QDate(2024, 3, 3), true);
-    w.BitBtn1Click();
+    test::Click(&w, "BitBtn1");
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty()) << fakes->prompter->lastText().toStdString();
     EXPECT_EQ(countRows("select count(*) from WorkList where Name = '张三'"), 4);
 }

@@ -3,6 +3,7 @@
 #include "gui/reports/tfmgetdatedialog.h"
 #include "gui/reports/tfmstatall.h"
 #include "modal.h"
+#include "support/gui/findchild.h"
 #include "support/gui/guifakes.h"
 #include "support/qtprinters.h"
 #include "support/tempdata.h"
@@ -89,7 +90,7 @@ TEST_F(TfmStatAllTest, ConfirmedPeriodComputesCancelledKeepsTheTable) {
     EXPECT_TRUE(table(w)->showGrid());
 
     AnswerPeriod(QDate(2024, 4, 1), QDate(2024, 4, 30), false);
-    w.BitBtn1Click();
+    test::Click(&w, "BitBtn1");
     EXPECT_EQ(table(w)->rowCount(), 2);
     EXPECT_EQ(w.findChild<QLabel*>("LabPeriod")->text(), "统计时间：从2024-03-01到2024-03-31");
     EXPECT_EQ(w.findInfo().BeginDate.date(), QDate(2024, 4, 1)); // offered next time
@@ -111,7 +112,7 @@ TEST_F(TfmStatAllTest, ConfirmedPeriodComputesCancelledKeepsTheTable) {
 
 TEST_F(TfmStatAllTest, EmptyTableExportsNothing) {
     TfmStatAll w;
-    w.BitBtn2Click();
+    test::Click(&w, "BitBtn2");
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
     EXPECT_TRUE(test::guiFakes().desktop->opened.isEmpty());
 }

@@ -6,6 +6,7 @@
 #include "gui/setup/tfmsetleavetype.h"
 #include "gui/shell/tfmmain.h"
 #include "support/clirunner.h"
+#include "support/gui/findchild.h"
 #include "support/gui/modaldriver.h"
 #include "support/tempdata.h"
 
@@ -71,27 +72,27 @@ TEST_F(NumberedListWindowTest, DepartmentsAddRenameAndDeleteWithRenumbering) {
 
     QStringList shown;
     WhenInput("丁", &shown);
-    w.BitBtnAddClick();
+    test::Click(&w, "BitBtnAdd");
     EXPECT_EQ(shown, QStringList({"输入部门名称", "部门名称", ""}));
     EXPECT_EQ(Departments(), QStringList({"1 甲", "2 乙", "3 丙", "4 丁"}));
 
     WhenInput(std::nullopt);
-    w.BitBtnAddClick();
+    test::Click(&w, "BitBtnAdd");
     EXPECT_EQ(Departments().size(), 4);
 
     // Renaming keeps the number; the grid's current row is the one renamed.
     grid->selectRow(1);
     shown.clear();
     WhenInput("乙二", &shown);
-    w.BitBtnModiClick();
+    test::Click(&w, "BitBtnModi");
     EXPECT_EQ(shown, QStringList({"修改部门名称", "部门名称", "乙"}));
     EXPECT_EQ(Departments().at(1), "2 乙二");
 
     // Deleting from the middle asks, then renumbers the rest in their order.
     fakes->prompter->answers = {false, true};
-    w.BitBtnDelClick();
+    test::Click(&w, "BitBtnDel");
     EXPECT_EQ(Departments().size(), 4);
-    w.BitBtnDelClick();
+    test::Click(&w, "BitBtnDel");
     EXPECT_EQ(fakes->prompter->boxes.at(0).text, "将要删除[ 乙二 ] 部门名称？");
     EXPECT_EQ(fakes->prompter->boxes.at(0).title, "提示");
     EXPECT_EQ(Departments(), QStringList({"1 甲", "2 丙", "3 丁"}));
@@ -99,7 +100,7 @@ TEST_F(NumberedListWindowTest, DepartmentsAddRenameAndDeleteWithRenumbering) {
 
     // A name of "-1" is a name like any other.
     WhenInput("-1");
-    w.BitBtnAddClick();
+    test::Click(&w, "BitBtnAdd");
     EXPECT_EQ(Departments().last(), "4 -1");
 }
 
@@ -108,11 +109,11 @@ TEST_F(NumberedListWindowTest, EmptyListAddsNumberOneAndIgnoresChangeAndDelete) 
                        {{"ID", FieldType::Integer}, {"DeptName", FieldType::String, 20}}, {});
     TfmSetDepartment w;
     w.show();
-    w.BitBtnModiClick(); // neither asks anything on an empty list
-    w.BitBtnDelClick();
+    test::Click(&w, "BitBtnModi"); // neither asks anything on an empty list
+    test::Click(&w, "BitBtnDel");
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
     WhenInput("");
-    w.BitBtnAddClick();
+    test::Click(&w, "BitBtnAdd");
     EXPECT_EQ(Departments(), QStringList({"1 "}));
 }
 
@@ -125,7 +126,7 @@ TEST_F(NumberedListWindowTest, ChangesAreMadeOnTheFileAsAnotherProgramLeftIt) {
 
     // The department chosen is gone: nothing is renamed in its place.
     WhenInput("乙二");
-    w.BitBtnModiClick();
+    test::Click(&w, "BitBtnModi");
     EXPECT_EQ(fakes->prompter->texts(), QStringList({"数据文件 Department.dat 已被其他程序修改，已重新读取。",
                                                      "“乙”已被其他程序修改或删除，请重新选择。"}));
     EXPECT_EQ(Departments(), QStringList({"1 甲", "2 丙"}));
@@ -133,7 +134,7 @@ TEST_F(NumberedListWindowTest, ChangesAreMadeOnTheFileAsAnotherProgramLeftIt) {
     // A department added meanwhile keeps its number; the window's takes the next one.
     ASSERT_EQ(test::RunCli(data + QStringList{"department", "add", "丁"}).code, 0);
     WhenInput("戊");
-    w.BitBtnAddClick();
+    test::Click(&w, "BitBtnAdd");
     EXPECT_EQ(Departments(), QStringList({"1 甲", "2 丙", "3 丁", "4 戊"}));
     EXPECT_EQ(w.findChild<QTableView*>("DBGrid1")->model()->rowCount(), 4);
 }
@@ -151,7 +152,7 @@ TEST_F(NumberedListWindowTest, AbsenceReasonsIsOneWindowShownWithoutBlocking) {
 
     QStringList shown;
     WhenInput("调休", &shown);
-    w->BitBtnAddClick();
+    test::Click(w, "BitBtnAdd");
     EXPECT_EQ(shown, QStringList({"输入未到原因名称", "名称", ""}));
     // Other windows read the list from the file: the change is there at once.
     EXPECT_EQ(FileRows("BlankReson.dat", "SerialNo", "Name"),
@@ -159,7 +160,7 @@ TEST_F(NumberedListWindowTest, AbsenceReasonsIsOneWindowShownWithoutBlocking) {
 
     w->clientDataSet().first();
     fakes->prompter->answers = {true};
-    w->BitBtnDelClick();
+    test::Click(w, "BitBtnDel");
     EXPECT_EQ(fakes->prompter->lastText(), "将要删除[ 事假 ] 原因名称？");
     EXPECT_EQ(FileRows("BlankReson.dat", "SerialNo", "Name"), QStringList({"1 病假", "2 出差", "3 调休"}));
 

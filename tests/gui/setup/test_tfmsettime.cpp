@@ -1,5 +1,6 @@
 #include "core/data/dataset.h"
 #include "gui/setup/tfmsettime.h"
+#include "support/gui/findchild.h"
 #include "support/tempdata.h"
 #include "support/testhelpers.h"
 
@@ -69,7 +70,7 @@ protected:
 TEST_F(SetTimeTest, ListColumnsFieldsAndButtonStates) {
     TfmSetTime f;
     EXPECT_EQ(f.windowTitle(), "设置班间");
-    f.FormShow();
+    f.show();
     QAbstractItemModel* m = w<QTableView>(f, "DBGrid1")->model();
     QStringList headers;
     for (int c = 0; c < m->columnCount(); ++c)
@@ -92,21 +93,21 @@ TEST_F(SetTimeTest, ListColumnsFieldsAndButtonStates) {
     EXPECT_EQ(w<QLineEdit>(f, "SeSkinDBMaskEdit2")->text(), "06:00:00");
     EXPECT_TRUE(w<QCheckBox>(f, "DBCheckBox3")->isChecked());
 
-    f.BitBtnModiClick();
+    test::Click(&f, "BitBtnModi");
     EXPECT_EQ(enabled(f), "000110");
-    f.BitBtnCancelClick();
+    test::Click(&f, "BitBtnCancel");
     EXPECT_EQ(enabled(f), "111001");
 
     writeShifts({});
     TfmSetTime empty;
-    empty.FormShow();
+    empty.show();
     EXPECT_EQ(enabled(empty), "100001");
 }
 
 TEST_F(SetTimeTest, AddingTakesTheNextNumberAndPostingWritesIt) {
     TfmSetTime f;
     f.show();
-    f.BitBtnAddClick();
+    test::Click(&f, "BitBtnAdd");
     EXPECT_EQ(f.shifts().state(), DataSet::State::Insert);
     EXPECT_EQ(f.shifts().asInt("SerialNo"), 5);
     EXPECT_EQ(row(f, 3), QStringList({"4", "丁", "22:00:00", "06:00:00", "", "", "√"})); // the list is intact
@@ -115,7 +116,7 @@ TEST_F(SetTimeTest, AddingTakesTheNextNumberAndPostingWritesIt) {
     EXPECT_EQ(f.focusWidget(), w(f, "DBEdit1"));
     fill(f, "夜班", "22:00", "6:0");
     w<QCheckBox>(f, "DBCheckBox2")->setChecked(true);
-    f.BitBtnPostClick();
+    test::Click(&f, "BitBtnPost");
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty()) << fakes->prompter->lastText().toStdString();
     EXPECT_EQ(f.shifts().state(), DataSet::State::Browse);
     EXPECT_EQ(row(f, 4), QStringList({"5", "夜班", "22:00:00", "06:00:00", "", "√", ""}));
@@ -123,18 +124,18 @@ TEST_F(SetTimeTest, AddingTakesTheNextNumberAndPostingWritesIt) {
 
     // Another program adds a shift while one is typed here: the window's takes the number after
     // it, and the operator is told that the list was read again.
-    f.BitBtnAddClick();
+    test::Click(&f, "BitBtnAdd");
     fill(f, "早早", "05:00", "6:0");
     DataSet other;
     other.open(path("ShiftTime.dat"));
     other.update([&] { other.appendRecord({6, "外加", "07:00:00", "08:00:00", false, false, false}); });
-    f.BitBtnPostClick();
+    test::Click(&f, "BitBtnPost");
     EXPECT_EQ(fakes->prompter->texts(),
               QStringList({"数据文件 ShiftTime.dat 已被其他程序修改，已重新读取。"}));
     EXPECT_EQ(stored().mid(4), QStringList({"5 夜班 22:00:00 06:00:00 010", "6 外加 07:00:00 08:00:00 000",
                                             "7 早早 05:00:00 06:00:00 000"}));
     EXPECT_EQ(row(f, 6).mid(0, 2), QStringList({"7", "早早"}));
-    f.SeSkinButton1Click();
+    test::Click(&f, "SeSkinButton1");
     EXPECT_FALSE(f.isVisible());
 }
 
@@ -170,18 +171,18 @@ TEST_F(SetTimeTest, PostIsRefusedWithTheFirstFailingCheck) {
             writeFour();
         fakes->prompter->boxes.clear();
         TfmSetTime f;
-        f.FormShow();
+        f.show();
         if (c.adding)
-            f.BitBtnAddClick();
+            test::Click(&f, "BitBtnAdd");
         else
-            f.BitBtnModiClick();
+            test::Click(&f, "BitBtnModi");
         w(f, "DBCheckBox3")->setFocus();
         fill(f, c.name, c.begin, c.end);
-        f.BitBtnPostClick();
+        test::Click(&f, "BitBtnPost");
         if (!c.kind) {
             EXPECT_TRUE(fakes->prompter->boxes.isEmpty()) << label;
             EXPECT_FALSE(f.shifts().isEditing()) << label;
-            f.FormClose();
+            f.reject();
             EXPECT_EQ(stored().size(), c.shifts + (c.adding ? 1 : 0)) << label;
             continue;
         }
@@ -193,25 +194,25 @@ TEST_F(SetTimeTest, PostIsRefusedWithTheFirstFailingCheck) {
         EXPECT_TRUE(f.shifts().isEditing()) << label; // still editing, typed values intact
         EXPECT_EQ(w<QLineEdit>(f, "DBEdit1")->text(), c.name);
         EXPECT_EQ(w<QLineEdit>(f, "SeSkinDBMaskEdit1")->text(), c.begin);
-        f.FormClose();
+        f.reject();
         EXPECT_EQ(stored().size(), c.shifts) << label;
     }
 }
 
 TEST_F(SetTimeTest, DeletionAsksAndRenumbers) {
     TfmSetTime f;
-    f.FormShow();
+    f.show();
     auto* grid = w<QTableView>(f, "DBGrid1");
     grid->setCurrentIndex(grid->model()->index(1, 0));
     fakes->prompter->answers = {false, true};
-    f.BitBtnDelClick();
+    test::Click(&f, "BitBtnDel");
     ASSERT_EQ(fakes->prompter->boxes.size(), 1);
     EXPECT_EQ(fakes->prompter->boxes[0].kind, "ask");
     EXPECT_EQ(fakes->prompter->boxes[0].title, "提示");
     EXPECT_EQ(fakes->prompter->boxes[0].text, "将要删除[ 乙 ] 班时名称？");
     EXPECT_EQ(grid->model()->rowCount(), 4); // No keeps it
-    f.BitBtnDelClick();
-    f.FormClose();
+    test::Click(&f, "BitBtnDel");
+    f.reject();
     EXPECT_EQ(stored(), QStringList({"1 甲 08:00:00 12:00:00 101", "2 丙 18:00:00 20:00:00 000",
                                      "3 丁 22:00:00 06:00:00 001"}));
 }
@@ -234,12 +235,12 @@ TEST_F(SetTimeTest, TypingStartsAnEditThatCancelOrClosingDrops) {
     QTest::mouseClick(w<QCheckBox>(f, "DBCheckBox2"), Qt::LeftButton);
     EXPECT_EQ(f.shifts().state(), DataSet::State::Edit);
     QTest::keyClicks(w<QLineEdit>(f, "SeSkinDBMaskEdit1"), "x");
-    f.SeSkinButton1Click(); // closing drops the unposted edit
+    test::Click(&f, "SeSkinButton1"); // closing drops the unposted edit
     EXPECT_EQ(ReadBytes(path("ShiftTime.dat")), before);
 
     writeShifts({}); // on an empty list typing starts a new shift numbered 1
     TfmSetTime g;
-    g.FormShow();
+    g.show();
     QTest::keyClicks(w<QLineEdit>(g, "DBEdit1"), "Z");
     EXPECT_EQ(g.shifts().state(), DataSet::State::Insert);
     EXPECT_EQ(g.shifts().asInt("SerialNo"), 1);
@@ -248,8 +249,8 @@ TEST_F(SetTimeTest, TypingStartsAnEditThatCancelOrClosingDrops) {
     Q_EMIT begin->editingFinished(); // leaving the field completes the time
     EXPECT_EQ(begin->text(), "07:05:00");
     w<QLineEdit>(g, "SeSkinDBMaskEdit2")->setText("11:30");
-    g.BitBtnPostClick();
-    g.FormClose();
+    test::Click(&g, "BitBtnPost");
+    g.reject();
     EXPECT_EQ(stored(), QStringList({"1 Z 07:05:00 11:30:00 000"}));
 }
 

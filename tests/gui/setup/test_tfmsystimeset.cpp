@@ -2,6 +2,7 @@
 #include "core/setup/clockcontrol.h"
 #include "core/setup/unicodefile.h"
 #include "gui/setup/tfmsystimeset.h"
+#include "support/gui/findchild.h"
 #include "support/tempdata.h"
 #include "support/testhelpers.h"
 
@@ -36,7 +37,11 @@ protected:
         return c;
     }
     bool applyEnabled(TfmSysTimeSet& f) { return w<QPushButton>(f, "BtnApply")->isEnabled(); }
-    void click(TfmSysTimeSet& f, const char* box) { QTest::mouseClick(w<QCheckBox>(f, box), Qt::LeftButton); }
+    // Clicks the box on its indicator, as the user does (the centre of a wide box is no hit).
+    void click(TfmSysTimeSet& f, const char* box) {
+        QCheckBox* b = w<QCheckBox>(f, box);
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(b->height() / 2, b->height() / 2));
+    }
     void touch(const QString& name) {
         QFile f(system.filePath(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -47,7 +52,7 @@ protected:
 
 TEST_F(SysTimeSetTest, OpeningShowsTheSettingsAndApplyStoresThem) {
     TfmSysTimeSet f;
-    f.FormShow();
+    f.show();
     EXPECT_EQ(f.windowTitle(), "系统设置");
     EXPECT_EQ(w<QLineEdit>(f, "DBEdit1")->text(), "考勤管理系统");
     EXPECT_FALSE(w<QCheckBox>(f, "DBCheckBox1")->isChecked());
@@ -64,7 +69,7 @@ TEST_F(SysTimeSetTest, OpeningShowsTheSettingsAndApplyStoresThem) {
     click(f, "DBCheckBox2");
     click(f, "CheckBox2");
     click(f, "CheckBox2"); // back at its opening state: nothing is switched
-    f.BtnApplyClick();
+    test::Click(&f, "BtnApply");
     const SysSetupInfo stored = ReadSysSetup();
     EXPECT_EQ(stored.CompanyName, "考勤管理系统X");
     EXPECT_TRUE(stored.StartBrush);
@@ -100,13 +105,13 @@ TEST_F(SysTimeSetTest, ClosingWithoutApplyLeavesTheFileAlone) {
 
 TEST_F(SysTimeSetTest, TimePickerFollowsTheClockUntilEditedAndApplySetsIt) {
     TfmSysTimeSet f;
-    f.FormShow();
+    f.show();
     auto* timer = f.findChild<QTimer*>("Timer1");
     ASSERT_NE(timer, nullptr);
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 1000);
     fakes->clock->current = fakes->clock->current.addSecs(5);
-    f.Timer1Timer();
+    test::Tick(&f, "Timer1");
     EXPECT_EQ(w<QTimeEdit>(f, "TPTime")->time(), QTime(9, 0, 5));
     EXPECT_FALSE(applyEnabled(f)); // the clock's own ticks change nothing
 
@@ -114,19 +119,19 @@ TEST_F(SysTimeSetTest, TimePickerFollowsTheClockUntilEditedAndApplySetsIt) {
     EXPECT_FALSE(timer->isActive());
     EXPECT_TRUE(applyEnabled(f));
     fakes->system->setTimeSucceeds = false; // refused, say for lack of privilege
-    f.BtnApplyClick();
+    test::Click(&f, "BtnApply");
     EXPECT_EQ(fakes->system->timesSet, QList<QDateTime>({QDateTime(QDate(2024, 3, 7), QTime(10, 30))}));
     EXPECT_TRUE(applyEnabled(f));
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
 
     fakes->system->setTimeSucceeds = true;
     w<QDateEdit>(f, "DPDate")->setDate(QDate(2024, 5, 1));
-    f.BtnApplyClick();
+    test::Click(&f, "BtnApply");
     EXPECT_EQ(fakes->system->timesSet.last(), QDateTime(QDate(2024, 5, 1), QTime(10, 30)));
     EXPECT_FALSE(applyEnabled(f));
 
     click(f, "DBCheckBox1"); // a later Apply for the settings leaves the clock alone
-    f.BtnApplyClick();
+    test::Click(&f, "BtnApply");
     EXPECT_EQ(fakes->system->timesSet.size(), 2);
 }
 
@@ -136,7 +141,7 @@ TEST_F(SysTimeSetTest, ControlPanelFileSwitch) {
     TfmSysTimeSet f;
     EXPECT_TRUE(w<QCheckBox>(f, "CheckBox2")->isChecked());
     click(f, "CheckBox2");
-    f.BtnApplyClick();
+    test::Click(&f, "BtnApply");
     EXPECT_TRUE(QFile::exists(system.filePath("Timedate.cpl")));
     EXPECT_FALSE(QFile::exists(system.filePath("Timedate.sys")));
     EXPECT_FALSE(applyEnabled(f));
@@ -144,16 +149,16 @@ TEST_F(SysTimeSetTest, ControlPanelFileSwitch) {
 
     // Applying a name change afterwards does not switch again; ticking the box back does.
     QTest::keyClicks(w<QLineEdit>(f, "DBEdit1"), "X");
-    f.BtnApplyClick();
+    test::Click(&f, "BtnApply");
     EXPECT_TRUE(QFile::exists(system.filePath("Timedate.cpl")));
     click(f, "CheckBox2");
-    f.BtnApplyClick();
+    test::Click(&f, "BtnApply");
     EXPECT_TRUE(QFile::exists(system.filePath("Timedate.sys")));
 
     // A rename that cannot be made is reported and Apply stays enabled.
     QFile::remove(system.filePath("Timedate.sys"));
     click(f, "CheckBox2");
-    f.BtnApplyClick();
+    test::Click(&f, "BtnApply");
     ASSERT_EQ(fakes->prompter->boxes.size(), 1);
     EXPECT_EQ(fakes->prompter->boxes[0].title, "提示");
     EXPECT_EQ(fakes->prompter->boxes[0].text, "设置系统出错！");
@@ -176,19 +181,19 @@ TEST_F(SysTimeSetTest, PrivilegeSwitchThroughThePolicyTool) {
     EXPECT_FALSE(w<QCheckBox>(f, "CheckBox2")->isChecked()); // clerk holds the privilege
     EXPECT_EQ(fakes->system->commands, QStringList({ExportPolicyCommand(fakes->system->folder)}));
     click(f, "CheckBox2");
-    f.BtnApplyClick();
+    test::Click(&f, "BtnApply");
     EXPECT_EQ(fakes->prompter->lastText(), "已关闭修改计算机系统时间权限，请重新启动电脑生效！");
     EXPECT_EQ(exported.at(3), "SeSystemtimePrivilege = *S-1-5-19");
     EXPECT_EQ(fakes->system->commands.size(), 4);
 
     // Applying again for another setting keeps the privilege as the box shows it.
     click(f, "DBCheckBox2");
-    f.BtnApplyClick();
+    test::Click(&f, "BtnApply");
     EXPECT_EQ(exported.at(3), "SeSystemtimePrivilege = *S-1-5-19");
     EXPECT_EQ(fakes->prompter->boxes.size(), 1);
 
     click(f, "CheckBox2");
-    f.BtnApplyClick();
+    test::Click(&f, "BtnApply");
     EXPECT_EQ(fakes->prompter->lastText(), "已打开修改计算机系统时间权限，请重新启动电脑生效！");
     EXPECT_EQ(exported.at(3), "SeSystemtimePrivilege = clerk");
 }

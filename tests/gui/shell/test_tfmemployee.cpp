@@ -103,7 +103,7 @@ protected:
 
 TEST_F(EmployeeTest, GridShowsCalculatedFieldsInDepartmentOrder) {
     TfmEmployee form;
-    form.FormShow();
+    form.show();
     QTableView* grid = Child<QTableView>(&form, "DBGrid1");
     ASSERT_EQ(grid->model()->rowCount(), 3);
     QStringList titles;
@@ -134,7 +134,7 @@ TEST_F(EmployeeTest, AddChangeDeleteReachTheFileAtOnce) {
         Child<QLineEdit>(d, "EdtPwd")->setText("pw");
         Child<QPushButton>(d, "BtnOk")->click();
     });
-    form.BitBtnAddClick();
+    test::Click(&form, "BitBtnAdd");
     EXPECT_EQ(form.clientDataSet().asString("SName"), "王五");
     EXPECT_EQ(FileRows("Employee.dat"), before + QStringList({"王五,True,pw,4,12,2,c12"})); // written at once
 
@@ -146,7 +146,7 @@ TEST_F(EmployeeTest, AddChangeDeleteReachTheFileAtOnce) {
         Child<QLineEdit>(d, "EdtName")->setText("王六");
         Child<QPushButton>(d, "BtnCanncel")->click();
     });
-    form.BitBtnModiClick();
+    test::Click(&form, "BitBtnModi");
     test::WhenModal<TfmEmployeeDialog>([](TfmEmployeeDialog* d) {
         Child<QLineEdit>(d, "EdtName")->setText("王五五");
         Child<QComboBox>(d, "ComboBoxRigth")->setCurrentIndex(1);
@@ -158,9 +158,9 @@ TEST_F(EmployeeTest, AddChangeDeleteReachTheFileAtOnce) {
     // Deleting asks first; No keeps the row.
     form.clientDataSet().locate("SName", {"张三"});
     fakes->prompter->answers = {false, true};
-    form.BitBtnDelClick();
+    test::Click(&form, "BitBtnDel");
     EXPECT_EQ(form.clientDataSet().recordCount(), 4);
-    form.BitBtnDelClick();
+    test::Click(&form, "BitBtnDel");
     EXPECT_EQ(fakes->prompter->boxes[0].text, "将要删除[ 张三 ] 员工？");
     EXPECT_EQ(fakes->prompter->boxes[0].kind, "ask");
     EXPECT_EQ(form.clientDataSet().recordCount(), 3);
@@ -178,13 +178,13 @@ TEST_F(EmployeeTest, ChangeOnAnEmptyListAddsTheEmployee) {
     writeEmployees({});
     TfmEmployee form;
     form.show();
-    form.BitBtnDelClick(); // nothing to delete, nothing asked
+    test::Click(&form, "BitBtnDel"); // nothing to delete, nothing asked
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
     test::WhenModal<TfmEmployeeDialog>([](TfmEmployeeDialog* d) {
         Child<QLineEdit>(d, "EdtName")->setText("新人");
-        d->BtnOkClick();
+        test::Click(d, "BtnOk");
     });
-    form.BitBtnModiClick();
+    test::Click(&form, "BitBtnModi");
     form.close();
     EXPECT_EQ(FileRows("Employee.dat"), QStringList({"新人,False,,0,0,0,"}));
 }
@@ -197,7 +197,7 @@ TEST_F(EmployeeTest, DialogResultRules) {
     in.Rigth = 9; // beyond the four groups
     in.Password = "p";
     TfmEmployeeDialog d(in);
-    d.FormShow();
+    d.show();
     EXPECT_EQ(Child<QComboBox>(&d, "ComboBoxDept")->currentText(), "车间");
     EXPECT_EQ(Child<QComboBox>(&d, "ComboBoxRigth")->currentIndex(), -1);
 
@@ -224,13 +224,13 @@ TEST_F(EmployeeTest, DialogResultRules) {
     for (const char* refused : {"12.5", "abc", "１２a"}) {
         fakes->prompter->boxes.clear();
         workNo->setText(refused);
-        d.BtnOkClick();
+        test::Click(&d, "BtnOk");
         EXPECT_EQ(fakes->prompter->texts(), QStringList({"工号必须是整数！"})) << refused;
         EXPECT_NE(d.result(), QDialog::Accepted) << refused;
         EXPECT_EQ(d.focusWidget(), workNo) << refused;
     }
     workNo->setText("　１２３　");
-    d.BtnOkClick();
+    test::Click(&d, "BtnOk");
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(d.EnteredInfo().IDNo, 123);
 }
@@ -262,7 +262,7 @@ TEST_F(EmployeeTest, CancelledDialogReturnsTheRecordUnconfirmed) {
 
 TEST_F(EmployeeTest, RightsEditorLoadsDiscardsAndSavesOneGroup) {
     TfmSetRigth ed(1);
-    ed.FormShow();
+    ed.show();
     auto* combo = Child<QComboBox>(&ed, "ComboBox1");
     auto* checks = Child<QListWidget>(&ed, "CheckListBox1");
     ASSERT_EQ(checks->count(), 11);
@@ -292,7 +292,7 @@ TEST_F(EmployeeTest, RightsEditorLoadsDiscardsAndSavesOneGroup) {
 
     // No group: nothing checked, position beyond the list likewise.
     TfmSetRigth none(7);
-    none.FormShow();
+    none.show();
     EXPECT_EQ(Child<QComboBox>(&none, "ComboBox1")->currentIndex(), -1);
     EXPECT_TRUE(Checked(Child<QListWidget>(&none, "CheckListBox1")).isEmpty());
 }
@@ -327,7 +327,7 @@ TEST_F(EmployeeTest, RegisterOpensRightsEditorAtTheEmployeesGroupAndTheDepartmen
             shown = Child<QComboBox>(ed, "ComboBox1")->currentIndex();
             ed->accept();
         });
-        form.BtnSetRightClick();
+        test::Click(&form, "BtnSetRight");
         EXPECT_EQ(shown, c.position) << c.name;
     }
     bool departments = false;
@@ -379,7 +379,7 @@ TEST_F(EmployeeTest, DuplicateCardsAndNamesAreRefusedInRegisterAndCommandLine) {
     for (const Case& c : cases) {
         DialogOutcome outcome;
         WhenEmployeeDialog(c.name, c.card, &outcome, fakes);
-        form.BitBtnAddClick();
+        test::Click(&form, "BitBtnAdd");
         if (c.refusal) {
             EXPECT_EQ(outcome.texts, QStringList({c.refusal})) << c.name << c.card;
             EXPECT_TRUE(outcome.stayedOpen) << c.name << c.card;
@@ -437,14 +437,14 @@ TEST_F(EmployeeTest, ExistingDuplicatesLoadMarkedAndStayChangeable) {
         Child<QLineEdit>(d, "EdtWorkNo")->setText("19");
         Child<QPushButton>(d, "BtnOk")->click();
     });
-    form.BitBtnModiClick();
+    test::Click(&form, "BitBtnModi");
     EXPECT_EQ(FileRows("Employee.dat").at(2), "张三,False,,0,19,2,c9");
     DialogOutcome outcome;
     WhenEmployeeDialog("王五", "c9", &outcome, fakes);
-    form.BitBtnModiClick();
+    test::Click(&form, "BitBtnModi");
     EXPECT_EQ(outcome.texts, QStringList({"已有员工“王五”（工号 10），姓名不能重复！"}));
     WhenEmployeeDialog("张三二", "c9", &outcome, fakes);
-    form.BitBtnModiClick();
+    test::Click(&form, "BitBtnModi");
     EXPECT_TRUE(outcome.texts.isEmpty());
     EXPECT_FALSE(marked(0, EmployeeModel::SName));
     EXPECT_EQ(note->text(), "有 2 名员工的姓名或磁卡号与他人重复（红色标出），请修改。");
@@ -457,7 +457,7 @@ TEST_F(EmployeeTest, FailedWriteKeepsTheEditsAndTheWindowOpen) {
     fakes->saveFiles->failAfter = 100; // a disk that fills up in the middle of the file
     DialogOutcome outcome;
     WhenEmployeeDialog("王五", "c12", &outcome, fakes);
-    form.BitBtnAddClick();
+    test::Click(&form, "BitBtnAdd");
     ASSERT_EQ(fakes->prompter->boxes.size(), 1);
     EXPECT_EQ(fakes->prompter->boxes[0].kind, "error");
     EXPECT_TRUE(fakes->prompter->lastText().contains("无法写入数据文件"));
@@ -476,7 +476,7 @@ TEST_F(EmployeeTest, FailedWriteKeepsTheEditsAndTheWindowOpen) {
     // The disk has room again: the next change writes both.
     fakes->saveFiles->failAfter.reset();
     WhenEmployeeDialog("赵六", "c13", &outcome, fakes);
-    form.BitBtnAddClick();
+    test::Click(&form, "BitBtnAdd");
     EXPECT_EQ(FileRows("Employee.dat"),
               before + QStringList({"王五,False,,4,0,0,c12", "赵六,False,,4,0,0,c13"}));
 
@@ -484,7 +484,7 @@ TEST_F(EmployeeTest, FailedWriteKeepsTheEditsAndTheWindowOpen) {
     fakes->saveFiles->failAfter = 0;
     form.clientDataSet().locate("SName", {"赵六"});
     fakes->prompter->answers = {true, false}; // delete it; then drop the deletion and close
-    form.BitBtnDelClick();
+    test::Click(&form, "BitBtnDel");
     form.close();
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(FileRows("Employee.dat").size(), 5);
@@ -499,7 +499,7 @@ TEST_F(EmployeeTest, RegisterAndCommandLineAddInterleaved) {
     // The register's next change is made on the file as the command line left it.
     DialogOutcome outcome;
     WhenEmployeeDialog("赵六", "c13", &outcome, fakes);
-    form.BitBtnAddClick();
+    test::Click(&form, "BitBtnAdd");
     EXPECT_EQ(outcome.texts, QStringList({"数据文件 Employee.dat 已被其他程序修改，已重新读取。"}));
     EXPECT_EQ(form.grid()->model()->rowCount(), 5);
 
@@ -511,14 +511,14 @@ TEST_F(EmployeeTest, RegisterAndCommandLineAddInterleaved) {
     // A name added meanwhile on the command line is refused in the dialog, which stays open.
     ASSERT_EQ(test::RunCli(data + QStringList{"employee", "add", "--name", "钱八", "--card", "c14"}).code, 0);
     WhenEmployeeDialog("钱八", "c15", &outcome, fakes);
-    form.BitBtnAddClick();
+    test::Click(&form, "BitBtnAdd");
     EXPECT_EQ(outcome.texts, QStringList({"数据文件 Employee.dat 已被其他程序修改，已重新读取。",
                                           "已有员工“钱八”（工号 0），姓名不能重复！"}));
     EXPECT_TRUE(outcome.stayedOpen);
 
     // Deleting in the register keeps what the command line added.
     form.clientDataSet().locate("SName", {"王五"});
-    form.BitBtnDelClick();
+    test::Click(&form, "BitBtnDel");
     form.close();
     EXPECT_EQ(FileRows("Employee.dat"),
               QStringList({"张三,False,,0,7,2,c7", "管理员,True,123456,1,1,1,", "李四,False,,9,0,5,c9",

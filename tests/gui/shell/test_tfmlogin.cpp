@@ -33,7 +33,7 @@ void WhenSignIn(const QString& name, const QString& password) {
         auto* cb = Child<QComboBox>(f, "CBName");
         cb->setCurrentIndex(cb->findText(name));
         Type(f, "EditPwd", password);
-        f->BitBtnComfirmClick();
+        test::Click(f, "BitBtnComfirm");
     });
 }
 
@@ -44,7 +44,7 @@ void WhenChangePassword(const QString& oldPassword, const QString& newPassword) 
         Type(f, "EdtOldPwd", oldPassword);
         Type(f, "EditNewPwd", newPassword);
         Type(f, "EditNewPwdConfirm", newPassword);
-        f->BitBtnComfirmClick();
+        test::Click(f, "BitBtnComfirm");
     });
 }
 
@@ -73,7 +73,7 @@ protected:
 TEST_F(LoginTest, WindowOffersOperatorsAndPreselectsTheLastOne) {
     SaveLastOperator("");
     TfmLogin f(LogonSignIn);
-    f.FormShow();
+    f.show();
     auto* cb = Child<QComboBox>(&f, "CBName");
     ASSERT_EQ(cb->count(), 2);
     EXPECT_EQ(cb->itemText(0), "管理员");
@@ -85,11 +85,13 @@ TEST_F(LoginTest, WindowOffersOperatorsAndPreselectsTheLastOne) {
     EXPECT_EQ(Child<QLineEdit>(&f, "EditPwd")->echoMode(), QLineEdit::Password);
 
     SaveLastOperator("clerk");
-    f.FormShow();
+    f.hide();
+    f.show();
     EXPECT_EQ(cb->count(), 2);
     EXPECT_EQ(cb->currentText(), "Clerk");
     SaveLastOperator("Worker"); // not an operator: not offered
-    f.FormShow();
+    f.hide();
+    f.show();
     EXPECT_EQ(cb->currentIndex(), -1);
 }
 
@@ -97,7 +99,7 @@ TEST_F(LoginTest, SignInThroughTheMainWindow) {
     TfmMain w;
     // A wrong password: refused, still signed out.
     WhenSignIn("管理员", "1234");
-    w.MILogInClick();
+    test::Click(&w, "MILogIn");
     EXPECT_EQ(fakes->prompter->texts(), QStringList({"登陆失败！请检查用户名和密码。"}));
     EXPECT_TRUE(Enabled(w, "MILogIn"));
     EXPECT_TRUE(CurOperator().Rigth.isEmpty());
@@ -136,7 +138,7 @@ TEST_F(LoginTest, SignInThroughTheMainWindow) {
 TEST_F(LoginTest, PasswordChange) {
     TfmMain w;
     WhenSignIn("管理员", "8888");
-    w.MILogInClick();
+    test::Click(&w, "MILogIn");
     fakes->prompter->boxes.clear();
 
     // A confirmation that differs is refused in the window, which stays open.
@@ -144,7 +146,7 @@ TEST_F(LoginTest, PasswordChange) {
         Type(f, "EdtOldPwd", "8888");
         Type(f, "EditNewPwd", "abc");
         Type(f, "EditNewPwdConfirm", "abd");
-        f->BitBtnComfirmClick();
+        test::Click(f, "BitBtnComfirm");
         EXPECT_TRUE(f->isVisible());
         EXPECT_EQ(fakes->prompter->lastText(), "两次输入的新密码不一致，请重新输入！");
         Child<QPushButton>(f, "BitBtnCancel")->click();
