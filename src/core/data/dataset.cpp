@@ -321,6 +321,7 @@ DataSet::Reread DataSet::update(const std::function<void()>& change) {
     }
     const DataSetLock lock(FolderOf(m_fileName));
     const Reread reread = rereadIfChanged();
+    const QList<FieldDef> fields = m_fields;
     const QList<QVariantList> rows = m_rows;
     const bool modified = m_modified;
     const QVariantList current = currentRow();
@@ -329,6 +330,7 @@ DataSet::Reread DataSet::update(const std::function<void()>& change) {
         if (isEditing()) post();
     } catch (...) {
         m_buffer.clear();
+        m_fields = fields;
         m_rows = rows;
         m_modified = modified;
         m_state = State::Browse;
@@ -359,6 +361,11 @@ int DataSet::fieldIndex(const QString& name) const {
     for (int i = 0; i < m_fields.size(); ++i)
         if (m_fields.at(i).name.compare(name, Qt::CaseInsensitive) == 0) return i;
     return -1;
+}
+
+void DataSet::widenField(const QString& name, int width) {
+    FieldDef& f = m_fields[requireField(name)];
+    if (f.type == FieldType::String && f.width > 0 && f.width < width) f.width = width;
 }
 
 int DataSet::requireField(const QString& name) const {

@@ -34,7 +34,7 @@ public:
     // number or the check refuses them; the refused box gets the focus.
     void BtnOkClick();
     void setCheck(EmployeeCheck check) { m_check = std::move(check); }
-    // The entries as the record the dialog returns.
+    // The entries as the record the dialog returns; the password typed is its NewPassword.
     TEmployeeInfo EnteredInfo() const;
 
 protected:
