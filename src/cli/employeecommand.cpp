@@ -44,7 +44,7 @@ int Add(Args& args, Context& ctx) {
     e.IDNo = *workNo;
     e.Dept = dept;
     e.IsOperator = isOperator;
-    e.Password = password;
+    e.NewPassword = password;
     e.Rigth = group;
 
     OpenData(ctx);
@@ -95,7 +95,8 @@ const Registrar
           {QStringLiteral("workno"), QStringLiteral("N"), QStringLiteral("the work number")},
           {QStringLiteral("dept"), QStringLiteral("N"), QStringLiteral("the department's number")},
           {QStringLiteral("operator"), {}, QStringLiteral("may sign in to the program")},
-          {QStringLiteral("password"), QStringLiteral("PW"), QStringLiteral("the operator's password")},
+          {QStringLiteral("password"), QStringLiteral("PW"),
+           QStringLiteral("the operator's password (stored as a hash)")},
           {QStringLiteral("group"), QStringLiteral("N"), QStringLiteral("the operator's rights group")}}},
         RunEmployee);
 

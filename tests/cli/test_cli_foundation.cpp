@@ -1,6 +1,8 @@
 #include "core/data/dataset.h"
+#include "core/shell/password.h"
 #include "support/clirunner.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -24,6 +26,16 @@ TEST(CliFoundation, InitEmployeeAndShiftCommands) {
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], "SName\tIDNo\tDept\tIsOperator\tRigth\tCardNo");
     EXPECT_EQ(lines[2], "O'Neil 张\t12\t0\t1\t2\t00A1");
+    // The password is stored as its hash; the file holds neither it nor the delivered one in clear.
+    DataSet ds;
+    ds.open(data + "/Employee.dat");
+    ASSERT_TRUE(ds.locate("SName", {"O'Neil 张"}));
+    EXPECT_TRUE(IsPasswordHash(ds.asString("Password")));
+    EXPECT_TRUE(VerifyPassword(ds.asString("Password"), "PW"));
+    QFile file(data + "/Employee.dat");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_FALSE(bytes.contains("\"pw\"") || bytes.contains("\"8888\""));
 
     r = test::RunCli({"--data", data, "shift", "add", "夜班", "22:00", "06:00:00", "--late", "--accumulate"});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();

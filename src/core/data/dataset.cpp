@@ -320,6 +320,7 @@ DataSet::Reread DataSet::update(const std::function<void()>& change) {
     }
     const DataSetLock lock(FolderOf(m_fileName));
     const Reread reread = rereadIfChanged();
+    const QList<FieldDef> fields = m_fields;
     const QList<QVariantList> rows = m_rows;
     const bool modified = m_modified;
     const QVariantList current = currentRow();
@@ -328,6 +329,7 @@ DataSet::Reread DataSet::update(const std::function<void()>& change) {
         if (isEditing()) post();
     } catch (...) {
         m_buffer.clear();
+        m_fields = fields;
         m_rows = rows;
         m_modified = modified;
         m_cursor.setState(State::Browse);
@@ -358,6 +360,11 @@ int DataSet::fieldIndex(const QString& name) const {
     for (int i = 0; i < m_fields.size(); ++i)
         if (m_fields.at(i).name.compare(name, Qt::CaseInsensitive) == 0) return i;
     return -1;
+}
+
+void DataSet::widenField(const QString& name, int width) {
+    FieldDef& f = m_fields[requireField(name)];
+    if (f.type == FieldType::String && f.width > 0 && f.width < width) f.width = width;
 }
 
 int DataSet::requireField(const QString& name) const {

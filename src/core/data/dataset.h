@@ -68,6 +68,8 @@ public:
     QString fileName() const { return m_fileName; }
     const QList<FieldDef>& fields() const { return m_fields; }
     int fieldIndex(const QString& name) const; // -1 when there is no such field
+    // Lets the text field name hold width bytes when it holds fewer; written with the next change.
+    void widenField(const QString& name, int width);
 
     // Navigation over the visible rows (filtered, in index order).
     int recordCount() const { return int(m_view.size()); }

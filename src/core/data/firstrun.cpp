@@ -4,6 +4,7 @@
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
 #include "core/data/kqerror.h"
+#include "core/shell/password.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,6 +44,8 @@ QStringList CreateMissingDataFiles(const QString& folder) {
         QFile source(QStringLiteral(":/firstrun/") + name);
         if (!source.open(QIODevice::ReadOnly)) throw KqError(QStringLiteral("缺少初始数据：%1").arg(name));
         WriteDataFileBytes(dir + name, source.readAll());
+        // The delivered administrator's password is stored as a hash salted for this folder.
+        if (name == QLatin1String("Employee.dat")) HashClearPasswords(dir + name);
         created << name;
     }
     for (const QString& name : DatabaseFileNames()) {

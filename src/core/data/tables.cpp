@@ -12,7 +12,7 @@ std::optional<QString> TooWide(const QString& what, const QString& text, int wid
 QList<FieldDef> EmployeeFields() {
     return {{QStringLiteral("SName"), FieldType::String, FieldWidth::SName},
             {QStringLiteral("IsOperator"), FieldType::Boolean},
-            {QStringLiteral("Password"), FieldType::String, FieldWidth::Password},
+            {QStringLiteral("Password"), FieldType::String, FieldWidth::StoredPassword},
             {QStringLiteral("Rigth"), FieldType::Integer},
             {QStringLiteral("IDNo"), FieldType::Integer},
             {QStringLiteral("Dept"), FieldType::Integer},

@@ -8,10 +8,12 @@ namespace kq {
 
 // Widths in GBK bytes of the text fields that operators type. Entry boxes and the command line
 // refuse longer values, since storing cuts a text to its field's width (a cut name would merge
-// two people, a cut password would lock its operator out).
+// two people, a cut password would lock its operator out). Password is the limit of a typed
+// password; the field itself holds its hash, StoredPassword bytes wide.
 namespace FieldWidth {
 constexpr int SName = 15;
 constexpr int Password = 10;
+constexpr int StoredPassword = 128;
 constexpr int CardNo = 45;
 constexpr int DeptName = 20;
 constexpr int ReasonName = 20;

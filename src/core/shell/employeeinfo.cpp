@@ -2,8 +2,8 @@
 
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
-#include "core/data/gbk.h"
 #include "core/data/tables.h"
+#include "core/shell/password.h"
 
 #include <QRegularExpression>
 
@@ -36,7 +36,7 @@ void StoreEmployee(DataSet& ds, const TEmployeeInfo& info) {
     ds.setValue(QStringLiteral("Dept"), info.Dept);
     ds.setValue(QStringLiteral("CardNo"), info.CardNo);
     ds.setValue(QStringLiteral("IsOperator"), info.IsOperator);
-    ds.setValue(QStringLiteral("Password"), info.Password);
+    SetPasswordField(ds, info.NewPassword.isEmpty() ? info.Password : info.NewPassword);
     ds.setValue(QStringLiteral("Rigth"), info.Rigth);
     ds.post();
 }
@@ -56,7 +56,7 @@ EmployeeCalcFields CalcEmployeeFields(const TEmployeeInfo& e, const QStringList&
     EmployeeCalcFields c;
     c.cDept = Numbered(departments, e.Dept);
     c.cIsOperator = e.IsOperator ? QStringLiteral("√") : QString();
-    c.cPwd = QString(GbkWidth(e.Password), QLatin1Char('*'));
+    c.cPwd = e.Password.isEmpty() ? QString() : QStringLiteral("******");
     c.cRigth = Numbered(groups, e.Rigth);
     return c;
 }
@@ -106,7 +106,7 @@ std::optional<EmployeeRefusal> CheckEmployee(const DataSet& ds, const TEmployeeI
         return EmployeeRefusal{EmployeeField::Name, *m};
     if (auto m = TooWide(QStringLiteral("磁卡号"), e.CardNo, FieldWidth::CardNo))
         return EmployeeRefusal{EmployeeField::CardNo, *m};
-    if (auto m = TooWide(QStringLiteral("操作密码"), e.Password, FieldWidth::Password))
+    if (auto m = TooWide(QStringLiteral("操作密码"), e.NewPassword, FieldWidth::Password))
         return EmployeeRefusal{EmployeeField::Password, *m};
     if (const int r = Holder(ds, QStringLiteral("SName"), e.SName, ownRow); r >= 0) {
         const TEmployeeInfo holder = EmployeeAt(ds, r);

@@ -17,9 +17,10 @@ struct TEmployeeInfo {
     int Dept = 0; // ID of Department.dat, 0 for none
     QString CardNo;
     bool IsOperator = false;
-    QString Password;
-    int Rigth = 0;     // rights group number, 0 for none
-    QString RigthName; // on return: the group's name as shown
+    QString Password;    // as stored: a hash (or a clear value of an older file), never shown
+    QString NewPassword; // typed in place of the stored one; empty keeps it
+    int Rigth = 0;       // rights group number, 0 for none
+    QString RigthName;   // on return: the group's name as shown
     bool Confirmed = false;
 };
 
@@ -27,6 +28,7 @@ struct TEmployeeInfo {
 TEmployeeInfo EmployeeAt(const DataSet& ds, int row);
 
 // Sets the seven stored fields of the row being edited or appended, in field order, and posts.
+// The password stored is the hash of NewPassword, else the stored one (a clear one hashed now).
 void StoreEmployee(DataSet& ds, const TEmployeeInfo& info);
 
 // The department names of Department.dat in ID order; a department's ID is its position + 1.
@@ -36,7 +38,7 @@ QStringList DepartmentNames();
 struct EmployeeCalcFields {
     QString cDept;       // the department's name
     QString cIsOperator; // "√" for an operator
-    QString cPwd;        // one "*" per byte of the password
+    QString cPwd;        // "******" when a password is set, whatever its length
     QString cRigth;      // the rights group's name
 };
 EmployeeCalcFields CalcEmployeeFields(const TEmployeeInfo& e, const QStringList& groups,
@@ -54,9 +56,9 @@ struct EmployeeRefusal {
 };
 
 // Why e cannot be stored in the open Employee.dat dataset ds in place of its visible row ownRow
-// (-1 for a new employee): a text too wide for its field, or a name or card number another
-// employee holds (letter case ignored; empty ones are no one's). A value that row already holds
-// stays allowed, so that the employees of a file that already holds duplicates can be changed.
+// (-1 for a new employee): a text (or the new password) too wide for its field, or a name or card number
+// another employee holds (letter case ignored; empty ones are no one's). A value that row already holds stays
+// allowed, so that the employees of a file that already holds duplicates can be changed.
 std::optional<EmployeeRefusal> CheckEmployee(const DataSet& ds, const TEmployeeInfo& e, int ownRow);
 
 // The visible rows of ds whose name or card number another row also holds, each with the

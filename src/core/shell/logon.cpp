@@ -4,6 +4,7 @@
 #include "core/data/dataset.h"
 #include "core/data/tables.h"
 #include "core/shell/operatorinfo.h"
+#include "core/shell/password.h"
 #include "core/shell/rights.h"
 
 namespace kq {
@@ -11,7 +12,20 @@ namespace kq {
 namespace {
 
 const QString kEmployee = QStringLiteral("Employee.dat");
-const QString kOperatorFields = QStringLiteral("SName;Password;IsOperator");
+
+// Positions ds on the first operator named name (ignoring case) whose stored password typed
+// verifies; returns whether there is one. Each candidate costs a hash verification.
+bool LocateOperator(DataSet& ds, const QString& name, const QString& typed) {
+    for (int row = 0; row < ds.recordCount(); ++row) {
+        if (!ds.valueAt(row, QStringLiteral("IsOperator")).toBool() ||
+            ds.valueAt(row, QStringLiteral("SName")).toString().compare(name, Qt::CaseInsensitive) != 0 ||
+            !VerifyPassword(ds.valueAt(row, QStringLiteral("Password")).toString(), typed))
+            continue;
+        ds.moveTo(row);
+        return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -28,9 +42,22 @@ QStringList OperatorNames() {
 bool SignIn(const QString& name, const QString& password) {
     DataSet ds;
     ds.open(DataFile(kEmployee));
-    if (!ds.locate(kOperatorFields, {name, password, true})) return false;
-    const int group = ds.asInt(QStringLiteral("Rigth"));
+    bool found = false;
+    int group = 0;
+    // Verified on the file's current content; a password still stored in clear is replaced by
+    // its hash in the same write.
+    ds.update([&] {
+        found = LocateOperator(ds, name, password);
+        if (!found) return;
+        group = ds.asInt(QStringLiteral("Rigth"));
+        const QString stored = ds.asString(QStringLiteral("Password"));
+        if (stored.isEmpty() || IsPasswordHash(stored)) return;
+        ds.edit();
+        SetPasswordField(ds, stored);
+        ds.post();
+    });
     ds.close();
+    if (!found) return false;
     TOperatorInfo& op = CurOperator();
     // A failure while reading the group's functions leaves the record without rights.
     op.Rigth.clear();
@@ -48,9 +75,9 @@ PasswordChange ChangePassword(const QString& name, const QString& oldPassword, c
     ds.open(DataFile(kEmployee));
     PasswordChange result = PasswordChange::WrongPassword;
     ds.update([&] {
-        if (!ds.locate(kOperatorFields, {name, oldPassword, true})) return;
+        if (!LocateOperator(ds, name, oldPassword)) return;
         ds.edit();
-        ds.setValue(QStringLiteral("Password"), newPassword);
+        SetPasswordField(ds, newPassword);
         ds.post();
         result = PasswordChange::Changed;
     });

@@ -66,7 +66,9 @@ TfmEmployeeDialog::TfmEmployeeDialog(const TEmployeeInfo& info, QWidget* parent)
     m_checkBox1 = new QCheckBox(QStringLiteral("电脑操作员"), this);
     m_checkBox1->setObjectName(QStringLiteral("CheckBox1"));
     m_checkBox1->setChecked(info.IsOperator);
-    m_edtPwd = NewEdit("EdtPwd", info.Password, this);
+    // The stored password is never shown: a new one typed replaces it, an empty box keeps it.
+    m_edtPwd = NewEdit("EdtPwd", QString(), this);
+    if (!info.Password.isEmpty()) m_edtPwd->setPlaceholderText(QStringLiteral("不修改请留空"));
     m_comboBoxRigth = new QComboBox(this);
     m_comboBoxRigth->setObjectName(QStringLiteral("ComboBoxRigth"));
     LimitToWidth(m_edtName, FieldWidth::SName);
@@ -150,7 +152,7 @@ TEmployeeInfo TfmEmployeeDialog::EnteredInfo() const {
     r.IDNo = ParseWorkNo(m_edtWorkNo->text()).value_or(0);
     r.SName = m_edtName->text();
     r.CardNo = m_edtCardNo->text();
-    r.Password = m_edtPwd->text();
+    r.NewPassword = m_edtPwd->text();
     r.Dept = ChosenNumber(m_comboBoxDept);
     r.IsOperator = m_checkBox1->isChecked();
     r.Rigth = ChosenNumber(m_comboBoxRigth);

@@ -29,7 +29,7 @@ public:
     explicit TfmEmployeeDialog(const TEmployeeInfo& info, QWidget* parent = nullptr);
 
     void setCheck(EmployeeCheck check) { m_check = std::move(check); }
-    // The entries as the record the dialog returns.
+    // The entries as the record the dialog returns; the password typed is its NewPassword.
     TEmployeeInfo EnteredInfo() const;
 
 protected:

@@ -4,6 +4,7 @@
 #include "core/data/firstrun.h"
 #include "core/data/kqerror.h"
 #include "core/data/syssetup.h"
+#include "core/shell/password.h"
 #include "support/tempdata.h"
 
 #include <QDir>
@@ -25,7 +26,13 @@ TEST_F(DatabaseTest, FirstRunContentIsCompleteAndNeverOverwritten) {
     EXPECT_GE(groups.recordCount(), 4);
     DataSet admin;
     admin.open(DataFile("EMPLOYEE.DAT"));
-    ASSERT_TRUE(admin.locate("SName;Password", {kDefaultAdminName, kDefaultAdminPassword}));
+    ASSERT_TRUE(admin.locate("SName", {kDefaultAdminName}));
+    // The delivered password is written as its hash only, salted for this folder.
+    EXPECT_TRUE(IsPasswordHash(admin.asString("Password")));
+    EXPECT_TRUE(VerifyPassword(admin.asString("Password"), kDefaultAdminPassword));
+    QFile employees(path("Employee.dat"));
+    ASSERT_TRUE(employees.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(employees.readAll().contains(kDefaultAdminPassword.toUtf8()));
     EXPECT_TRUE(admin.asBool("IsOperator"));
     EXPECT_EQ(admin.asInt("Rigth"), 1);
     DataSet funcs;

@@ -9,6 +9,7 @@
 #include "core/maintenance/localfiles.h"
 #include "core/maintenance/restorestage.h"
 #include "core/maintenance/sqliteimage.h"
+#include "core/shell/logon.h"
 #include "support/archivebytes.h"
 #include "support/clirunner.h"
 #include "support/qtprinters.h"
@@ -152,6 +153,30 @@ TEST_F(BackupCommandsTest, RestorePutsTheArchivedFilesBackAndReopensTheTables) {
     const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::ReadOther;
     EXPECT_FALSE(QFileInfo(path("Employee.dat")).permissions() & others);
     EXPECT_TRUE(QFileInfo(path("Department.dat")).permissions() & QFileDevice::ReadOther);
+}
+
+TEST_F(BackupCommandsTest, RestoredClearPasswordsSignInAndAreHashedThen) {
+    // Employee.dat as an older version wrote it: clear passwords in a field 10 bytes wide.
+    const QByteArray old =
+        R"({"fields":[{"name":"SName","type":"string","width":15},{"name":"IsOperator","type":"boolean"},)"
+        R"({"name":"Password","type":"string","width":10},{"name":"Rigth","type":"integer"},)"
+        R"({"name":"IDNo","type":"integer"},{"name":"Dept","type":"integer"},)"
+        R"({"name":"CardNo","type":"string","width":45}],)"
+        R"("rows":[["管理员",true,"8888",1,0,0,""],["Clerk",true,"Secret",4,1,0,""]]})";
+    test::WriteAll(
+        outside.filePath("old.bak"),
+        test::ArchiveBuilder().header().entry("c:\\kq\\data\\employee.dat").ec2({old}).end().bytes);
+    TBackupFile bf;
+    ASSERT_TRUE(RestoreDataFolder(bf, DataFolder(), outside.filePath("old.bak")))
+        << lastError().toStdString();
+    ASSERT_TRUE(SignIn("clerk", "SECRET"));
+    const QByteArray now = test::ReadAll(path("Employee.dat"));
+    EXPECT_FALSE(now.contains("Secret"));
+    EXPECT_TRUE(now.contains("\"8888\"")); // the others change at their own sign-in
+    EXPECT_TRUE(SignIn("Clerk", "secret"));
+    EXPECT_FALSE(SignIn("Clerk", "Secret1"));
+    EXPECT_TRUE(SignIn("管理员", "8888"));
+    EXPECT_FALSE(test::ReadAll(path("Employee.dat")).contains("\"8888\""));
 }
 
 TEST_F(BackupCommandsTest, FailedOrRefusedRestoresLeaveTheFolderAsItWasAndSayWhy) {

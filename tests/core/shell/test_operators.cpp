@@ -1,9 +1,11 @@
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
 #include "core/data/kqerror.h"
+#include "core/data/tables.h"
 #include "core/shell/employeeinfo.h"
 #include "core/shell/logon.h"
 #include "core/shell/operatorinfo.h"
+#include "core/shell/password.h"
 #include "core/shell/rights.h"
 #include "support/tempdata.h"
 
@@ -103,9 +105,54 @@ TEST_F(OperatorsTest, ChangePassword) {
     for (const Case& c : cases) {
         EXPECT_EQ(ChangePassword("管理员", c.oldPassword, c.newPassword, c.confirmation), c.result)
             << c.newPassword;
-        EXPECT_EQ(StoredPassword("管理员"), c.stored) << c.newPassword;
+        const QString stored = StoredPassword("管理员");
+        EXPECT_TRUE(VerifyPassword(stored, c.stored)) << c.newPassword;
+        EXPECT_EQ(IsPasswordHash(stored), QString(c.stored) != "AbC") << c.newPassword; // clear until changed
     }
     EXPECT_EQ(StoredPassword("Clerk"), "pw");
+}
+
+TEST_F(OperatorsTest, ClearPasswordIsReplacedByItsHashAtSignIn) {
+    // A file of an older version: clear passwords in a field 10 bytes wide.
+    QList<FieldDef> old = EmployeeFields();
+    old[2].width = 10;
+    DataSet::writeFile(path("Employee.dat"), old,
+                       {{"管理员", true, "8888AbC", 1, 1, 0, ""}, {"Clerk", true, "pw", 4, 2, 0, ""}});
+    ASSERT_FALSE(SignIn("管理员", "8888abd"));
+    EXPECT_EQ(StoredPassword("管理员"), "8888AbC"); // a failed sign-in writes nothing
+
+    ASSERT_TRUE(SignIn("管理员", "8888abc"));
+    const QString hash = StoredPassword("管理员");
+    EXPECT_TRUE(IsPasswordHash(hash)) << hash.toStdString();
+    EXPECT_FALSE(hash.contains("8888", Qt::CaseInsensitive));
+    EXPECT_EQ(StoredPassword("Clerk"), "pw"); // only the operator who signed in
+
+    struct Case {
+        const char* password;
+        bool ok;
+    } cases[] = {{"8888AbC", true}, {"8888ABC", true}, {"8888abd", false}, {"8888AbC ", false}, {"", false}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(SignIn("管理员", c.password), c.ok) << c.password;
+        EXPECT_EQ(StoredPassword("管理员"), hash) << c.password; // a hash is never rewritten
+    }
+    DataSet ds;
+    ds.open(DataFile("Employee.dat"));
+    EXPECT_GE(ds.fields().at(ds.fieldIndex("Password")).width, hash.size()); // widened, never cut
+}
+
+TEST(PasswordHash, SaltedAndCaseFolded) {
+    const QString a = HashPassword("Pa55wörD"), b = HashPassword("Pa55wörD");
+    EXPECT_NE(a, b); // a fresh salt each time
+    for (const QString& hash : {a, b}) {
+        EXPECT_TRUE(IsPasswordHash(hash));
+        EXPECT_TRUE(VerifyPassword(hash, "pA55WÖRd"));
+        EXPECT_FALSE(VerifyPassword(hash, "Pa55word"));
+        EXPECT_FALSE(VerifyPassword(hash, hash)); // the hash itself is no password
+    }
+    EXPECT_EQ(HashPassword(""), ""); // no password set
+    // A value typed into a 10-byte box is a clear password, whatever it starts with.
+    EXPECT_FALSE(IsPasswordHash("$argon2id$"));
+    EXPECT_TRUE(VerifyPassword("$ARGON2ID$", "$argon2id$"));
 }
 
 TEST_F(OperatorsTest, GroupFunctionsAreReplacedOnlyForTheirGroup) {
@@ -145,8 +192,12 @@ TEST(EmployeeCalcFields, TableOfCases) {
     } cases[] = {
         {2, true, "123456", 1, {"车间", "√", "******", "系统管理员"}},
         {0, false, "", 0, {"", "", "", ""}},
-        {3, false, "密码", 3, {"", "", "****", ""}}, // beyond the lists; a Chinese character takes two bytes
-        {-1, false, "a", 2, {"", "", "*", "普通员工"}},
+        {3, false, "密码", 3, {"", "", "******", ""}}, // beyond the lists; the stars never tell a length
+        {-1,
+         false,
+         "$argon2id$v=19$m=65536,t=2,p=1$c2FsdHNhbHRzYWx0$aGFzaGhhc2hoYXNoaGFzaA",
+         2,
+         {"", "", "******", "普通员工"}},
     };
     for (const Case& c : cases) {
         TEmployeeInfo e;

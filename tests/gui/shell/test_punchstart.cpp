@@ -30,7 +30,11 @@ int Windows(const QMetaObject& kind) {
 // ended it within two seconds.
 int RunLoop(const std::function<void()>& action) {
     QTimer::singleShot(0, action);
-    QTimer::singleShot(2000, [] { QCoreApplication::exit(1); });
+    // Owned by this call, so that it never ends the loop of a later one.
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    timeout.start(2000);
     return QApplication::exec();
 }
 

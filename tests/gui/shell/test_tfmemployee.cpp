@@ -2,6 +2,7 @@
 #include "core/data/dataset.h"
 #include "core/data/gbk.h"
 #include "core/shell/operatorinfo.h"
+#include "core/shell/password.h"
 #include "core/shell/rights.h"
 #include "gui/setup/tfminputdialog.h"
 #include "gui/setup/tfmsetdepartment.h"
@@ -50,8 +51,10 @@ QStringList FileRows(const QString& file) {
     QStringList rows;
     for (ds.first(); !ds.eof(); ds.next()) {
         QStringList values;
-        for (const FieldDef& f : ds.fields())
-            values << ds.asString(f.name);
+        for (const FieldDef& f : ds.fields()) {
+            const QString v = ds.asString(f.name);
+            values << (IsPasswordHash(v) ? QStringLiteral("<hash>") : v);
+        }
         rows << values.join(',');
     }
     return rows;
@@ -136,13 +139,19 @@ TEST_F(EmployeeTest, AddChangeDeleteReachTheFileAtOnce) {
     });
     test::Click(&form, "BitBtnAdd");
     EXPECT_EQ(form.clientDataSet().asString("SName"), "王五");
-    EXPECT_EQ(FileRows("Employee.dat"), before + QStringList({"王五,True,pw,4,12,2,c12"})); // written at once
+    EXPECT_EQ(FileRows("Employee.dat"),
+              before + QStringList({"王五,True,<hash>,4,12,2,c12"})); // written at once
+    const QString hash = form.clientDataSet().asString("Password");
+    EXPECT_TRUE(VerifyPassword(hash, "PW"));
 
     // Changing the current row: the dialog starts from the row, cancelling keeps it.
     test::WhenModal<TfmEmployeeDialog>([](TfmEmployeeDialog* d) {
         EXPECT_EQ(d->windowTitle(), "修改员工信息");
         EXPECT_EQ(Child<QLineEdit>(d, "EdtName")->text(), "王五");
         EXPECT_EQ(Child<QComboBox>(d, "ComboBoxDept")->currentText(), "车间");
+        // The stored password is never shown; an empty box keeps it.
+        EXPECT_EQ(Child<QLineEdit>(d, "EdtPwd")->text(), "");
+        EXPECT_EQ(Child<QLineEdit>(d, "EdtPwd")->placeholderText(), "不修改请留空");
         Child<QLineEdit>(d, "EdtName")->setText("王六");
         Child<QPushButton>(d, "BtnCanncel")->click();
     });
@@ -153,7 +162,8 @@ TEST_F(EmployeeTest, AddChangeDeleteReachTheFileAtOnce) {
         Child<QPushButton>(d, "BtnOk")->click();
     });
     Child<QAction>(Child<QTableView>(&form, "DBGrid1"), "PMIModi")->trigger();
-    EXPECT_EQ(FileRows("Employee.dat").last(), "王五五,True,pw,2,12,2,c12");
+    EXPECT_EQ(FileRows("Employee.dat").last(), "王五五,True,<hash>,2,12,2,c12");
+    EXPECT_EQ(form.clientDataSet().asString("Password"), hash);
 
     // Deleting asks first; No keeps the row.
     form.clientDataSet().locate("SName", {"张三"});
@@ -165,13 +175,49 @@ TEST_F(EmployeeTest, AddChangeDeleteReachTheFileAtOnce) {
     EXPECT_EQ(fakes->prompter->boxes[0].kind, "ask");
     EXPECT_EQ(form.clientDataSet().recordCount(), 3);
     const QStringList after = {"管理员,True,123456,1,1,1,", "李四,False,,9,0,5,c9",
-                               "王五五,True,pw,2,12,2,c12"};
+                               "王五五,True,<hash>,2,12,2,c12"};
     EXPECT_EQ(FileRows("Employee.dat"), after);
 
     Child<QPushButton>(&form, "BtnClose")->click();
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(FileRows("Employee.dat"), after);
     EXPECT_EQ(fakes->prompter->boxes.size(), 2); // the two questions, nothing else
+}
+
+TEST_F(EmployeeTest, DialogKeepsOrReplacesThePasswordWithoutShowingIt) {
+    TfmEmployee form;
+    form.show();
+    ASSERT_TRUE(form.clientDataSet().locate("SName", {"管理员"}));
+    // Stored in clear by an older version: an empty box keeps it, now as its hash.
+    test::WhenModal<TfmEmployeeDialog>([](TfmEmployeeDialog* d) {
+        EXPECT_EQ(Child<QLineEdit>(d, "EdtPwd")->text(), "");
+        Child<QPushButton>(d, "BtnOk")->click();
+    });
+    form.BitBtnModiClick();
+    const QString kept = form.clientDataSet().asString("Password");
+    EXPECT_TRUE(IsPasswordHash(kept));
+    EXPECT_TRUE(VerifyPassword(kept, "123456"));
+
+    // A password wider than 10 bytes is refused with a message; a shorter one replaces the stored one.
+    DialogOutcome wide;
+    test::WhenModal<TfmEmployeeDialog>([&](TfmEmployeeDialog* d) {
+        auto* pwd = Child<QLineEdit>(d, "EdtPwd");
+        pwd->setText("长密码一二三");
+        Child<QPushButton>(d, "BtnOk")->click();
+        wide.texts = fakes->prompter->texts();
+        wide.stayedOpen = d->isVisible();
+        wide.focus = d->focusWidget() ? d->focusWidget()->objectName() : QString();
+        pwd->setText("Neu");
+        Child<QPushButton>(d, "BtnOk")->click();
+    });
+    form.BitBtnModiClick();
+    EXPECT_EQ(wide.texts, QStringList({"操作密码太长：最多 10 个字节（一个汉字占 2 个字节）！"}));
+    EXPECT_TRUE(wide.stayedOpen);
+    EXPECT_EQ(wide.focus, "EdtPwd");
+    const QString replaced = form.clientDataSet().asString("Password");
+    EXPECT_TRUE(VerifyPassword(replaced, "NEU"));
+    EXPECT_FALSE(VerifyPassword(replaced, "123456"));
+    EXPECT_EQ(GridRow(Child<QTableView>(&form, "DBGrid1"), 0).at(5), "******");
 }
 
 TEST_F(EmployeeTest, ChangeOnAnEmptyListAddsTheEmployee) {

@@ -2,6 +2,7 @@
 #include "core/data/dataset.h"
 #include "core/data/shared.h"
 #include "core/shell/operatorinfo.h"
+#include "core/shell/password.h"
 #include "gui/shell/tfmlogin.h"
 #include "gui/shell/tfmmain.h"
 #include "support/gui/findchild.h"
@@ -56,6 +57,12 @@ QString StoredPassword(const QString& name) {
     DataSet ds;
     ds.open(DataFile("Employee.dat"));
     return ds.locate("SName", {name}) ? ds.asString("Password") : QString();
+}
+
+// Whether the file holds the password of operator name as a hash.
+bool HoldsHashOf(const QString& name, const QString& password) {
+    const QString stored = StoredPassword(name);
+    return IsPasswordHash(stored) && VerifyPassword(stored, password);
 }
 
 } // namespace
@@ -115,6 +122,9 @@ TEST_F(LoginTest, SignInThroughTheMainWindow) {
     EXPECT_TRUE(Enabled(w, "MILogOut"));
     EXPECT_TRUE(Enabled(w, "MIModiPwd"));
     EXPECT_EQ(LoadLastOperator(), "管理员");
+    // The delivered clear password is replaced by its hash at this first sign-in.
+    EXPECT_TRUE(HoldsHashOf("管理员", "8888"));
+    EXPECT_EQ(StoredPassword("Clerk"), "Pw");
 
     // The toolbar signs in again; a failure keeps the record, a success replaces it.
     WhenSignIn("Clerk", "nope");
@@ -126,6 +136,15 @@ TEST_F(LoginTest, SignInThroughTheMainWindow) {
     EXPECT_EQ(CurOperator().Name, "Clerk");
     EXPECT_EQ(CurOperator().Rigth, "7;");
     EXPECT_EQ(LoadLastOperator(), "Clerk");
+    // After the migration the password still signs in in any letter case, a wrong one does not.
+    EXPECT_TRUE(HoldsHashOf("Clerk", "Pw"));
+    fakes->prompter->boxes.clear();
+    for (const char* typed : {"PW", "pw", "Px"}) {
+        WhenSignIn("Clerk", typed);
+        w.findChild<QAction*>("TBLogIn")->trigger();
+    }
+    EXPECT_EQ(fakes->prompter->texts(),
+              QStringList({"登陆成功！", "登陆成功！", "登陆失败！请检查用户名和密码。"}));
 
     // Cancelling changes nothing and shows nothing.
     fakes->prompter->boxes.clear();
@@ -152,27 +171,27 @@ TEST_F(LoginTest, PasswordChange) {
         Child<QPushButton>(f, "BitBtnCancel")->click();
     });
     w.findChild<QAction*>("MIModiPwd")->trigger();
-    EXPECT_EQ(StoredPassword("管理员"), "8888");
+    EXPECT_TRUE(HoldsHashOf("管理员", "8888"));
 
     // A wrong old password changes nothing and says so.
     fakes->prompter->boxes.clear();
     WhenChangePassword("0000", "abc");
     EXPECT_FALSE(OperatorLogon(LogonChangePassword));
     EXPECT_EQ(fakes->prompter->texts(), QStringList({"原密码错误，密码未修改！"}));
-    EXPECT_EQ(StoredPassword("管理员"), "8888");
+    EXPECT_TRUE(HoldsHashOf("管理员", "8888"));
 
     // A new password longer than the field is refused, never stored cut.
     fakes->prompter->boxes.clear();
     WhenChangePassword("8888", "NewPassword123");
     EXPECT_FALSE(OperatorLogon(LogonChangePassword));
     EXPECT_EQ(fakes->prompter->texts(), QStringList({"新密码太长：最多 10 个字节（一个汉字占 2 个字节）！"}));
-    EXPECT_EQ(StoredPassword("管理员"), "8888");
+    EXPECT_TRUE(HoldsHashOf("管理员", "8888"));
 
     // The right old password: changed without a message.
     fakes->prompter->boxes.clear();
     WhenChangePassword("8888", "NewPasswor");
     EXPECT_TRUE(OperatorLogon(LogonChangePassword));
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
-    EXPECT_EQ(StoredPassword("管理员"), "NewPasswor");
+    EXPECT_TRUE(HoldsHashOf("管理员", "newpasswor"));
     EXPECT_EQ(StoredPassword("Clerk"), "Pw");
 }
