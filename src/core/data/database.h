@@ -10,8 +10,10 @@ namespace kq {
 // Name of the one connection every statement uses.
 inline const QString kConnectionName = QStringLiteral("KQDataBase");
 
-// Opens the connection KQDataBase on WorkList.db of folder and attaches Inform.db (tables
-// WorkList and Inform), creating missing files and tables. Write-ahead log with
+// Opens the connection KQDataBase of the engine of this run (see engine.h). On SQLite: on
+// WorkList.db of folder, attaching Inform.db (tables WorkList and Inform), creating missing files
+// and tables. On PostgreSQL: on the server, creating missing tables (see serverdatabase.h);
+// nothing is written to folder. Write-ahead log with
 // synchronous=FULL: a committed statement survives a power cut, and readers (a backup taking a
 // database's image among them) never hold up a writer. The log (-wal, -shm) belongs with its
 // file; only a consistent image of a database is ever copied. Throws KqError when a file cannot be
@@ -22,12 +24,22 @@ bool IsKQDataBaseOpen();
 QSqlDatabase KQDataBase();
 
 // Creates the two database files of folder with their tables when missing, without opening
-// the connection (first-run content).
+// the connection (first-run content). Nothing on the server.
 void EnsureDatabaseFiles(const QString& folder);
 
+// On the server: opens KQDataBase again when its connection was lost, so that the next
+// statement works once the server is back. Throws KqError naming the server when it is still
+// unreachable. Nothing on SQLite. ExecSql, CachedSql and Transaction call it first.
+void ReviveKQDataBase();
+
 // Prepares and runs sql with positional (?) or named (:name) values bound in order; throws
-// KqError with the engine's message when it fails.
+// KqError with the engine's message when it fails (naming the server when its connection broke).
 QSqlQuery ExecSql(const QString& sql, const QVariantList& values = {});
+
+// ExecSql for statements run again and again (a punch): prepared once for the life of the
+// connection, so that the server gets one round trip per run. The query is shared: read its rows
+// before the next CachedSql of the same text.
+QSqlQuery& CachedSql(const QString& sql, const QVariantList& values = {});
 
 // One transaction on KQDataBase: rolled back on destruction unless committed.
 class Transaction {

@@ -87,8 +87,10 @@ void InformTable::post() {
     row.date = DateText(day);
     if (m_state == State::Insert) {
         QSqlQuery q =
-            ExecSql(QStringLiteral("insert into Inform (WDate, Inform) values (?, ?)"), {row.date, row.text});
-        row.id = q.lastInsertId().toLongLong();
+            ExecSql(QStringLiteral("insert into Inform (WDate, Inform) values (?, ?) returning rowid"),
+                    {row.date, row.text});
+        if (!q.next()) throw KqError(QStringLiteral("公告未能保存"));
+        row.id = q.value(0).toLongLong();
         m_rows.append(row);
         m_cur = int(m_rows.size()) - 1;
     } else {

@@ -3,11 +3,12 @@
 #include "core/data/database.h"
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
+#include "core/data/documentstore.h"
+#include "core/data/engine.h"
 #include "core/data/kqerror.h"
 #include "core/data/shared.h"
 #include "core/platform/platform.h"
 
-#include <QFile>
 #include <QHash>
 #include <QSqlRecord>
 
@@ -16,11 +17,11 @@ namespace kq {
 namespace {
 
 // The cards of Employee.dat (case-folded card -> name of the first row holding it), built again
-// only when the file's bytes change: reading the file is cheap, parsing every row at each swipe
-// is not.
+// only when the file's stamp changes (see documentstore.h): reading the file or the server
+// document's version is cheap, parsing every row at each swipe is not.
 struct CardIndex {
     QString path;
-    QByteArray bytes;
+    QByteArray stamp;
     QHash<QString, QString> names;
 };
 
@@ -30,9 +31,8 @@ QString CardHolder(const QString& card) {
     if (card.trimmed().isEmpty()) return {};
     static CardIndex index;
     const QString path = DataFile(QStringLiteral("Employee.dat"));
-    QFile file(path);
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    if (bytes.isEmpty() || path != index.path || bytes != index.bytes) {
+    const QByteArray stamp = DocumentStamp(path);
+    if (stamp.isEmpty() || path != index.path || stamp != index.stamp) {
         DataSet employees;
         employees.open(path);
         QHash<QString, QString> names;
@@ -41,7 +41,7 @@ QString CardHolder(const QString& card) {
             if (!names.contains(key)) names.insert(key, employees.asString(QStringLiteral("SName")));
         }
         employees.close();
-        index = CardIndex{path, bytes, names};
+        index = CardIndex{path, stamp, names};
     }
     return index.names.value(card.toCaseFolded());
 }
@@ -89,6 +89,52 @@ private:
     bool m_open = false;
 };
 
+// In the SQLite files: the row is looked up and then updated or inserted, in a transaction that
+// holds the write lock from its start. Returns whether the time was stored.
+bool StoreInFile(const QString& column, const QString& date, const QString& name, const QString& time) {
+    WriteTransaction transaction;
+    QSqlQuery count =
+        ExecSql(QStringLiteral("select COUNT(*) Cnt from WorkList where Name=? and DDate=?"), {name, date});
+    const int cnt = count.next() ? count.value(0).toInt() : 0;
+    count.finish();
+    if (cnt != 0) {
+        QSqlQuery row =
+            ExecSql(QStringLiteral("select * from WorkList where Name=? and DDate=?"), {name, date});
+        const bool punched = row.next() && IsPunched(row.value(row.record().indexOf(column)));
+        row.finish();
+        if (punched) return false;
+        ExecSql(QStringLiteral("update WorkList set %1=? where Name=? and DDate=?").arg(column),
+                {time, name, date});
+    } else {
+        ExecSql(QStringLiteral("insert into WorkList (DDate, Name, %1) values (?,?,?)").arg(column),
+                {date, name, time});
+    }
+    transaction.commit();
+    return true;
+}
+
+// On the server one statement inserts the row or fills the slot, so that two stations swiping a
+// card at once give one row and the first time in a slot wins: the unique key on (Name, DDate)
+// turns the second insert into an update, and that update happens only while the slot holds no
+// punch. Returns whether the time was stored; when not, the slot's time is read as on SQLite
+// (an unreadable text throws).
+bool StoreOnServer(const QString& column, const QString& date, const QString& name, const QString& time) {
+    QSqlQuery& q = CachedSql(QStringLiteral("insert into WorkList (DDate, Name, %1) values (?, ?, ?) "
+                                            "on conflict (Name, DDate) do update set %1 = excluded.%1 "
+                                            "where coalesce(trim(WorkList.%1), '') in ('', '00:00:00') "
+                                            "returning ISn")
+                                 .arg(column),
+                             {date, name, time});
+    const bool stored = q.next();
+    q.finish();
+    if (stored) return true;
+    QSqlQuery row =
+        ExecSql(QStringLiteral("select %1 from WorkList where Name=? and DDate=?").arg(column), {name, date});
+    if (row.next() && !IsPunched(row.value(0)))
+        throw KqError(QStringLiteral("无法记录刷卡：%1 %2 的记录被同时修改，请再刷一次").arg(name, date));
+    return false;
+}
+
 } // namespace
 
 PunchResult RecordPunch(const QString& card, const QList<TBrushInfo>& brushInfo, int slot,
@@ -112,29 +158,13 @@ PunchResult RecordPunch(const QString& card, const QList<TBrushInfo>& brushInfo,
     const QString date = DateText(GetBrushDate(brushInfo.at(slot / 2), slot, now));
     const QString time = TimeText(now.time());
 
-    WriteTransaction transaction;
-    QSqlQuery count =
-        ExecSql(QStringLiteral("select COUNT(*) Cnt from WorkList where Name=? and DDate=?"), {name, date});
-    const int cnt = count.next() ? count.value(0).toInt() : 0;
-    count.finish();
-    if (cnt != 0) {
-        QSqlQuery row =
-            ExecSql(QStringLiteral("select * from WorkList where Name=? and DDate=?"), {name, date});
-        const bool punched = row.next() && IsPunched(row.value(row.record().indexOf(column)));
-        row.finish();
-        if (punched) {
-            result.outcome = PunchOutcome::AlreadyPunched;
-            result.line = name + QLatin1Char(' ') + label + QStringLiteral("已刷过卡!");
-            return result;
-        }
-        ExecSql(QStringLiteral("update WorkList set %1=? where Name=? and DDate=?").arg(column),
-                {time, name, date});
-    } else {
-        ExecSql(QStringLiteral("insert into WorkList (DDate, Name, %1) values (?,?,?)").arg(column),
-                {date, name, time});
+    const bool stored =
+        OnServer() ? StoreOnServer(column, date, name, time) : StoreInFile(column, date, name, time);
+    if (!stored) {
+        result.outcome = PunchOutcome::AlreadyPunched;
+        result.line = name + QLatin1Char(' ') + label + QStringLiteral("已刷过卡!");
+        return result;
     }
-    transaction.commit();
-
     result.outcome = PunchOutcome::Stored;
     result.beepKind = BeepConfirm;
     result.line = name + QLatin1Char(' ') + now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +

@@ -5,18 +5,19 @@
 #include <QVariantList>
 #include <memory>
 
-struct sqlite3;
-struct sqlite3_stmt;
-
 namespace kq {
 
-// Reads the rows of one select on the WorkList.db file of KQDataBase through a read-only SQLite
-// connection of its own, handing out the values as the engine holds them. For report passes
-// over a whole period: converting every value into a QVariant, as the Qt driver does, costs
-// more than the scan itself. Values bind positionally (text or whole numbers). Throws KqError.
+// Reads the rows of one select on WorkList, handing out the values as the engine holds them, for
+// report passes over a whole period: converting every value into a QVariant, as the Qt drivers
+// do, costs more than the scan itself. On SQLite through a read-only connection of its own on the
+// WorkList.db file of KQDataBase; on the server through a cursor on KQDataBase's own connection,
+// fetched in batches (inside the caller's transaction, else in a read-only one of its own for the
+// life of the scan, so that its rows are one snapshot). Values bind positionally (text or whole
+// numbers). Throws KqError.
 class RowScan {
 public:
     RowScan(const QString& sql, const QVariantList& values);
+    ~RowScan();
     RowScan(const RowScan&) = delete;
     RowScan& operator=(const RowScan&) = delete;
 
@@ -25,15 +26,21 @@ public:
     bool isNull(int column) const;
     qint64 integer(int column) const; // 0 for null
 
-private:
-    [[noreturn]] void fail() const;
-
-    struct Close {
-        void operator()(sqlite3* db) const;
-        void operator()(sqlite3_stmt* stmt) const;
+    // One engine's way of reading the rows.
+    class Source {
+    public:
+        virtual ~Source() = default;
+        virtual bool next() = 0;
+        virtual QByteArrayView text(int column) const = 0;
+        virtual bool isNull(int column) const = 0;
+        virtual qint64 integer(int column) const = 0;
     };
-    std::unique_ptr<sqlite3, Close> m_db;
-    std::unique_ptr<sqlite3_stmt, Close> m_stmt; // finalized before m_db closes
+
+private:
+    std::unique_ptr<Source> m_source;
 };
+
+// The server's source (serverrowscan.cpp).
+std::unique_ptr<RowScan::Source> OpenServerRowScan(const QString& sql, const QVariantList& values);
 
 } // namespace kq

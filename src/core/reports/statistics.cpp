@@ -100,9 +100,11 @@ QList<QStringList> ComputeStatistics(const QList<TBaseInfo>& slotTable, const QL
 
     if (first.isValid() && last.isValid() && first <= last) {
         const QVariantList period{DateText(first), DateText(last)};
-        RowScan count(QStringLiteral("select count(*) from WorkList where DDate >= ? and DDate <= ?"),
-                      period);
-        const qint64 total = count.next() ? count.integer(0) : 0;
+        const qint64 total = [&] {
+            RowScan count(QStringLiteral("select count(*) from WorkList where DDate >= ? and DDate <= ?"),
+                          period);
+            return count.next() ? count.integer(0) : 0;
+        }();
         QString columns = QStringLiteral("Name, LeaveType");
         for (int s = 0; s < slotCount; ++s)
             columns += QStringLiteral(", ") + SlotColumn(s);
