@@ -77,18 +77,18 @@ void Unprepared(const QString& sql) {
 
 } // namespace
 
-void DataFolderTest::failInserts(const QString& table, const QString& message) {
+void DataFolderTest::failInserts(const QString& table, const QString& message, const QString& when) {
     if (CurrentEngine().kind == EngineKind::PostgreSQL) {
-        Unprepared(QStringLiteral("create function kq_refuse() returns trigger as $$ begin raise exception "
-                                  "'%1'; end $$ language plpgsql")
-                       .arg(message));
+        Unprepared(QStringLiteral("create function kq_refuse() returns trigger as $$ begin if %1 then raise "
+                                  "exception '%2'; end if; return new; end $$ language plpgsql")
+                       .arg(when, message));
         Unprepared(QStringLiteral("create trigger kq_refuse before insert on %1 for each row execute "
                                   "function kq_refuse()")
                        .arg(table));
     } else {
-        Unprepared(QStringLiteral("create trigger kq_refuse before insert on %1 begin select raise(abort, "
-                                  "'%2'); end")
-                       .arg(table, message));
+        Unprepared(QStringLiteral("create trigger kq_refuse before insert on %1 when %2 begin select "
+                                  "raise(abort, '%3'); end")
+                       .arg(table, when, message));
     }
 }
 
@@ -101,7 +101,7 @@ void DataFolderTest::allowInserts(const QString& table) {
     }
 }
 
-QSqlDatabase DataFolderTest::openOtherConnection(const QString& name) const {
+QSqlDatabase DataFolderTest::openOtherConnection(const QString& name, const QString& sqliteOptions) const {
     QSqlDatabase other;
     if (CurrentEngine().kind == EngineKind::PostgreSQL) {
         const ServerAddress& a = CurrentEngine().server;
@@ -114,6 +114,7 @@ QSqlDatabase DataFolderTest::openOtherConnection(const QString& name) const {
     } else {
         other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         other.setDatabaseName(path(QStringLiteral("WorkList.db")));
+        other.setConnectOptions(sqliteOptions);
     }
     EXPECT_TRUE(other.open());
     return other;

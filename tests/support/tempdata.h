@@ -30,13 +30,14 @@ protected:
     int countRows(const QString& sql, const QVariantList& values = {});
     // Removes a dataset file of the folder (the server's document on the server).
     void removeDataFile(const QString& name);
-    // Makes every insert into table fail with message until allowInserts(table), as a full disk
-    // or a refusing server would.
-    void failInserts(const QString& table, const QString& message);
+    // Makes every insert into table (of a row where the SQL condition when holds, on the new row
+    // "new") fail with message until allowInserts(table), as a full disk or a refusing server would.
+    void failInserts(const QString& table, const QString& message,
+                     const QString& when = QStringLiteral("true"));
     void allowInserts(const QString& table);
     // A second connection, named name, to the records of the folder (another process's view);
     // removed by the caller with QSqlDatabase::removeDatabase.
-    QSqlDatabase openOtherConnection(const QString& name) const;
+    QSqlDatabase openOtherConnection(const QString& name, const QString& sqliteOptions = {}) const;
 
     QTemporaryDir dir;
     Fakes* fakes = nullptr;

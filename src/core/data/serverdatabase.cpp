@@ -27,9 +27,10 @@ QString WorkListTable() {
 }
 
 QStringList SchemaStatements() {
-    return {QStringLiteral("CREATE TABLE IF NOT EXISTS KQSchema (Version integer NOT NULL)"),
-            WorkListTable(),
-            QStringLiteral("CREATE INDEX IF NOT EXISTS WorkListDate ON WorkList (DDate)"),
+    return {QStringLiteral("CREATE TABLE IF NOT EXISTS KQSchema (Version integer NOT NULL)"), WorkListTable(),
+            // The record grid's order, so that each of its pages starts at its key in the index.
+            QStringLiteral("CREATE INDEX IF NOT EXISTS WorkListDate ON WorkList "
+                           "(DDate NULLS FIRST, Name NULLS FIRST, ISn)"),
             QStringLiteral("CREATE TABLE IF NOT EXISTS Inform (rowid bigserial PRIMARY KEY, "
                            "WDate text COLLATE \"C\", Inform text)"),
             QStringLiteral("CREATE INDEX IF NOT EXISTS InformDate ON Inform (WDate)"),

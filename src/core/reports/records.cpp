@@ -42,7 +42,8 @@ SqlStatement Select(const QString& columns, const RecordFilter& filter, const Re
     if (after) conditions << AfterCondition(*after, st.values);
     st.sql = QStringLiteral("select ") + columns + QStringLiteral(" from WorkList");
     if (!conditions.isEmpty()) st.sql += QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
-    st.sql += QStringLiteral(" order by DDate, Name, ISn");
+    // Nulls first on every engine (SQLite's order; the server puts them last unless told).
+    st.sql += QStringLiteral(" order by DDate nulls first, Name nulls first, ISn");
     if (limit > 0) {
         st.sql += QStringLiteral(" limit ?");
         st.values << limit;
