@@ -60,6 +60,13 @@ int DataFolderTest::countRows(const QString& sql, const QVariantList& values) {
     return q.next() ? q.value(0).toInt() : -1;
 }
 
+QStringList DataFolderTest::cliOptions() const {
+    QStringList options{QStringLiteral("--data"), DataFolder()};
+    if (CurrentEngine().kind == EngineKind::PostgreSQL)
+        options << QStringLiteral("--database") << PgCluster::shared()->url(CurrentEngine().server.database);
+    return options;
+}
+
 void DataFolderTest::removeDataFile(const QString& name) {
     if (CurrentEngine().kind == EngineKind::PostgreSQL)
         ExecSql(QStringLiteral("delete from DataDocument where Name = ?"), {name});

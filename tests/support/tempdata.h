@@ -28,6 +28,8 @@ protected:
     void
     writeEmployees(const QList<QVariantList>& rows); // SName, IsOperator, Password, Rigth, IDNo, Dept, CardNo
     int countRows(const QString& sql, const QVariantList& values = {});
+    // The options that point kaoqin-cli at this test's records: the folder, and the server.
+    QStringList cliOptions() const;
     // Removes a dataset file of the folder (the server's document on the server).
     void removeDataFile(const QString& name);
     // Makes every insert into table (of a row where the SQL condition when holds, on the new row
