@@ -142,7 +142,10 @@ void ReviveKQDataBase() {
 }
 
 void EnsureDatabaseFiles(const QString& folder) {
-    if (OnServer()) return; // the server's tables are made when the connection opens
+    if (!OnServer()) CreateDatabaseFiles(folder); // the server's tables come with its connection
+}
+
+void CreateDatabaseFiles(const QString& folder) {
     const QString name = QStringLiteral("KQFirstRun");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);

@@ -26,6 +26,8 @@ QSqlDatabase KQDataBase();
 // Creates the two database files of folder with their tables when missing, without opening
 // the connection (first-run content). Nothing on the server.
 void EnsureDatabaseFiles(const QString& folder);
+// The same whatever the engine (files that take the server's records).
+void CreateDatabaseFiles(const QString& folder);
 
 // On the server: opens KQDataBase again when its connection was lost, so that the next
 // statement works once the server is back. Throws KqError naming the server when it is still

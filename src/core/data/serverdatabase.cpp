@@ -145,17 +145,87 @@ bool ServerConnectionLost(const QSqlDatabase& db) {
     return !conn || PQstatus(conn) != CONNECTION_OK;
 }
 
-void ClearServerData(QSqlDatabase& db) {
-    Run(db, QStringLiteral("LOCK TABLE WorkList, Inform, DataDocument IN ACCESS EXCLUSIVE MODE"));
-    Run(db, QStringLiteral("DELETE FROM WorkList"));
-    Run(db, QStringLiteral("DELETE FROM Inform"));
+ServerLink::ServerLink() : m_conn(ServerHandle(KQDataBase())) {}
+
+ServerLink::~ServerLink() {
+    if (m_open && PQstatus(m_conn) == CONNECTION_OK) PQclear(PQexec(m_conn, "ROLLBACK"));
 }
 
-void ResetServerSequences(QSqlDatabase& db) {
-    Run(db, QStringLiteral("SELECT setval(pg_get_serial_sequence('worklist', 'isn'), "
-                           "coalesce((SELECT max(ISn) FROM WorkList), 0) + 1, false)"));
-    Run(db, QStringLiteral("SELECT setval(pg_get_serial_sequence('inform', 'rowid'), "
-                           "coalesce((SELECT max(rowid) FROM Inform), 0) + 1, false)"));
+void ServerLink::fail() const {
+    const QString reason = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
+    if (PQstatus(m_conn) != CONNECTION_OK) throw KqError(ServerFailure(CurrentEngine().server, reason));
+    throw KqError(reason);
+}
+
+void ServerLink::begin(const QByteArray& how) {
+    command(how);
+    m_open = true;
+}
+
+void ServerLink::commit() {
+    command("COMMIT");
+    m_open = false;
+}
+
+namespace {
+
+// PQexecParams with text values; nulls as NULL.
+PGresult* Exec(pg_conn* conn, const QByteArray& sql, const QList<QByteArray>& values) {
+    QList<const char*> pointers;
+    for (const QByteArray& v : values)
+        pointers << (v.isNull() ? nullptr : v.constData());
+    return PQexecParams(conn, sql.constData(), int(pointers.size()), nullptr, pointers.constData(), nullptr,
+                        nullptr, 0);
+}
+
+} // namespace
+
+qint64 ServerLink::command(const QByteArray& sql, const QList<QByteArray>& values) {
+    PGresult* r = Exec(m_conn, sql, values);
+    const ExecStatusType status = PQresultStatus(r);
+    const qint64 rows = QByteArray(PQcmdTuples(r)).toLongLong();
+    PQclear(r);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) fail();
+    return rows;
+}
+
+QByteArray ServerLink::value(const QByteArray& sql, const QList<QByteArray>& values) {
+    PGresult* r = Exec(m_conn, sql, values);
+    if (PQresultStatus(r) != PGRES_TUPLES_OK) {
+        PQclear(r);
+        fail();
+    }
+    const QByteArray v =
+        PQntuples(r) > 0 && !PQgetisnull(r, 0, 0) ? QByteArray(PQgetvalue(r, 0, 0)) : QByteArray();
+    PQclear(r);
+    return v;
+}
+
+qint64 ServerLink::copyIn(const QByteArray& sql, const std::function<bool(QByteArray& data)>& next) {
+    PGresult* r = PQexec(m_conn, sql.constData());
+    const ExecStatusType status = PQresultStatus(r);
+    PQclear(r);
+    if (status != PGRES_COPY_IN) fail();
+    QByteArray data;
+    QString error;
+    try {
+        while (next(data)) {
+            if (!data.isEmpty() && PQputCopyData(m_conn, data.constData(), int(data.size())) != 1) fail();
+            data.clear();
+        }
+    } catch (const KqError& e) {
+        error = e.message();
+    }
+    if (PQputCopyEnd(m_conn, error.isEmpty() ? nullptr : error.toUtf8().constData()) != 1) fail();
+    r = PQgetResult(m_conn);
+    const bool copied = PQresultStatus(r) == PGRES_COMMAND_OK;
+    const qint64 rows = QByteArray(PQcmdTuples(r)).toLongLong();
+    PQclear(r);
+    while (PGresult* left = PQgetResult(m_conn))
+        PQclear(left);
+    if (!error.isEmpty()) throw KqError(error);
+    if (!copied) fail();
+    return rows;
 }
 
 } // namespace kq

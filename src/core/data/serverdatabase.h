@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <functional>
 
 struct pg_conn;
 
@@ -32,12 +33,31 @@ pg_conn* ServerHandle(const QSqlDatabase& db);
 // Whether db is a server connection that is closed or was broken (the server went away).
 bool ServerConnectionLost(const QSqlDatabase& db);
 
-// Removes every table of the server's data (a restore or a migration into it replaces them).
-// Runs on db inside the caller's transaction.
-void ClearServerData(QSqlDatabase& db);
+// Statements straight through the client library on KQDataBase's server connection: bulk copies
+// and transactions that Qt's driver cannot express. Every failure throws KqError (naming the
+// server when the connection broke); a transaction begun here and not committed is rolled back
+// when the link goes.
+class ServerLink {
+public:
+    ServerLink();
+    ~ServerLink();
+    ServerLink(const ServerLink&) = delete;
+    ServerLink& operator=(const ServerLink&) = delete;
 
-// Sets the row-number sequences of WorkList and Inform past the highest stored number, after rows
-// were copied in with their numbers.
-void ResetServerSequences(QSqlDatabase& db);
+    void begin(const QByteArray& how = "BEGIN");
+    void commit();
+    // Runs sql with $1 … bound to values (a null QByteArray is NULL); returns the rows it changed.
+    qint64 command(const QByteArray& sql, const QList<QByteArray>& values = {});
+    // The first column of the first row of a query.
+    QByteArray value(const QByteArray& sql, const QList<QByteArray>& values = {});
+    // COPY … FROM STDIN: feeds what next() hands out (text format) until it returns false; returns
+    // the rows copied.
+    qint64 copyIn(const QByteArray& sql, const std::function<bool(QByteArray& data)>& next);
+
+private:
+    [[noreturn]] void fail() const;
+    pg_conn* m_conn;
+    bool m_open = false;
+};
 
 } // namespace kq

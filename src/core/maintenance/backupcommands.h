@@ -26,7 +26,8 @@ bool IsFloppyPath(const QString& archive);
 void PrepareBackup(TBackupFile& file, const QString& archive);
 
 // Backs the data folder's files up into archive, each database as a consistent image taken while
-// punches go on. Empty when there is nothing to back up. False, after saying why, when two files
+// punches go on; on the server, its records as the same files, taken from one snapshot (see
+// ExportServerData). Empty when there is nothing to back up. False, after saying why, when two files
 // would be stored under one name.
 std::optional<bool> BackupDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive);
 
@@ -36,8 +37,9 @@ std::optional<bool> BackupDataFolder(TBackupFile& file, const QString& dataFolde
 // RestoreStage), under the spellings of the folder's files (names are stored in lower case), the
 // installation's own files left out; every restored database must pass its integrity check. Only
 // then is KQDataBase closed, the files swapped in and the connection opened on them; data that
-// does not open is swapped back. The refusals are shown with their reason. The command sets the
-// component's restore mode, path rule and OnRestoreFile. False for a missing archive, a failed,
+// does not open is swapped back. On the server, the restored data replaces the server's in one
+// transaction, all or nothing (see ImportServerData). The refusals are shown with their reason. The command
+// sets the component's restore mode, path rule and OnRestoreFile. False for a missing archive, a failed,
 // stopped or refused restore and one that was undone.
 bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive);
 
