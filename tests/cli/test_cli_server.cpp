@@ -103,3 +103,39 @@ TEST_F(CliServerTest, ConnectionFailuresNameTheServerNeverThePasswordAndWriteNot
     r = cli(folder, {"punch", "A1", "--slot", "0", "--at", "2024-03-07 08:05:00"});
     EXPECT_EQ(r.code, 0) << qPrintable(r.err);
 }
+
+TEST_F(CliServerTest, MigrateMovesAFolderOntoAnEmptyServerAndBackKeepingEveryReport) {
+    ASSERT_EQ(cli(folder, {"init"}).code, 0);
+    ASSERT_EQ(cli(folder, {"employee", "add", "--name", "张三", "--card", "A1"}).code, 0);
+    ASSERT_EQ(cli(folder, {"punch", "A1", "--slot", "0", "--at", "2024-03-07 08:05:00"}).code, 0);
+    ASSERT_EQ(cli(folder, {"punch", "A1", "--slot", "1", "--at", "2024-03-08 11:05:00"}).code, 0);
+    ASSERT_EQ(cli(folder, {"notice", "add", "2024-03-07", "今天 'x'"}).code, 0);
+    const QStringList report{"query", "--from", "2024-03-01", "--to", "2024-03-09"};
+    const QString before = cli(folder, report).out;
+
+    test::CliResult r = cli(folder, {"migrate", "--to", cluster->url()});
+    ASSERT_EQ(r.code, 0) << qPrintable(r.err);
+    EXPECT_EQ(r.out, "WorkList\t2\nInform\t1\ndocuments\t7\ndatabase\tPostgreSQL " + display() + "\n");
+    EXPECT_EQ(cli(folder, report).out, before);
+    EXPECT_TRUE(cli(folder, {"settings", "show"}).out.contains("PostgreSQL"));
+    r = cli(folder, {"migrate", "--to", cluster->url()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("已在数据库服务器")) << qPrintable(r.err);
+
+    // A second folder of files is not poured onto a server that holds records.
+    const QString other = dir.filePath("Other");
+    ASSERT_EQ(cli(other, {"init"}).code, 0);
+    r = cli(other, {"migrate", "--to", cluster->url()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("已有考勤记录")) << qPrintable(r.err);
+    EXPECT_EQ(cli(folder, report).out, before);
+
+    const QString back = dir.filePath("Back");
+    r = cli(folder, {"migrate", "--to-folder", back});
+    ASSERT_EQ(r.code, 0) << qPrintable(r.err);
+    EXPECT_TRUE(r.out.startsWith("WorkList\t2\nInform\t1\ndocuments\t7\nfolder\t")) << qPrintable(r.out);
+    EXPECT_EQ(cli(back, report).out, before);
+    EXPECT_TRUE(cli(back, {"settings", "show"}).out.contains("\tSQLite\n"));
+    EXPECT_EQ(cli(folder, {"migrate", "--to-folder", back}).code, 1); // never over existing data
+    EXPECT_EQ(cli(folder, {"migrate"}).code, 2);
+}
