@@ -32,16 +32,26 @@ void Fill(const Engine& engine, const QString& folder) {
     DataSet::writeFile(DataFile("Employee.dat"), EmployeeFields(), employees);
 
     QRandomGenerator random(20240301);
+    // Mostly the stored form, sometimes none, midnight, or texts typed or imported otherwise.
     const auto time = [&](int hour) -> QVariant {
-        switch (random.bounded(12)) {
+        const QTime t = QTime(hour, 0).addSecs(random.bounded(-5400, 5400));
+        switch (random.bounded(24)) {
         case 0:
             return {};
         case 1:
             return QStringLiteral("00:00:00");
         case 2:
             return QString();
+        case 3:
+            return t.toString("h:m:s");
+        case 4:
+            return t.toString("hh:mm");
+        case 5:
+            return QStringLiteral("24:00:00");
+        case 6:
+            return " " + TimeText(t);
         default:
-            return TimeText(QTime(hour, 0).addSecs(random.bounded(-5400, 5400)));
+            return TimeText(t);
         }
     };
     Transaction t;

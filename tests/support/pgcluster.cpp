@@ -86,7 +86,7 @@ PgCluster* PgCluster::shared() {
     return Shared().get();
 }
 
-PgCluster::PgCluster() : m_bin(ServerBinFolder()) {
+PgCluster::PgCluster(bool durable) : m_bin(ServerBinFolder()), m_durable(durable) {
     if (m_bin.isEmpty()) throw KqError(missingReason());
     // A short path: the socket's full name must stay within 107 bytes.
     m_dir = std::make_unique<QTemporaryDir>(QStringLiteral("/tmp/kq-pg-XXXXXX"));
@@ -98,12 +98,18 @@ PgCluster::PgCluster() : m_bin(ServerBinFolder()) {
         throw KqError(QStringLiteral("cannot write %1").arg(passwordFile));
     pw.close();
     HandToServerUser(passwordFile);
-    const QStringList initdb =
-        Command(m_bin + QStringLiteral("/initdb"),
-                {QStringLiteral("-D"), m_dir->filePath(QStringLiteral("data")), QStringLiteral("-U"), kUser,
-                 QStringLiteral("--pwfile=") + passwordFile, QStringLiteral("--auth-local=scram-sha-256"),
-                 QStringLiteral("--auth-host=scram-sha-256"), QStringLiteral("-E"), QStringLiteral("UTF8"),
-                 QStringLiteral("--locale=C.UTF-8"), QStringLiteral("--no-sync")});
+    QStringList initdbArguments{QStringLiteral("-D"),
+                                m_dir->filePath(QStringLiteral("data")),
+                                QStringLiteral("-U"),
+                                kUser,
+                                QStringLiteral("--pwfile=") + passwordFile,
+                                QStringLiteral("--auth-local=scram-sha-256"),
+                                QStringLiteral("--auth-host=scram-sha-256"),
+                                QStringLiteral("-E"),
+                                QStringLiteral("UTF8"),
+                                QStringLiteral("--locale=C.UTF-8")};
+    if (!m_durable) initdbArguments << QStringLiteral("--no-sync");
+    const QStringList initdb = Command(m_bin + QStringLiteral("/initdb"), initdbArguments);
     QProcess init;
     init.setProcessChannelMode(QProcess::MergedChannels);
     init.start(initdb.first(), initdb.mid(1));
@@ -121,10 +127,11 @@ void PgCluster::start() {
     if (running()) return;
     // The server runs in the background of a shell that waits for the end of its input: closing
     // it, or the death of this program, stops the server (fast shutdown).
-    const QString script =
-        QStringLiteral("\"$0\" -D \"$1\" -k \"$2\" -p %1 -c listen_addresses= -c fsync=off "
-                       "-c full_page_writes=off & p=$!; read _; kill -INT $p; wait $p")
-            .arg(kPort);
+    const QString settings = m_durable ? QString() : QStringLiteral(" -c fsync=off -c full_page_writes=off");
+    const QString script = QStringLiteral("\"$0\" -D \"$1\" -k \"$2\" -p %1 -c listen_addresses=%2 & p=$!; "
+                                          "read _; kill -INT $p; wait $p")
+                               .arg(kPort)
+                               .arg(settings);
     const QStringList command =
         Command(QStringLiteral("sh"), {QStringLiteral("-c"), script, m_bin + QStringLiteral("/postgres"),
                                        m_dir->filePath(QStringLiteral("data")), m_dir->path()});

@@ -24,7 +24,9 @@ public:
     // the cluster does not start.
     static PgCluster* shared();
 
-    PgCluster(); // initdb and start; throws KqError
+    // initdb and start; throws KqError. A durable cluster flushes every commit to the disk as a
+    // production server does (benchmarks); the tests' cluster does not, to run fast.
+    explicit PgCluster(bool durable = false);
     ~PgCluster();
     PgCluster(const PgCluster&) = delete;
     PgCluster& operator=(const PgCluster&) = delete;
@@ -43,6 +45,7 @@ public:
 
 private:
     QString m_bin;
+    bool m_durable;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QProcess> m_server;
 };

@@ -16,8 +16,15 @@ namespace kq {
 // the same ISO texts ("yyyy-mm-dd", "hh:nn:ss") in columns of the byte-order collation "C", so
 // that every comparison and every "order by" gives what SQLite gives and the reports come out
 // identical; WorkList has a unique key on (Name, DDate), Inform's row number is a column named
-// rowid. DataDocument (Name, Version, Body) holds the seven dataset files, KQSchema the layout's
-// version.
+// rowid, and each slot's time in seconds in a generated column. DataDocument (Name, Version, Body)
+// holds the seven dataset files, KQSchema the layout's version.
+
+// The seconds since midnight of a slot time column as the program's fixed reader of the stored
+// form "hh:nn:ss" reads it; null for null, empty and every other text. WorkList keeps it for each
+// slot in a generated column, SlotSecondsColumn ("T0Sec" …), and in the generated column
+// Unreadable whether any slot holds another text (one the program reads otherwise, or not at all).
+QString StoredTimeSeconds(const QString& column);
+QString SlotSecondsColumn(int slot);
 
 // Opens db (a QPSQL connection) on server and creates the missing tables. Throws KqError naming
 // the server (never the password) when it cannot.

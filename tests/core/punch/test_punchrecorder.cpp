@@ -134,11 +134,15 @@ TEST_P(PunchTest, EveryChangeOfEmployeeDatCountsAtTheNextSwipe) {
 
     writeEmployees({{"张三", false, "", 4, 1, 0, "A109"}, {"王五", false, "", 4, 2, 0, "D300"}});
     EXPECT_EQ(punch("D300", 0, At(9, 8, 0)).line, "王五 2024-03-09 08:00:00 早班上班");
+    // A card handed to another employee (at another station) counts for its new holder at once.
+    writeEmployees({{"张三", false, "", 4, 1, 0, "D300"}, {"王五", false, "", 4, 2, 0, "A109"}});
+    EXPECT_EQ(punch("A109", 2, At(9, 13, 30)).line, "王五 2024-03-09 13:30:00 午班上班");
 
     // A file gone is an error, never an answer from the cards read before.
     removeDataFile("Employee.dat");
     EXPECT_THROW(punch("D300", 1, At(9, 12, 0)), KqError);
     EXPECT_EQ(countRows("select count(*) from WorkList"), 3);
+    EXPECT_EQ(countRows("select count(*) from WorkList where Name = ? and T2 = '13:30:00'", {"王五"}), 1);
 }
 
 TEST_P(PunchTest, ACardOfAnEmployeeWithoutANameIsRefused) {

@@ -94,7 +94,9 @@ TEST_P(StatisticsTest, WithoutShiftsAndReasonsAndWithProgress) {
         {}, ReadLeaveReasons("SerialNo"), StatEmployees(), QDate(2024, 3, 1), QDate(2024, 3, 31), 21,
         [&](qint64 done, qint64 total) { reported << done << total; });
     EXPECT_EQ(lines, QList<QStringList>({{"7", "张三", "办公室", "21"}}));
-    EXPECT_EQ(reported.mid(reported.size() - 2), QList<qint64>({20, 20}));
+    // Rows read on SQLite; on the server, its two passes (its sums, then the rows it left out).
+    const qint64 steps = onServer() ? 2 : 20;
+    EXPECT_EQ(reported.mid(reported.size() - 2), QList<qint64>({steps, steps}));
 }
 
 TEST_P(StatisticsTest, ExportTable) {
