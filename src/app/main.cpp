@@ -1,3 +1,4 @@
+#include "core/data/database.h"
 #include "core/data/datafolder.h"
 #include "core/data/engine.h"
 #include "core/data/kqerror.h"
@@ -99,5 +100,8 @@ int main(int argc, char* argv[]) {
     if (!first) return 1;
     first->setAttribute(Qt::WA_DeleteOnClose);
     first->show();
-    return app.exec();
+    const int code = app.exec();
+    // Before the statics go: the connection's prepared statements with it.
+    kq::CloseKQDataBase();
+    return code;
 }

@@ -86,6 +86,11 @@ std::map<QString, QSqlQuery>& Cache() {
     return cache;
 }
 
+int& Holds() {
+    static int holds = 0;
+    return holds;
+}
+
 // The statement's failure; on the server, a connection that broke names the server.
 KqError StatementError(const QSqlQuery& q) {
     const QString reason = q.lastError().text();
@@ -136,6 +141,9 @@ void ReviveKQDataBase() {
     if (!OnServer() || !QSqlDatabase::contains(kConnectionName)) return;
     QSqlDatabase db = QSqlDatabase::database(kConnectionName, false);
     if (!ServerConnectionLost(db)) return;
+    if (Holds() > 0)
+        throw KqError(
+            ServerFailure(CurrentEngine().server, QStringLiteral("连接已中断，未完成的操作已撤销")));
     Cache().clear();
     db.close();
     if (!db.open()) throw KqError(ServerFailure(CurrentEngine().server, db.lastError().text()));
@@ -193,11 +201,20 @@ QSqlQuery& CachedSql(const QString& sql, const QVariantList& values) {
     return q;
 }
 
+ConnectionHold::ConnectionHold() {
+    ++Holds();
+}
+
+ConnectionHold::~ConnectionHold() {
+    --Holds();
+}
+
 Transaction::Transaction() {
     ReviveKQDataBase();
     QSqlDatabase db = KQDataBase();
     if (!db.transaction()) throw KqError(db.lastError().text());
     m_open = true;
+    m_hold.emplace();
 }
 
 // Never throws: an operation may unwind after the connection was closed (a restore closes it).
@@ -209,6 +226,7 @@ void Transaction::commit() {
     QSqlDatabase db = KQDataBase();
     if (!db.commit()) throw KqError(db.lastError().text());
     m_open = false;
+    m_hold.reset();
 }
 
 QString SlotColumn(int slot) {

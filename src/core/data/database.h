@@ -4,6 +4,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 namespace kq {
 
@@ -31,7 +32,8 @@ void CreateDatabaseFiles(const QString& folder);
 
 // On the server: opens KQDataBase again when its connection was lost, so that the next
 // statement works once the server is back. Throws KqError naming the server when it is still
-// unreachable. Nothing on SQLite. ExecSql, CachedSql and Transaction call it first.
+// unreachable, and when the connection is held (ConnectionHold). Nothing on SQLite. ExecSql,
+// CachedSql and Transaction call it first.
 void ReviveKQDataBase();
 
 // Prepares and runs sql with positional (?) or named (:name) values bound in order; throws
@@ -43,7 +45,18 @@ QSqlQuery ExecSql(const QString& sql, const QVariantList& values = {});
 // before the next CachedSql of the same text.
 QSqlQuery& CachedSql(const QString& sql, const QVariantList& values = {});
 
-// One transaction on KQDataBase: rolled back on destruction unless committed.
+// While one lives, a lost server connection is not opened again (ReviveKQDataBase throws): the
+// rest of an open transaction must never run, committed piecemeal, on a new connection.
+class ConnectionHold {
+public:
+    ConnectionHold();
+    ~ConnectionHold();
+    ConnectionHold(const ConnectionHold&) = delete;
+    ConnectionHold& operator=(const ConnectionHold&) = delete;
+};
+
+// One transaction on KQDataBase: rolled back on destruction unless committed. The connection is
+// held meanwhile (ConnectionHold).
 class Transaction {
 public:
     Transaction();
@@ -54,6 +67,7 @@ public:
 
 private:
     bool m_open = false;
+    std::optional<ConnectionHold> m_hold;
 };
 
 // The time columns T0 … T19 and their count.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/data/database.h"
 #include "core/data/engine.h"
 
 #include <QSqlDatabase>
@@ -63,6 +64,7 @@ public:
 
 private:
     [[noreturn]] void fail() const;
+    ConnectionHold m_hold; // the connection stays the one m_conn points into
     pg_conn* m_conn;
     bool m_open = false;
 };

@@ -28,6 +28,7 @@ QList<QVariantList> RecordModel::readPage(const RecordFilter& filter,
         key = {last.at(FieldDate), last.at(FieldName), last.at(FieldISn).toLongLong()};
     }
     const SqlStatement st = RecordPageStatement(filter, loaded.isEmpty() ? nullptr : &key, kPageSize);
+    ReviveKQDataBase();
     QSqlQuery q(KQDataBase());
     q.setForwardOnly(true);
     if (!q.prepare(st.sql)) throw KqError(q.lastError().text());

@@ -5,6 +5,7 @@
 #include "core/reports/rowscan.h"
 
 #include <libpq-fe.h>
+#include <optional>
 
 namespace kq {
 
@@ -50,6 +51,7 @@ class ServerSource : public RowScan::Source {
 public:
     ServerSource(const QString& sql, const QVariantList& values) {
         ReviveKQDataBase();
+        m_hold.emplace(); // m_conn stays the connection's for the life of the scan
         m_conn = ServerHandle(KQDataBase());
         const PGTransactionStatusType status = PQtransactionStatus(m_conn);
         if (status == PQTRANS_IDLE) {
@@ -130,6 +132,7 @@ private:
         m_declared = m_ownTransaction = false;
     }
 
+    std::optional<ConnectionHold> m_hold;
     pg_conn* m_conn = nullptr;
     QByteArray m_cursor;
     bool m_ownTransaction = false;
