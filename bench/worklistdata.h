@@ -1,9 +1,9 @@
 #pragma once
 
 // A generated data folder for the report benchmarks: 500 employees in 5 departments, three
-// shifts, and a punch row for every employee and working day of 2023 and 2024 (weekends have
-// no rows, so completing a period has days to add), and the time the sqlite3 command needs for
-// a statement on the same file.
+// shifts, and a punch row for every employee and working day from a first year to 2024 (2023 by
+// default, about 261 k rows; weekends have no rows, so completing a period has days to add), and
+// the time the sqlite3 command needs for a statement on the same file.
 
 #include "core/data/database.h"
 #include "core/data/datafolder.h"
@@ -29,13 +29,13 @@ inline QString EmployeeName(int i) {
 
 class WorkListData {
 public:
-    WorkListData() {
+    explicit WorkListData(int firstYear = 2023) {
         const QString folder = m_dir.path() + QStringLiteral("/");
         CreateMissingDataFiles(folder);
         SetDataFolder(folder);
         writeFiles(folder);
         OpenKQDataBase(folder);
-        fill();
+        fill(firstYear);
     }
     ~WorkListData() { CloseKQDataBase(); }
     QString database() const { return DataFolder() + QStringLiteral("WorkList.db"); }
@@ -77,7 +77,7 @@ private:
                              QStringLiteral("21:00:00"), false, false, true}});
     }
 
-    static void fill() {
+    static void fill(int firstYear) {
         std::mt19937 random(42);
         const auto around = [&](int h, int m, int spread) {
             const int s = h * 3600 + m * 60 + int(random() % (2 * spread + 1)) - spread;
@@ -87,7 +87,7 @@ private:
         insert.prepare(QStringLiteral("insert into WorkList (DDate, Name, T0, T1, T2, T3, T4, T5, LeaveType) "
                                       "values (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         Transaction transaction;
-        for (QDate d(2023, 1, 1); d <= QDate(2024, 12, 31); d = d.addDays(1)) {
+        for (QDate d(firstYear, 1, 1); d <= QDate(2024, 12, 31); d = d.addDays(1)) {
             if (d.dayOfWeek() > 5) continue;
             for (int e = 0; e < kEmployees; ++e) {
                 const bool absent = random() % 100 < 3;
@@ -146,10 +146,11 @@ inline void ReportBesideSqlite3(benchmark::State& state, double ourSeconds, cons
 }
 
 // Runs the benchmarks of a program on one generated table, reachable through *data meanwhile.
-inline int RunOnWorkListData(int argc, char** argv, WorkListData** data) {
-    QCoreApplication app(argc, argv);
+template <typename App = QCoreApplication>
+inline int RunOnWorkListData(int argc, char** argv, WorkListData** data, int firstYear = 2023) {
+    App app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    WorkListData table;
+    WorkListData table(firstYear);
     *data = &table;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

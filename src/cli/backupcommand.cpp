@@ -24,19 +24,19 @@ int RunBackup(Args& args, Context& ctx) {
     if (sized) bf.MaxSize = volumeSize;
     // Further volumes are written beside the first without asking.
     bf.OnNeedDisk = [](TBackupFile*, quint16, bool&) {};
-    std::optional<bool> ok;
+    BackupResult result;
     {
         ProgressLine progress(ctx.err, quiet);
         bf.OnProgress = [&](TBackupFile* sender, const QString&, TPercentage percent, bool&) {
             progress.update(percent, sender->DoneSize());
         };
-        ok = BackupDataFolder(bf, ctx.dataFolder, archive);
+        result = BackupDataFolder(bf, ctx.dataFolder, archive);
     }
-    if (!ok) {
+    if (result == BackupResult::NoFiles) {
         ctx.err << "no files to back up in " << ctx.dataFolder << Qt::endl;
         return 1;
     }
-    if (!*ok) {
+    if (result == BackupResult::Failed) {
         ctx.err << "数据备份出错或中断！" << Qt::endl;
         return 1;
     }

@@ -66,7 +66,7 @@ struct CommandSpec {
 // Each command file registers its command with a static Registrar; nothing else is needed for
 // the command to be parsed, listed by --help and given its own help.
 struct Registrar {
-    Registrar(CommandSpec spec, Handler handler);
+    Registrar(CommandSpec desc, Handler handler);
 };
 
 // Refuses (KqError naming it) a data folder that does not exist or was never initialised, so a

@@ -14,7 +14,7 @@ namespace kq::cli {
 namespace {
 
 struct Command {
-    CommandSpec spec;
+    CommandSpec desc;
     Handler handler;
 };
 
@@ -55,20 +55,20 @@ void PrintOptions(QTextStream& s, const QList<OptionSpec>& options) {
         s << "  " << left.at(i).leftJustified(width + 2) << options.at(i).help << '\n';
 }
 
-QList<OptionSpec> AllOptions(const CommandSpec& spec) {
-    return spec.options + QList<OptionSpec>{kDataOption, kDatabaseOption, kHelpOption};
+QList<OptionSpec> AllOptions(const CommandSpec& desc) {
+    return desc.options + QList<OptionSpec>{kDataOption, kDatabaseOption, kHelpOption};
 }
 
-void PrintUsageLines(QTextStream& s, const CommandSpec& spec) {
-    for (int i = 0; i < spec.usage.size(); ++i)
+void PrintUsageLines(QTextStream& s, const CommandSpec& desc) {
+    for (int i = 0; i < desc.usage.size(); ++i)
         s << (i == 0 ? "usage: " : "       ") << kProgram << " [--data DIR] [--database URL] "
-          << spec.usage.at(i) << '\n';
+          << desc.usage.at(i) << '\n';
 }
 
-void PrintCommandHelp(QTextStream& s, const CommandSpec& spec) {
-    PrintUsageLines(s, spec);
-    s << '\n' << spec.summary << "\n\noptions:\n";
-    PrintOptions(s, AllOptions(spec));
+void PrintCommandHelp(QTextStream& s, const CommandSpec& desc) {
+    PrintUsageLines(s, desc);
+    s << '\n' << desc.summary << "\n\noptions:\n";
+    PrintOptions(s, AllOptions(desc));
     s.flush();
 }
 
@@ -87,7 +87,7 @@ void PrintToolHelp(QTextStream& s) {
     for (const auto& [verb, c] : Commands())
         width = qMax(width, int(verb.size()));
     for (const auto& [verb, c] : Commands())
-        s << "  " << verb.leftJustified(width + 2) << c.spec.summary << '\n';
+        s << "  " << verb.leftJustified(width + 2) << c.desc.summary << '\n';
     s << "\nThe data folder is --data DIR, else $KAOQIN_DATA, else a writable Data folder beside\n"
          "the program, else $XDG_DATA_HOME/kaoqin/Data (~/.local/share/kaoqin/Data).\n"
          "The records are in SQLite files in the data folder, or on a PostgreSQL server shared by\n"
@@ -106,9 +106,9 @@ void PrintToolUsage(QTextStream& err) {
 
 } // namespace
 
-Registrar::Registrar(CommandSpec spec, Handler handler) {
-    const QString verb = spec.verb;
-    Commands()[verb] = Command{std::move(spec), handler};
+Registrar::Registrar(CommandSpec desc, Handler handler) {
+    const QString verb = desc.verb;
+    Commands()[verb] = Command{std::move(desc), handler};
 }
 
 bool Args::has(const QString& name) {
@@ -171,7 +171,7 @@ int Run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
             PrintToolUsage(err);
             return 2;
         }
-        PrintCommandHelp(out, it->second.spec);
+        PrintCommandHelp(out, it->second.desc);
         return 0;
     }
     if (words.isEmpty() || !Commands().count(words.first())) {
@@ -181,16 +181,16 @@ int Run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     }
     const Command& command = Commands().at(words.takeFirst());
     QCommandLineParser parser;
-    Configure(parser, AllOptions(command.spec));
+    Configure(parser, AllOptions(command.desc));
     const auto usageError = [&](const QString& text) {
         err << text << Qt::endl;
-        PrintUsageLines(err, command.spec);
-        err << "Try '" << kProgram << ' ' << command.spec.verb << " --help' for more." << Qt::endl;
+        PrintUsageLines(err, command.desc);
+        err << "Try '" << kProgram << ' ' << command.desc.verb << " --help' for more." << Qt::endl;
         return 2;
     };
     if (!parser.parse(QStringList{kProgram} + words)) return usageError(parser.errorText());
     if (tool.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help"))) {
-        PrintCommandHelp(out, command.spec);
+        PrintCommandHelp(out, command.desc);
         return 0;
     }
     const auto given = [&](const QString& name) {

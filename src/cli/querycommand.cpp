@@ -2,13 +2,18 @@
 #include "cli/reportoptions.h"
 
 #include "core/reports/attendancequery.h"
+#include "core/reports/rowscan.h"
+#include "core/reports/xlswriter.h"
+
+#include <algorithm>
 
 namespace kq::cli {
 
 namespace {
 
 // The query window's refresh over a period (completing the person's days when a name is given):
-// the grid's rows, then the totals lines.
+// the grid's rows, written as they are read, then the totals lines, all from one snapshot. The
+// spreadsheet holds at most a sheet's rows.
 int RunQuery(Args& args, Context& ctx) {
     const QDate first = DateOption(args, QStringLiteral("--from"));
     const QDate last = DateOption(args, QStringLiteral("--to"));
@@ -19,9 +24,23 @@ int RunQuery(Args& args, Context& ctx) {
     OpenData(ctx);
     const RecordColumns columns = RecordColumns::Load();
     const RecordFilter filter = RecordFilter::Period(name, first, last);
-    const QStringList totals = TotalsLines(columns.slotTable(), RefreshRecords(columns.slotTable(), filter));
-    QList<QStringList> rows = RecordRows(columns, filter);
-    PrintTable(ctx.out, columns.titles(), rows);
+    CompleteRecords(filter);
+    const auto snapshot = std::make_shared<WorkListReader>();
+    snapshot->holdSnapshot();
+    const QStringList totals =
+        TotalsLines(columns.slotTable(), EvaluateRecords(columns.slotTable(), filter, snapshot));
+    // An .XLS sheet refuses rows beyond its limit: keeping one row more than it holds is enough for
+    // that refusal; the other formats take every row.
+    const bool capped = std::any_of(exports.writers.begin(), exports.writers.end(), [](const auto& w) {
+        return dynamic_cast<XlsWriter*>(w.get()) != nullptr;
+    });
+    QList<QStringList> rows;
+    ctx.out << columns.titles().join(QLatin1Char('\t')) << '\n';
+    ForEachRecordRow(columns, filter, snapshot, [&](const QStringList& row) {
+        ctx.out << row.join(QLatin1Char('\t')) << '\n';
+        if (!exports.isEmpty() && (!capped || rows.size() <= kXlsMaxRows)) rows.append(row);
+        return true;
+    });
     for (const QString& line : totals)
         ctx.out << line << '\n';
     const QString current = rows.isEmpty() ? QString() : rows.first().at(2); // the grid's current row

@@ -209,12 +209,20 @@ ConnectionHold::~ConnectionHold() {
     --Holds();
 }
 
-Transaction::Transaction() {
+Transaction::Transaction(const QString& writeLock) {
     ReviveKQDataBase();
     QSqlDatabase db = KQDataBase();
     if (!db.transaction()) throw KqError(db.lastError().text());
-    m_open = true;
     m_hold.emplace();
+    if (!writeLock.isEmpty() && !OnServer()) {
+        try {
+            ExecSql(QStringLiteral("delete from %1 where 0").arg(writeLock));
+        } catch (const KqError&) {
+            db.rollback();
+            throw;
+        }
+    }
+    m_open = true;
 }
 
 // Never throws: an operation may unwind after the connection was closed (a restore closes it).

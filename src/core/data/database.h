@@ -56,10 +56,12 @@ public:
 };
 
 // One transaction on KQDataBase: rolled back on destruction unless committed. The connection is
-// held meanwhile (ConnectionHold).
+// held meanwhile (ConnectionHold). With writeLock, on SQLite the transaction takes that table's
+// write lock at the start, with a statement that writes nothing, so a concurrent writer is waited
+// for rather than failing a later read-then-write at once; the server's row locks wait anyway.
 class Transaction {
 public:
-    Transaction();
+    explicit Transaction(const QString& writeLock = {});
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

@@ -121,7 +121,7 @@ QString ServerFailure(const ServerAddress& server, const QString& reason) {
     return QStringLiteral("数据库服务器 %1 不可用：%2").arg(server.display(), reason.trimmed());
 }
 
-void OpenServerDatabase(QSqlDatabase& db, const ServerAddress& server) {
+void ConnectServerDatabase(QSqlDatabase& db, const ServerAddress& server) {
     if (!db.isValid())
         throw KqError(ServerFailure(
             server, QStringLiteral("缺少 Qt 的 PostgreSQL 驱动（QPSQL，软件包 libqt6sql6-psql）")));
@@ -134,6 +134,10 @@ void OpenServerDatabase(QSqlDatabase& db, const ServerAddress& server) {
     db.setConnectOptions(
         QStringLiteral("connect_timeout=5;application_name=kaoqin;options='-c client_min_messages=warning'"));
     if (!db.open()) throw KqError(ServerFailure(server, db.lastError().text()));
+}
+
+void OpenServerDatabase(QSqlDatabase& db, const ServerAddress& server) {
+    ConnectServerDatabase(db, server);
     try {
         EnsureTables(db);
     } catch (const KqError& e) {

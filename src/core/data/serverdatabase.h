@@ -27,6 +27,10 @@ namespace kq {
 QString StoredTimeSeconds(const QString& column);
 QString SlotSecondsColumn(int slot);
 
+// Opens db (a QPSQL connection) on server. Throws KqError naming the server (never the password)
+// when it cannot.
+void ConnectServerDatabase(QSqlDatabase& db, const ServerAddress& server);
+
 // Opens db (a QPSQL connection) on server and creates the missing tables. Throws KqError naming
 // the server (never the password) when it cannot.
 void OpenServerDatabase(QSqlDatabase& db, const ServerAddress& server);

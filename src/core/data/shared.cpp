@@ -27,6 +27,10 @@ void AddWorkRow(const QString& dateText, const QString& name) {
             {DateText(date), name});
 }
 
+bool IsPunch(const QTime& time) {
+    return time.isValid() && time != QTime(0, 0);
+}
+
 double SecondsBetween(const QTime& from, const QTime& to) {
     const double day = 86400000.0;
     double ms = double(to.msecsSinceStartOfDay()) - double(from.msecsSinceStartOfDay());

@@ -18,6 +18,9 @@ QString SqlDateText(const QDate& date);
 // that is there already stays as it is). Throws KqError for an unreadable date or a failing statement.
 void AddWorkRow(const QString& dateText, const QString& name);
 
+// A stored punch time: a null or invalid time and 00:00:00 both mean no punch.
+bool IsPunch(const QTime& time);
+
 // Seconds from one time of day to another, wrapping past midnight: 0 <= result < 86400.
 double SecondsBetween(const QTime& from, const QTime& to);
 

@@ -92,13 +92,26 @@ QString LockRefusal(OwnerLock::Mode blocker, const QString& folder) {
     return QStringLiteral("数据文件夹 %1 正被其他命令使用，请稍后再恢复数据。").arg(f);
 }
 
+void RunWork(const WorkRunner& run, const std::function<void()>& work) {
+    if (run)
+        run(work);
+    else
+        work();
+}
+
 // Gives the owner lock back the mode it had before a restore took it.
 class LockReturn {
 public:
     LockReturn(OwnerLock& lock, const QString& folder)
         : m_lock(lock), m_folder(folder),
           m_mode(lock.folder() == folder ? lock.mode() : OwnerLock::Unlocked) {}
-    ~LockReturn() { m_lock.set(m_folder, m_mode); }
+    // Never throws: the lock file may be gone with a failed restore; the lock then stays released.
+    ~LockReturn() {
+        try {
+            m_lock.set(m_folder, m_mode);
+        } catch (const KqError&) {
+        }
+    }
     LockReturn(const LockReturn&) = delete;
     LockReturn& operator=(const LockReturn&) = delete;
 
@@ -145,7 +158,8 @@ bool IsDataFileName(const QString& name) {
 // On the server: the records as files from one snapshot (see ExportServerData), beside the data
 // folder's own other files (a help file, exports); data files left in the folder from before it
 // moved to the server are not the records and stay out.
-bool BackupServer(TBackupFile& file, const QString& dataFolder, const QString& archive) {
+BackupResult BackupServer(TBackupFile& file, const QString& dataFolder, const QString& archive,
+                          const WorkRunner& run) {
     QTemporaryDir snapshot(QDir::tempPath() + QStringLiteral("/kaoqin-backup-XXXXXX"));
     if (!snapshot.isValid())
         throw KqError(QStringLiteral("无法建立临时文件夹：%1").arg(snapshot.errorString()));
@@ -158,9 +172,11 @@ bool BackupServer(TBackupFile& file, const QString& dataFolder, const QString& a
     const QString clash = NameClash(list);
     if (!clash.isEmpty()) {
         Prompt().error(QStringLiteral("文件名只差大小写，备份中无法区分：%1").arg(clash));
-        return false;
+        return BackupResult::Failed;
     }
-    return file.Backup(list, archive);
+    bool written = false;
+    RunWork(run, [&] { written = file.Backup(list, archive); });
+    return written ? BackupResult::Written : BackupResult::Failed;
 }
 
 // On the server: the staged data replaces the server's in one transaction; the data folder's
@@ -184,22 +200,26 @@ bool RestoreServer(RestoreStage& stage, const QString& dataFolder) {
 
 } // namespace
 
-std::optional<bool> BackupDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive) {
-    if (OnServer()) return BackupServer(file, dataFolder, archive);
+BackupResult BackupDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive,
+                              const WorkRunner& run) {
+    if (OnServer()) return BackupServer(file, dataFolder, archive, run);
     QStringList list;
-    if (!GetDirFileName(dataFolder, list)) return std::nullopt;
+    if (!GetDirFileName(dataFolder, list)) return BackupResult::NoFiles;
     const QString clash = NameClash(list);
     if (!clash.isEmpty()) {
         Prompt().error(QStringLiteral("文件名只差大小写，备份中无法区分：%1").arg(clash));
-        return false;
+        return BackupResult::Failed;
     }
     const DatabaseSnapshot snapshot(dataFolder, list);
     file.OpenContent = [&](const QString& path) { return snapshot.open(path); };
     const auto done = qScopeGuard([&] { file.OpenContent = nullptr; });
-    return file.Backup(list, archive);
+    bool written = false;
+    RunWork(run, [&] { written = file.Backup(list, archive); });
+    return written ? BackupResult::Written : BackupResult::Failed;
 }
 
-bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive) {
+bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive,
+                       const WorkRunner& run) {
     file.RestoreMode = rmAll;
     file.RestoreFullPath = false;
     if (!QFileInfo::exists(archive)) return false;
@@ -223,12 +243,17 @@ bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QStri
         target = stage.folder() + name;
     };
     const auto done = qScopeGuard([&] { file.OnRestoreFile = nullptr; });
-    if (!file.Restore(archive, stage.folder())) return false;
+    bool restored = false;
+    QString problem;
+    RunWork(run, [&] {
+        restored = file.Restore(archive, stage.folder());
+        if (restored && twice.isEmpty()) problem = StagedProblem(stage.folder());
+    });
+    if (!restored) return false;
     if (!twice.isEmpty()) {
         Prompt().error(QStringLiteral("备份文件中有多个文件恢复后同名：%1").arg(twice));
         return false;
     }
-    const QString problem = StagedProblem(stage.folder());
     if (!problem.isEmpty()) {
         Prompt().error(problem);
         return false;

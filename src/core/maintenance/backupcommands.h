@@ -4,7 +4,7 @@
 
 #include <QString>
 #include <QStringList>
-#include <optional>
+#include <functional>
 
 namespace kq {
 
@@ -25,11 +25,20 @@ bool IsFloppyPath(const QString& archive);
 // blank disk when the archive is on drive A:, one volume otherwise.
 void PrepareBackup(TBackupFile& file, const QString& archive);
 
+// Runs the long part of a command, the packing or unpacking of the archive, and returns when it
+// has ended, passing on its exception. The default runs it in place; a window runs it on a thread
+// of its own, so it touches no connection of the calling thread, calls the component's events
+// from that thread and asks its questions on the application's thread.
+using WorkRunner = std::function<void(const std::function<void()>& work)>;
+
+enum class BackupResult { Written, Failed, NoFiles };
+
 // Backs the data folder's files up into archive, each database as a consistent image taken while
 // punches go on; on the server, its records as the same files, taken from one snapshot (see
-// ExportServerData). Empty when there is nothing to back up. False, after saying why, when two files
-// would be stored under one name.
-std::optional<bool> BackupDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive);
+// ExportServerData). NoFiles when there is nothing to back up; Failed, after saying why, when two
+// files would be stored under one name, and when the component fails or is stopped.
+BackupResult BackupDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive,
+                              const WorkRunner& run = {});
 
 // Restores archive into the data folder, all or nothing. It takes the folder's owner lock
 // exclusively (refused, with the reason, while the program or another command uses the folder)
@@ -38,9 +47,11 @@ std::optional<bool> BackupDataFolder(TBackupFile& file, const QString& dataFolde
 // installation's own files left out; every restored database must pass its integrity check. Only
 // then is KQDataBase closed, the files swapped in and the connection opened on them; data that
 // does not open is swapped back. On the server, the restored data replaces the server's in one
-// transaction, all or nothing (see ImportServerData). The refusals are shown with their reason. The command
-// sets the component's restore mode, path rule and OnRestoreFile. False for a missing archive, a failed,
-// stopped or refused restore and one that was undone.
-bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive);
+// transaction, all or nothing (see ImportServerData). The refusals are shown with their reason. The
+// command sets the component's restore mode, path rule and OnRestoreFile. False for a missing
+// archive, a failed, stopped or refused restore and one that was undone. run unpacks and checks the
+// stage.
+bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive,
+                       const WorkRunner& run = {});
 
 } // namespace kq

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 namespace kq {
 
@@ -133,25 +134,38 @@ void TBackupFile::RaiseProgress(const QString& fileName, TPercentage percent) {
     if (!go) m_continue = false;
 }
 
-void TBackupFile::Pump() {
-    // Window messages run between blocks, so the windows stay alive during a long operation.
-    if (QCoreApplication::instance()) QCoreApplication::processEvents();
-}
-
 void TBackupFile::BlockDone(qint64 bytes) {
     m_done += bytes;
-    Pump();
     const qint64 percent = m_total > 0 ? qBound(qint64(0), m_done * 100 / m_total, qint64(100)) : 0;
     RaiseProgress(m_currentFile, TPercentage(percent));
 }
 
+namespace {
+
+// Runs ask on the application's thread, where the prompts live, and waits for its answer: an
+// operation may run on a thread of its own.
+bool OnApplicationThread(const std::function<bool()>& ask) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() == app->thread()) return ask();
+    bool answer = false;
+    QMetaObject::invokeMethod(
+        app, [&] { answer = ask(); }, Qt::BlockingQueuedConnection);
+    return answer;
+}
+
+} // namespace
+
 void TBackupFile::Finish() {
     RaiseProgress(QString(), 100);
     if (m_error == 0) return;
-    if (OnError)
+    if (OnError) {
         OnError(this, m_error, BackupErrorText(m_error));
-    else
+        return;
+    }
+    OnApplicationThread([&] {
         Prompt().message(QStringLiteral("Error"), BackupErrorText(m_error), Prompter::Icon::Error);
+        return true;
+    });
 }
 
 bool TBackupFile::AskForDisk(int volume) {
@@ -160,8 +174,11 @@ bool TBackupFile::AskForDisk(int volume) {
         OnNeedDisk(this, quint16(volume), go);
         return go;
     }
-    return Prompt().confirm(QStringLiteral("Information"),
-                            QStringLiteral("Please insert disk %1 and click OK to continue.").arg(volume));
+    return OnApplicationThread([&] {
+        return Prompt().confirm(
+            QStringLiteral("Information"),
+            QStringLiteral("Please insert disk %1 and click OK to continue.").arg(volume));
+    });
 }
 
 } // namespace kq

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/maintenance/blockpacker.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QIODevice>
@@ -20,6 +22,7 @@ class BlockCodec;
 class TBackupFile;
 
 // Progress after every data block and at start and end (empty Filename); Continue false stops.
+// The events are called on the thread the operation runs on.
 using TProgressEvent =
     std::function<void(TBackupFile* Sender, const QString& Filename, TPercentage Percent, bool& Continue)>;
 // The next volume (the first being 1) is wanted; Continue false stops.
@@ -83,6 +86,9 @@ public:
     bool SetArchiveFlag = false;
     bool RestoreFullPath = false;
     bool SaveFileID = false;
+    // Threads compressing the blocks of a backup; 0 means one per processor core. The archive is
+    // the same whatever the number.
+    int CompressionThreads = 0;
     TProgressEvent OnProgress;
     TNeedDiskEvent OnNeedDisk;
     TRestoreFileEvent OnRestoreFile;
@@ -134,7 +140,6 @@ private:
 
     void SetError(qint32 code);
     void RaiseProgress(const QString& fileName, TPercentage percent);
-    void Pump();
     void BlockDone(qint64 bytes);
     void Finish();
     bool AskForDisk(int volume);
@@ -148,10 +153,9 @@ private:
     bool Write(const QByteArray& bytes);
     bool WriteInt(qint32 value);
     std::unique_ptr<QIODevice> OpenSource(const QString& path, QString* error) const;
-    void StoreFile(const Listed& file, bool isFileList, BlockCodec& codec);
-    bool WriteSegment(QIODevice& source, QByteArray& pending, BlockCodec& codec);
-    bool WriteBlock(const QByteArray& data, BlockCodec& codec);
-    bool ReadChunk(QIODevice& source, QByteArray& chunk);
+    void StoreFile(const Listed& file, bool isFileList, BlockPacker& packer);
+    bool WriteSegment(BlockPacker& packer);
+    bool WriteBlock(const BlockPacker::Block& block);
     void NextVolume();
 
     QString TargetPath(const QByteArray& storedName, bool* safe) const;

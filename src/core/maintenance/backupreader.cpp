@@ -235,7 +235,6 @@ void TBackupFile::ReadEc2Blocks(Input& in, QIODevice* target, BlockCodec& codec)
         const int size = qAbs(length);
         if (!target) {
             in.skip(size);
-            Pump();
             continue;
         }
         in.read(packed.data(), size);

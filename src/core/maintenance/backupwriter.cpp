@@ -5,13 +5,14 @@
 #include "core/data/gbk.h"
 #include "core/data/kqerror.h"
 #include "core/maintenance/archiveattribute.h"
-#include "core/maintenance/blockcodec.h"
+#include "core/maintenance/blockpacker.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryFile>
+#include <QThread>
 #include <QtEndian>
 
 namespace kq {
@@ -138,10 +139,11 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
             !Write(StringBytes(ToGbk(BackupTitle)) + IntBytes(qint32(qMin<qint64>(m_total, INT32_MAX))) +
                    IntBytes(m_fileCount)))
             SetError(beWriteArchive);
-        BlockCodec codec(ZlibLevel(CompressionLevel));
+        BlockPacker packer(ZlibLevel(CompressionLevel),
+                           CompressionThreads > 0 ? CompressionThreads : QThread::idealThreadCount());
         for (int i = 0; i < m_list.size() && m_continue; ++i) {
             if (!QFileInfo(m_list[i].path).isFile()) continue;
-            StoreFile(m_list[i], withIds && i == 0, codec);
+            StoreFile(m_list[i], withIds && i == 0, packer);
         }
         if (m_continue) {
             if (WriteInt(0))
@@ -165,7 +167,7 @@ bool TBackupFile::Backup(const QStringList& files, const QString& archiveName) {
     return written && m_error == 0;
 }
 
-void TBackupFile::StoreFile(const Listed& listed, bool isFileList, BlockCodec& codec) {
+void TBackupFile::StoreFile(const Listed& listed, bool isFileList, BlockPacker& packer) {
     m_currentFile = isFileList ? QString::fromLatin1(kFileListName) : listed.path;
     if (!Write(StringBytes(isFileList ? QByteArray(kFileListName) : ToGbkName(listed.name)))) {
         SetError(beWriteArchive);
@@ -178,16 +180,19 @@ void TBackupFile::StoreFile(const Listed& listed, bool isFileList, BlockCodec& c
     } else if (!WriteInt(DosDateTime(QFileInfo(listed.path).lastModified()))) {
         SetError(beWriteArchive);
     } else {
-        // One chunk is read ahead, so "data remains" is known before a volume is closed.
-        QByteArray pending;
+        // The packer reads ahead, so "data remains" is known before a volume is closed.
+        packer.begin(*source);
         // A file of length 0 still gets one (empty) segment; a segment that ends with data left
         // means the volume is full.
-        if (ReadChunk(*source, pending)) {
-            while (WriteSegment(*source, pending, codec) && !pending.isEmpty()) {
+        if (packer.front().readFailed) {
+            SetError(beReadFile);
+        } else {
+            while (WriteSegment(packer) && !packer.front().data.isEmpty()) {
                 NextVolume();
                 if (!m_continue) break;
             }
         }
+        packer.end();
     }
     if (SetArchiveFlag) ClearArchiveAttribute(listed.path);
 }
@@ -203,28 +208,22 @@ std::unique_ptr<QIODevice> TBackupFile::OpenSource(const QString& path, QString*
     return file;
 }
 
-bool TBackupFile::ReadChunk(QIODevice& source, QByteArray& chunk) {
-    chunk.resize(kArchiveBlockSize);
-    const qint64 n = source.read(chunk.data(), kArchiveBlockSize);
-    if (n < 0) {
-        chunk.clear();
-        SetError(beReadFile);
-        return false;
-    }
-    chunk.truncate(int(n));
-    return true;
-}
-
-bool TBackupFile::WriteSegment(QIODevice& source, QByteArray& pending, BlockCodec& codec) {
+bool TBackupFile::WriteSegment(BlockPacker& packer) {
     if (!Write(QByteArray("EC2\0", 4))) {
         SetError(beWriteArchive);
         return false;
     }
     // The room check comes before each block, so a volume may end right after its tag.
-    while (!pending.isEmpty() && m_continue && (MaxSize == 0 || m_outPos < qint64(MaxSize) - kVolumeMargin)) {
-        if (!WriteBlock(pending, codec)) return false;
-        const qint64 n = pending.size();
-        if (!ReadChunk(source, pending)) break;
+    while (m_continue && (MaxSize == 0 || m_outPos < qint64(MaxSize) - kVolumeMargin)) {
+        const BlockPacker::Block& block = packer.front();
+        if (block.data.isEmpty()) break;
+        if (!WriteBlock(block)) return false;
+        const qint64 n = block.data.size();
+        packer.pop();
+        if (packer.front().readFailed) {
+            SetError(beReadFile);
+            break;
+        }
         BlockDone(n);
     }
     if (!WriteInt(0)) {
@@ -234,14 +233,13 @@ bool TBackupFile::WriteSegment(QIODevice& source, QByteArray& pending, BlockCode
     return m_continue;
 }
 
-bool TBackupFile::WriteBlock(const QByteArray& data, BlockCodec& codec) {
-    QByteArray packed;
-    switch (codec.compress(data.constData(), int(data.size()), packed)) {
+bool TBackupFile::WriteBlock(const BlockPacker::Block& block) {
+    switch (block.how) {
     case BlockCodec::Packed::Stream:
-        if (Write(IntBytes(qint32(packed.size())) + packed)) return true;
+        if (Write(IntBytes(qint32(block.packed.size())) + block.packed)) return true;
         break;
     case BlockCodec::Packed::Raw:
-        if (Write(IntBytes(-qint32(data.size())) + data)) return true;
+        if (Write(IntBytes(-qint32(block.data.size())) + block.data)) return true;
         break;
     case BlockCodec::Packed::Failed:
         SetError(beCompression);

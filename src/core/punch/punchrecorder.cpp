@@ -57,47 +57,16 @@ bool IsPunched(const QVariant& stored) {
     if (stored.isNull() || text.isEmpty()) return false;
     const QTime time = QTime::fromString(text, QStringLiteral("hh:mm:ss"));
     if (!time.isValid()) throw KqError(QStringLiteral("“%1”不是有效的时间").arg(text));
-    return time != QTime(0, 0);
+    return IsPunch(time);
 }
 
-// A punch reads and then writes. Its transaction takes the write lock of WorkList at the start,
-// with a statement that writes nothing, so that a concurrent writer (an import through the
-// command line) is waited for, where a lock taken by the first read could not be upgraded and
-// would fail at once. BEGIN IMMEDIATE would lock the attached notice file as well and turn every
-// punch into a two-file commit with twice the disk flushes.
-class WriteTransaction {
-public:
-    WriteTransaction() {
-        ExecSql(QStringLiteral("BEGIN"));
-        try {
-            ExecSql(QStringLiteral("delete from WorkList where 0"));
-        } catch (const KqError&) {
-            Rollback();
-            throw;
-        }
-        m_open = true;
-    }
-    ~WriteTransaction() {
-        if (m_open) Rollback();
-    }
-    WriteTransaction(const WriteTransaction&) = delete;
-    WriteTransaction& operator=(const WriteTransaction&) = delete;
-    void commit() {
-        ExecSql(QStringLiteral("COMMIT"));
-        m_open = false;
-    }
-
-private:
-    static void Rollback() {
-        if (IsKQDataBaseOpen()) QSqlQuery(KQDataBase()).exec(QStringLiteral("ROLLBACK"));
-    }
-    bool m_open = false;
-};
-
-// In the SQLite files: the row is looked up and then updated or inserted, in a transaction that
-// holds the write lock from its start. Returns whether the time was stored.
+// In the SQLite files: the row is looked up and then updated or inserted. A punch reads and then
+// writes: its transaction takes the write lock of WorkList at the start, where a lock taken by the
+// first read could not be upgraded and would fail at once. BEGIN IMMEDIATE would lock the attached
+// notice file as well and turn every punch into a two-file commit with twice the disk flushes.
+// Returns whether the time was stored.
 bool StoreInFile(const QString& column, const QString& date, const QString& name, const QString& time) {
-    WriteTransaction transaction;
+    Transaction transaction(QStringLiteral("WorkList"));
     QSqlQuery count =
         ExecSql(QStringLiteral("select COUNT(*) Cnt from WorkList where Name=? and DDate=?"), {name, date});
     const int cnt = count.next() ? count.value(0).toInt() : 0;

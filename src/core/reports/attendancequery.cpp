@@ -1,22 +1,41 @@
 #include "core/reports/attendancequery.h"
 
 #include "core/data/datafolder.h"
+#include "core/reports/rowscan.h"
 
 #include <QRegularExpression>
 
 namespace kq {
 
-QList<TSlotTotals> RefreshRecords(const QList<TBaseInfo>& slotTable, const RecordFilter& filter) {
+void CompleteRecords(const RecordFilter& filter) {
     if (!filter.wholeTable && !filter.name.isEmpty()) CompletePeriod(filter.name, filter.first, filter.last);
+}
+
+QList<TSlotTotals> RefreshRecords(const QList<TBaseInfo>& slotTable, const RecordFilter& filter) {
+    CompleteRecords(filter);
     return EvaluateRecords(slotTable, filter);
 }
 
-QList<QStringList> RecordRows(const RecordColumns& columns, const RecordFilter& filter) {
+void ForEachRecordRow(const RecordColumns& columns, const RecordFilter& filter,
+                      std::shared_ptr<WorkListReader> snapshot,
+                      const std::function<bool(const QStringList& row)>& take) {
     const SqlStatement st = RecordStatement(filter);
-    QSqlQuery q = ExecSql(st.sql, st.values);
+    RowScan scan(std::move(snapshot), st.sql, st.values);
+    QVariantList values(FieldISn + 1);
+    while (scan.next()) {
+        for (int f = 0; f <= FieldISn; ++f)
+            values[f] = scan.value(f);
+        if (!take(columns.rowTexts(values))) return;
+    }
+}
+
+QList<QStringList> RecordRows(const RecordColumns& columns, const RecordFilter& filter,
+                              std::shared_ptr<WorkListReader> snapshot, int limit) {
     QList<QStringList> rows;
-    while (q.next())
-        rows.append(columns.rowTexts(q));
+    ForEachRecordRow(columns, filter, std::move(snapshot), [&](const QStringList& row) {
+        rows.append(row);
+        return rows.size() < limit;
+    });
     return rows;
 }
 

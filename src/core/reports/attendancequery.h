@@ -3,15 +3,34 @@
 #include "core/reports/recordcolumns.h"
 #include "core/reports/records.h"
 #include "core/reports/tablewriter.h"
+#include "core/reports/xlswriter.h"
+
+#include <functional>
+#include <memory>
 
 namespace kq {
 
-// The query's refresh: a given name (blanks count as a name) first gets a row for every date of
-// the period; then the filter's rows are evaluated. Returns the totals per slot.
+class WorkListReader;
+
+// The first step of the query's refresh: a given name (blanks count as a name) gets a row for
+// every date of the period.
+void CompleteRecords(const RecordFilter& filter);
+
+// The query's refresh: CompleteRecords, then the filter's rows are evaluated. Returns the totals
+// per slot.
 QList<TSlotTotals> RefreshRecords(const QList<TBaseInfo>& slotTable, const RecordFilter& filter);
 
-// Every row of the filter as the record grid shows it.
-QList<QStringList> RecordRows(const RecordColumns& columns, const RecordFilter& filter);
+// Hands each row of the filter, as the record grid shows it, to take, reading in snapshot (the
+// table as it is now when null); take returns false to stop. Holds one row at a time.
+void ForEachRecordRow(const RecordColumns& columns, const RecordFilter& filter,
+                      std::shared_ptr<WorkListReader> snapshot,
+                      const std::function<bool(const QStringList& row)>& take);
+
+// The rows of the filter as the record grid shows it, read in snapshot (the table as it is now
+// when null), at most limit of them: an export does not hold more rows than a sheet can take
+// (the writer refuses a table longer than that).
+QList<QStringList> RecordRows(const RecordColumns& columns, const RecordFilter& filter,
+                              std::shared_ptr<WorkListReader> snapshot = nullptr, int limit = kXlsMaxRows);
 
 // The columns of a row (as RecordRows gives it) whose times are late or early: the grid's red cells.
 QList<int> MarkedColumns(const RecordColumns& columns, const QStringList& row);

@@ -25,14 +25,6 @@ QList<TBaseInfo> BuildSlotTable(AccumulateOn side) {
     return slotTable;
 }
 
-namespace {
-
-bool IsPunch(const QTime& time) {
-    return time.isValid() && time != QTime(0, 0);
-}
-
-} // namespace
-
 bool IsLate(bool overnight, const QTime& time, const QTime& beginTime, const QTime& endTime) {
     if (!IsPunch(time)) return false;
     if (!overnight) return beginTime < time && time <= endTime;

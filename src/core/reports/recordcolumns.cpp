@@ -50,10 +50,10 @@ bool RecordColumns::isMarked(int column, const QVariant& source) const {
     return s >= 0 && IsMarkedTime(m_slots.at(s), s, ParseStoredTime(source.toString()));
 }
 
-QStringList RecordColumns::rowTexts(const QSqlQuery& query) const {
+QStringList RecordColumns::rowTexts(const QVariantList& fields) const {
     QStringList cells;
     for (int c = 0; c < count(); ++c)
-        cells << text(c, query.value(sourceField(c)));
+        cells << text(c, fields.value(sourceField(c)));
     return cells;
 }
 

@@ -32,7 +32,7 @@ public:
     // A slot cell whose time is late or early by the slot's test.
     bool isMarked(int column, const QVariant& source) const;
     // Every cell of the query's current row.
-    QStringList rowTexts(const QSqlQuery& query) const;
+    QStringList rowTexts(const QVariantList& fields) const;
     const QList<TBaseInfo>& slotTable() const { return m_slots; }
 
 private:

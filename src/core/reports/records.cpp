@@ -25,9 +25,30 @@ QString AfterCondition(const RecordKey& key, QVariantList& values) {
     return QStringLiteral("DDate >= ? and (DDate > ? or ") + byName + QStringLiteral(")");
 }
 
-// A select of listed columns over the filter's rows (after key, at most limit of them when > 0),
-// in the grid's order.
-SqlStatement Select(const QString& columns, const RecordFilter& filter, const RecordKey* after = nullptr,
+// The rows before key in the same order. The trailing DDate range lets the date index end at it.
+QString BeforeCondition(const RecordKey& key, QVariantList& values) {
+    QVariantList nameValues;
+    QString byName;
+    if (key.name.isNull()) {
+        byName = QStringLiteral("(Name is null and ISn < ?)");
+        nameValues << key.isn;
+    } else {
+        byName = QStringLiteral("(Name is null or Name < ? or (Name = ? and ISn < ?))");
+        nameValues << key.name << key.name << key.isn;
+    }
+    if (key.date.isNull()) {
+        values << nameValues;
+        return QStringLiteral("DDate is null and ") + byName;
+    }
+    values << key.date << key.date << nameValues << key.date;
+    return QStringLiteral("(DDate is null or DDate < ? or (DDate = ? and ") + byName +
+           QStringLiteral(")) and (DDate is null or DDate <= ?)");
+}
+
+// A select of listed columns over the filter's rows in the grid's order, or from the page
+// start's key (the first or last row without one) on in its direction, skipping its rows, at
+// most limit of them when > 0.
+SqlStatement Select(const QString& columns, const RecordFilter& filter, const PageStart& from = {},
                     int limit = 0) {
     SqlStatement st;
     QStringList conditions;
@@ -39,14 +60,19 @@ SqlStatement Select(const QString& columns, const RecordFilter& filter, const Re
         conditions << QStringLiteral("DDate >= ? and DDate <= ?");
         st.values << DateText(filter.first) << DateText(filter.last);
     }
-    if (after) conditions << AfterCondition(*after, st.values);
+    if (from.key)
+        conditions << (from.backwards ? BeforeCondition(*from.key, st.values)
+                                      : AfterCondition(*from.key, st.values));
     st.sql = QStringLiteral("select ") + columns + QStringLiteral(" from WorkList");
     if (!conditions.isEmpty()) st.sql += QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
-    // Nulls first on every engine (SQLite's order; the server puts them last unless told).
-    st.sql += QStringLiteral(" order by DDate nulls first, Name nulls first, ISn");
+    // Nulls first on every engine (SQLite's order; the server puts them last unless told), and
+    // last when read backwards.
+    st.sql += from.backwards
+                  ? QStringLiteral(" order by DDate desc nulls last, Name desc nulls last, ISn desc")
+                  : QStringLiteral(" order by DDate nulls first, Name nulls first, ISn");
     if (limit > 0) {
-        st.sql += QStringLiteral(" limit ?");
-        st.values << limit;
+        st.sql += QStringLiteral(" limit ? offset ?");
+        st.values << limit << from.skip;
     }
     return st;
 }
@@ -69,8 +95,14 @@ SqlStatement RecordStatement(const RecordFilter& filter) {
     return Select(RecordColumnList(), filter);
 }
 
-SqlStatement RecordPageStatement(const RecordFilter& filter, const RecordKey* after, int count) {
-    return Select(RecordColumnList(), filter, after, count);
+SqlStatement RecordPageStatement(const RecordFilter& filter, const PageStart& from, int count) {
+    return Select(RecordColumnList(), filter, from, count);
+}
+
+SqlStatement RecordCountStatement(const RecordFilter& filter) {
+    SqlStatement st = Select(QStringLiteral("count(*)"), filter);
+    st.sql.truncate(st.sql.indexOf(QStringLiteral(" order by")));
+    return st;
 }
 
 void CompletePeriod(const QString& name, const QDate& first, const QDate& last) {
@@ -91,11 +123,12 @@ void CompletePeriod(const QString& name, const QDate& first, const QDate& last) 
     transaction.commit();
 }
 
-QList<TSlotTotals> EvaluateRecords(const QList<TBaseInfo>& slotTable, const RecordFilter& filter) {
+QList<TSlotTotals> EvaluateRecords(const QList<TBaseInfo>& slotTable, const RecordFilter& filter,
+                                   std::shared_ptr<WorkListReader> snapshot) {
     QList<TSlotTotals> totals(slotTable.size());
     if (slotTable.isEmpty()) return totals;
     const SqlStatement st = Select(SlotColumns(int(slotTable.size())), filter);
-    RowScan rows(st.sql, st.values);
+    RowScan rows(std::move(snapshot), st.sql, st.values);
     SlotTimes times;
     while (rows.next()) {
         for (int s = 0; s < slotTable.size(); ++s)

@@ -7,8 +7,11 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <memory>
 
 namespace kq {
+
+class WorkListReader;
 
 // Which attendance rows the record grid shows: the whole table, or the rows of a period, of one
 // name or of everybody. Rows always come by date, then by name, then in the order they were added.
@@ -48,16 +51,26 @@ struct RecordKey {
     qint64 isn = 0;
 };
 
-// At most count rows of the record query, from the first row or from the row after *after.
-SqlStatement RecordPageStatement(const RecordFilter& filter, const RecordKey* after, int count);
-
+// Where a page of the record query starts: after key (from the first row without one), or,
+// backwards, before key (from the last row without one), skip rows further on.
+struct PageStart {
+    const RecordKey* key = nullptr;
+    bool backwards = false;
+    int skip = 0;
+};
+// At most count rows of the record query from where the page starts, in the direction it reads.
+SqlStatement RecordPageStatement(const RecordFilter& filter, const PageStart& from, int count);
+// The number of rows of the record query.
+SqlStatement RecordCountStatement(const RecordFilter& filter);
 // Gives name a row for every date from first to last that has none; one lookup of the existing
 // dates and all inserts in one transaction. Nothing when first lies after last. Names compare
 // exactly, as in the grid's query, so that a name differing only in letter case from another
 // still gets every date of the period shown.
 void CompletePeriod(const QString& name, const QDate& first, const QDate& last);
 
-// Totals of the filter's rows, evaluated first to last.
-QList<TSlotTotals> EvaluateRecords(const QList<TBaseInfo>& slotTable, const RecordFilter& filter);
+// Totals of the filter's rows, evaluated first to last, read in snapshot (the table as it is now
+// when null).
+QList<TSlotTotals> EvaluateRecords(const QList<TBaseInfo>& slotTable, const RecordFilter& filter,
+                                   std::shared_ptr<WorkListReader> snapshot = nullptr);
 
 } // namespace kq

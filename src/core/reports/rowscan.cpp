@@ -4,30 +4,67 @@
 #include "core/data/engine.h"
 #include "core/data/kqerror.h"
 
+#include <QSqlDatabase>
 #include <sqlite3.h>
 
 namespace kq {
+
+void WorkListReader::Close::operator()(sqlite3* db) const {
+    sqlite3_close(db);
+}
+
+WorkListReader::WorkListReader() {
+    if (OnServer()) {
+        static int serial = 0;
+        m_serverConnection = QStringLiteral("kq_reader_%1").arg(++serial);
+        m_conn = OpenServerReader(m_serverConnection);
+        return;
+    }
+    const QSqlDatabase db = KQDataBase();
+    if (db.driverName() != QLatin1String("QSQLITE"))
+        throw KqError(QStringLiteral("报表扫描需要 SQLite 数据库，当前为 %1").arg(db.driverName()));
+    const QByteArray file = db.databaseName().toUtf8();
+    sqlite3* handle = nullptr;
+    const int opened = sqlite3_open_v2(file.constData(), &handle, SQLITE_OPEN_READONLY, nullptr);
+    m_db.reset(handle);
+    if (opened != SQLITE_OK) fail();
+    sqlite3_busy_timeout(m_db.get(), 5000);
+}
+
+WorkListReader::~WorkListReader() {
+    if (m_serverConnection.isEmpty()) return;
+    m_conn = nullptr;
+    QSqlDatabase::database(m_serverConnection, false).close();
+    QSqlDatabase::removeDatabase(m_serverConnection);
+}
+
+void WorkListReader::holdSnapshot() {
+    if (m_conn) {
+        HoldServerSnapshot(m_conn);
+        return;
+    }
+    // A deferred transaction takes its snapshot at its first read.
+    if (sqlite3_exec(m_db.get(), "begin; select count(*) from sqlite_schema", nullptr, nullptr, nullptr) !=
+        SQLITE_OK)
+        fail();
+}
+
+void WorkListReader::fail() const {
+    throw KqError(m_db ? QString::fromUtf8(sqlite3_errmsg(m_db.get())) : QStringLiteral("无法打开数据库"));
+}
 
 namespace {
 
 class SqliteSource : public RowScan::Source {
 public:
-    SqliteSource(const QString& sql, const QVariantList& values) {
-        const QSqlDatabase db = KQDataBase();
-        if (db.driverName() != QLatin1String("QSQLITE"))
-            throw KqError(QStringLiteral("报表扫描需要 SQLite 数据库，当前为 %1").arg(db.driverName()));
-        const QByteArray file = db.databaseName().toUtf8();
-        sqlite3* handle = nullptr;
-        const int opened = sqlite3_open_v2(file.constData(), &handle, SQLITE_OPEN_READONLY, nullptr);
-        m_db.reset(handle);
-        if (opened != SQLITE_OK) fail();
-        sqlite3_busy_timeout(m_db.get(), 5000);
+    SqliteSource(const WorkListReader& reader, const QString& sql, const QVariantList& values)
+        : m_reader(reader) {
         const QByteArray text = sql.toUtf8();
         sqlite3_stmt* stmt = nullptr;
         const int prepared =
-            sqlite3_prepare_v2(m_db.get(), text.constData(), int(text.size()), &stmt, nullptr);
+            sqlite3_prepare_v2(m_reader.handle(), text.constData(), int(text.size()), &stmt, nullptr);
         m_stmt.reset(stmt);
-        if (prepared != SQLITE_OK) fail();
+        if (prepared != SQLITE_OK) m_reader.fail();
         for (int i = 0; i < values.size(); ++i) {
             const QVariant& v = values.at(i);
             int rc;
@@ -40,14 +77,14 @@ public:
                 rc = sqlite3_bind_text(m_stmt.get(), i + 1, utf8.constData(), int(utf8.size()),
                                        SQLITE_TRANSIENT);
             }
-            if (rc != SQLITE_OK) fail();
+            if (rc != SQLITE_OK) m_reader.fail();
         }
     }
 
     bool next() override {
         const int rc = sqlite3_step(m_stmt.get());
         if (rc == SQLITE_ROW) return true;
-        if (rc != SQLITE_DONE) fail();
+        if (rc != SQLITE_DONE) m_reader.fail();
         return false;
     }
 
@@ -62,24 +99,47 @@ public:
 
     qint64 integer(int column) const override { return sqlite3_column_int64(m_stmt.get(), column); }
 
-private:
-    [[noreturn]] void fail() const {
-        throw KqError(m_db ? QString::fromUtf8(sqlite3_errmsg(m_db.get()))
-                           : QStringLiteral("无法打开数据库"));
+    QVariant value(int column) const override {
+        sqlite3_stmt* st = m_stmt.get();
+        switch (sqlite3_column_type(st, column)) {
+        case SQLITE_INTEGER:
+            return qlonglong(sqlite3_column_int64(st, column));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(st, column);
+        case SQLITE_TEXT:
+            return QString::fromUtf8(text(column));
+        case SQLITE_BLOB:
+            return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, column)),
+                              sqlite3_column_bytes(st, column));
+        default:
+            return {};
+        }
     }
 
-    struct Close {
-        void operator()(sqlite3* db) const { sqlite3_close(db); }
+private:
+    struct Finalize {
         void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
     };
-    std::unique_ptr<sqlite3, Close> m_db;
-    std::unique_ptr<sqlite3_stmt, Close> m_stmt; // finalized before m_db closes
+    const WorkListReader& m_reader;
+    std::unique_ptr<sqlite3_stmt, Finalize> m_stmt;
 };
 
 } // namespace
 
-RowScan::RowScan(const QString& sql, const QVariantList& values)
-    : m_source(OnServer() ? OpenServerRowScan(sql, values) : std::make_unique<SqliteSource>(sql, values)) {}
+RowScan::RowScan(const QString& sql, const QVariantList& values) : RowScan(nullptr, sql, values) {}
+
+RowScan::RowScan(std::shared_ptr<WorkListReader> reader, const QString& sql, const QVariantList& values)
+    : m_reader(std::move(reader)) {
+    if (!m_reader && OnServer()) {
+        m_source = OpenServerRowScan(nullptr, sql, values);
+        return;
+    }
+    if (!m_reader) m_reader = std::make_shared<WorkListReader>();
+    if (m_reader->serverHandle())
+        m_source = OpenServerRowScan(m_reader->serverHandle(), sql, values);
+    else
+        m_source = std::make_unique<SqliteSource>(*m_reader, sql, values);
+}
 
 RowScan::~RowScan() = default;
 
@@ -97,6 +157,10 @@ bool RowScan::isNull(int column) const {
 
 qint64 RowScan::integer(int column) const {
     return m_source->integer(column);
+}
+
+QVariant RowScan::value(int column) const {
+    return m_source->value(column);
 }
 
 } // namespace kq

@@ -4,6 +4,7 @@
 #include "core/data/serverdatabase.h"
 #include "core/reports/rowscan.h"
 
+#include <QSqlDatabase>
 #include <libpq-fe.h>
 #include <optional>
 
@@ -49,10 +50,12 @@ private:
 
 class ServerSource : public RowScan::Source {
 public:
-    ServerSource(const QString& sql, const QVariantList& values) {
-        ReviveKQDataBase();
-        m_hold.emplace(); // m_conn stays the connection's for the life of the scan
-        m_conn = ServerHandle(KQDataBase());
+    ServerSource(pg_conn* conn, const QString& sql, const QVariantList& values) : m_conn(conn) {
+        if (!m_conn) {
+            ReviveKQDataBase();
+            m_hold.emplace(); // m_conn stays the connection's for the life of the scan
+            m_conn = ServerHandle(KQDataBase());
+        }
         const PGTransactionStatusType status = PQtransactionStatus(m_conn);
         if (status == PQTRANS_IDLE) {
             command("BEGIN READ ONLY");
@@ -108,7 +111,28 @@ public:
             .toLongLong();
     }
 
+    // As Qt's driver gives it: whole and real numbers by the column's type, text otherwise.
+    QVariant value(int column) const override {
+        if (isNull(column)) return {};
+        switch (PQftype(m_batch.get(), column)) {
+        case kInt8Oid:
+        case kInt2Oid:
+        case kInt4Oid:
+            return qlonglong(integer(column));
+        case kFloat4Oid:
+        case kFloat8Oid:
+        case kNumericOid:
+            return text(column).toDouble();
+        default:
+            return QString::fromUtf8(text(column));
+        }
+    }
+
 private:
+    // The type numbers of the server's built-in number types.
+    static constexpr Oid kInt8Oid = 20, kInt2Oid = 21, kInt4Oid = 23, kFloat4Oid = 700, kFloat8Oid = 701,
+                         kNumericOid = 1700;
+
     QString message() const {
         const QString reason = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
         if (PQstatus(m_conn) != CONNECTION_OK) return ServerFailure(CurrentEngine().server, reason);
@@ -145,8 +169,33 @@ private:
 
 } // namespace
 
-std::unique_ptr<RowScan::Source> OpenServerRowScan(const QString& sql, const QVariantList& values) {
-    return std::make_unique<ServerSource>(sql, values);
+std::unique_ptr<RowScan::Source> OpenServerRowScan(pg_conn* conn, const QString& sql,
+                                                   const QVariantList& values) {
+    return std::make_unique<ServerSource>(conn, sql, values);
+}
+
+pg_conn* OpenServerReader(const QString& connectionName) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    try {
+        ConnectServerDatabase(db, CurrentEngine().server);
+        return ServerHandle(db);
+    } catch (const KqError&) {
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName);
+        throw;
+    }
+}
+
+void HoldServerSnapshot(pg_conn* conn) {
+    // The snapshot is taken at the transaction's first statement, not at its BEGIN.
+    for (const char* sql : {"BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY", "SELECT 1"}) {
+        Result r(PQexec(conn, sql));
+        if (r.status() != PGRES_COMMAND_OK && r.status() != PGRES_TUPLES_OK) {
+            const QString reason = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+            throw KqError(PQstatus(conn) != CONNECTION_OK ? ServerFailure(CurrentEngine().server, reason)
+                                                          : reason);
+        }
+    }
 }
 
 } // namespace kq

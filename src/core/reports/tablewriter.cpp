@@ -51,4 +51,17 @@ void WriteTable(TableWriter& writer, const XlsTable& table) {
     writer.finish(table.footerLines);
 }
 
+int NumberFormatOf(CellKind kind) {
+    switch (kind) {
+    case CellKind::Duration:
+        return 1;
+    case CellKind::Time:
+        return 2;
+    case CellKind::Date:
+        return 3;
+    default:
+        return 0;
+    }
+}
+
 } // namespace kq

@@ -17,6 +17,13 @@ enum class CellKind { Text, Number, Duration, Time, Date };
 // text that is not of its kind (which is then written as text).
 std::optional<double> CellNumber(CellKind kind, const QString& text);
 
+// The number formats of durations (the hours in brackets go past 24), times and dates, shared by
+// the spreadsheet writers; NumberFormatOf gives a kind's position in this list counted from 1, or
+// 0 for the General format.
+inline constexpr const char* kNumberFormats[] = {"[h]:mm:ss", "hh:mm:ss", "yyyy-mm-dd"};
+inline constexpr int kNumberFormatCount = int(sizeof kNumberFormats / sizeof *kNumberFormats);
+int NumberFormatOf(CellKind kind);
+
 // An exported table written one row at a time, so that rows can come from a query as they are
 // read: begin, any number of rows, finish. Throws KqError; a writer that fails or is destroyed
 // before finish never leaves a partial file under the target's name.

@@ -36,35 +36,18 @@ enum : quint16 {
 };
 
 constexpr int MaxRecordBody = 8224;
-constexpr int MaxRows = 65536;
+constexpr int MaxRows = kXlsMaxRows;
 constexpr int MaxColumns = 256;
 constexpr int MaxCellText = 32767;
 constexpr quint16 CellXf = 15; // the first cell format after the 15 style formats
 constexpr quint16 BoldXf = 16;
 constexpr quint16 BoldFont = 1;
-// Number formats of the durations, times and dates (the first free index is 164). The hours of
-// a duration in brackets go past 24.
-const QStringList NumberFormats = {QStringLiteral("[h]:mm:ss"), QStringLiteral("hh:mm:ss"),
-                                   QStringLiteral("yyyy-mm-dd")};
+// Number formats are numbered from the first free index.
 constexpr quint16 FirstNumberFormat = 164;
 // After the bold one: a cell format per number format, then the red-filled ones (general first).
 constexpr quint16 FirstFormattedXf = 17;
-constexpr quint16 FirstRedXf = FirstFormattedXf + 3;
+constexpr quint16 FirstRedXf = FirstFormattedXf + kNumberFormatCount;
 constexpr quint8 RedColour = 10; // of the default palette
-
-// The number format of a kind (0: General).
-int FormatOf(CellKind kind) {
-    switch (kind) {
-    case CellKind::Duration:
-        return 1;
-    case CellKind::Time:
-        return 2;
-    case CellKind::Date:
-        return 3;
-    default:
-        return 0;
-    }
-}
 
 quint16 CellXfOf(int format, bool red) {
     if (red) return quint16(FirstRedXf + format);
@@ -225,16 +208,16 @@ QByteArray Globals(const QStringList& strings, quint32 references, int* sheetOff
     s.record(RecWindow1, Window1());
     for (int i = 0; i < 4; ++i)
         s.record(RecFont, Font(i == BoldFont));
-    for (int f = 0; f < NumberFormats.size(); ++f)
-        s.record(RecFormat, Format(quint16(FirstNumberFormat + f), NumberFormats.at(f)));
+    for (int f = 0; f < kNumberFormatCount; ++f)
+        s.record(RecFormat, Format(quint16(FirstNumberFormat + f), QString::fromLatin1(kNumberFormats[f])));
     for (int i = 0; i < 15; ++i)
         s.record(RecXf, Xf(0, true));
     s.record(RecXf, Xf(0, false));
     s.record(RecXf, Xf(BoldFont, false));
-    for (int f = 0; f < NumberFormats.size(); ++f)
+    for (int f = 0; f < kNumberFormatCount; ++f)
         s.record(RecXf, Xf(0, false, quint16(FirstNumberFormat + f)));
     s.record(RecXf, Xf(0, false, 0, true));
-    for (int f = 0; f < NumberFormats.size(); ++f)
+    for (int f = 0; f < kNumberFormatCount; ++f)
         s.record(RecXf, Xf(0, false, quint16(FirstNumberFormat + f), true));
     s.record(RecStyle, QByteArray("\x00\x80\x00\xFF", 4)); // built-in "Normal" on style 0
     QByteArray sheet;
@@ -276,7 +259,7 @@ public:
                 Add16(cells, 14);
                 Add16(cells, quint16(rows));
                 Add16(cells, quint16(c));
-                Add16(cells, CellXfOf(FormatOf(kind), red));
+                Add16(cells, CellXfOf(NumberFormatOf(kind), red));
                 char bytes[8];
                 qToLittleEndian(*number, bytes);
                 cells.append(bytes, 8);

@@ -6,6 +6,9 @@
 
 namespace kq {
 
+// Rows a sheet holds, the lines above and below the table and its captions included.
+inline constexpr int kXlsMaxRows = 65536;
+
 // Writes a legacy Excel workbook (BIFF8 in an OLE2 compound file) with one sheet named
 // "New Sheet 1" and the printed page footer "Page &P of &N". Captions are bold, numbers of the
 // typed columns are number cells with their formats, marked cells have a red fill. The rows are

@@ -15,21 +15,6 @@ namespace {
 
 constexpr int kMaxRows = 1048576;
 
-const char* const kFormats[] = {nullptr, "[h]:mm:ss", "hh:mm:ss", "yyyy-mm-dd"};
-
-int FormatIndex(CellKind kind) {
-    switch (kind) {
-    case CellKind::Duration:
-        return 1;
-    case CellKind::Time:
-        return 2;
-    case CellKind::Date:
-        return 3;
-    default:
-        return 0;
-    }
-}
-
 } // namespace
 
 struct XlsxWriter::Impl {
@@ -39,7 +24,7 @@ struct XlsxWriter::Impl {
     lxw_workbook* book = nullptr;
     lxw_worksheet* sheet = nullptr;
     lxw_format* bold = nullptr;
-    lxw_format* formats[2][4] = {}; // [red][number format]
+    lxw_format* formats[2][kNumberFormatCount + 1] = {}; // [red][number format]
     QList<CellKind> kinds;
     lxw_row_t next = 0;
 
@@ -79,9 +64,9 @@ void XlsxWriter::begin(const QStringList& headerLines, const QStringList& column
     m->bold = workbook_add_format(m->book);
     format_set_bold(m->bold);
     for (int red = 0; red < 2; ++red)
-        for (int f = 0; f < 4; ++f) {
+        for (int f = 0; f <= kNumberFormatCount; ++f) {
             lxw_format* format = workbook_add_format(m->book);
-            if (kFormats[f]) format_set_num_format(format, kFormats[f]);
+            if (f > 0) format_set_num_format(format, kNumberFormats[f - 1]);
             if (red) {
                 format_set_pattern(format, LXW_PATTERN_SOLID);
                 format_set_bg_color(format, LXW_COLOR_RED);
@@ -111,7 +96,7 @@ void XlsxWriter::row(const QStringList& cells, const QList<int>& marked) {
         const int red = marked.contains(c) ? 1 : 0;
         if (const std::optional<double> number = CellNumber(kind, t))
             m->check(worksheet_write_number(m->sheet, m->next, lxw_col_t(c), *number,
-                                            m->formats[red][FormatIndex(kind)]));
+                                            m->formats[red][NumberFormatOf(kind)]));
         else
             m->text(c, t, red ? m->formats[1][0] : nullptr);
     }

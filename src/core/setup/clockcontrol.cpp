@@ -4,7 +4,6 @@
 #include "core/platform/systemservices.h"
 #include "core/setup/unicodefile.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -37,7 +36,7 @@ QStringList ExportTemplate(SystemServices& sys, int waitMs) {
     return TextLines(ReadUnicodeFile(folder + kTemplate, true));
 }
 
-ClockSwitchResult SwitchPrivilege(SystemServices& sys, bool off) {
+ClockSwitchResult SwitchPrivilege(SystemServices& sys, bool off, const std::function<void()>& stepDone) {
     const QString folder = sys.systemFolder();
     const QString user = sys.userName();
     QStringList lines = ExportTemplate(sys, kExportAtSwitch);
@@ -45,11 +44,11 @@ ClockSwitchResult SwitchPrivilege(SystemServices& sys, bool off) {
     if (edit == PrivilegeEdit::Unchanged) return {true, {}};
     if (edit == PrivilegeEdit::NoSection) return {false, {}};
     WriteUnicodeFile(folder + kTemplate, LinesText(lines), true);
-    QCoreApplication::processEvents();
+    if (stepDone) stepDone();
     sys.runHidden(ValidatePolicyCommand(folder), kValidate);
-    QCoreApplication::processEvents();
+    if (stepDone) stepDone();
     sys.runHidden(ConfigurePolicyCommand(folder), kConfigure);
-    QCoreApplication::processEvents();
+    if (stepDone) stepDone();
     return {true, edit == PrivilegeEdit::Revoked
                       ? QStringLiteral("已关闭修改计算机系统时间权限，请重新启动电脑生效！")
                       : QStringLiteral("已打开修改计算机系统时间权限，请重新启动电脑生效！")};
@@ -128,8 +127,8 @@ bool ReadClockSettingOff(SystemServices& sys) {
     return QFileInfo::exists(ResolveFileName(sys.systemFolder() + QStringLiteral("Timedate.sys")));
 }
 
-ClockSwitchResult SwitchClockSetting(SystemServices& sys, bool off) {
-    return UsesPrivilegePath(sys.windowsVersion()) ? SwitchPrivilege(sys, off)
+ClockSwitchResult SwitchClockSetting(SystemServices& sys, bool off, const std::function<void()>& stepDone) {
+    return UsesPrivilegePath(sys.windowsVersion()) ? SwitchPrivilege(sys, off, stepDone)
                                                    : SwitchControlPanelFile(sys, off);
 }
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace kq {
 
 class SystemServices;
@@ -45,7 +47,9 @@ struct ClockSwitchResult {
 };
 // Switches the setting off or on. The privilege path exports, edits, validates and applies the
 // template, waiting for each command to end (at most 1, 5 and 0.5 s); the change takes effect
-// after a restart. The control-panel-file path renames the file.
-ClockSwitchResult SwitchClockSetting(SystemServices& sys, bool off);
+// after a restart. The control-panel-file path renames the file. stepDone, when given, is called
+// after each step of the privilege path, so a window can keep itself responsive between the waits.
+ClockSwitchResult SwitchClockSetting(SystemServices& sys, bool off,
+                                     const std::function<void()>& stepDone = {});
 
 } // namespace kq

@@ -4,10 +4,13 @@
 #include "core/platform/platform.h"
 #include "gui/platform/guiservices.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace kq {
@@ -42,9 +45,33 @@ TfmBackup::TfmBackup(QWidget* parent) : QDialog(parent) {
     layout->addWidget(Label1);
     layout->addWidget(ProgressBar1);
     setFixedSize(380, 90);
-    BackupFile1.OnProgress = [this](TBackupFile* sender, const QString& file, TPercentage percent, bool& go) {
-        BackupFile1Progress(sender, file, percent, go);
+    // The component reports from the thread its work runs on; the bar is set on this one.
+    BackupFile1.OnProgress = [this](TBackupFile*, const QString& file, TPercentage percent, bool&) {
+        emit progressed(file, percent);
     };
+    connect(this, &TfmBackup::progressed, this, [this](const QString& file, int percent) {
+        bool go = true;
+        BackupFile1Progress(&BackupFile1, file, TPercentage(percent), go);
+    });
+}
+
+void TfmBackup::runWork(const std::function<void()>& work) {
+    std::exception_ptr failure;
+    std::unique_ptr<QThread> thread(QThread::create([&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }));
+    QEventLoop loop;
+    connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    thread->start();
+    loop.exec();
+    thread->wait();
+    // Progress sent just before the end is shown before the window goes.
+    QCoreApplication::sendPostedEvents(this);
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TfmBackup::BackupFile1Progress(TBackupFile*, const QString& Filename, TPercentage Percent, bool&) {
@@ -63,9 +90,13 @@ void BackupData(const QString& dataFolder, QWidget* parent) {
     // Modal to the application, so no second command starts while this one lets messages run.
     form.setWindowModality(Qt::ApplicationModal);
     form.show();
-    const std::optional<bool> ok = BackupDataFolder(form.BackupFile1, dataFolder, archive);
+    const BackupResult result =
+        BackupDataFolder(form.BackupFile1, dataFolder, archive,
+                         [&](const std::function<void()>& work) { form.runWork(work); });
     form.hide();
-    if (ok) ShowResult(*ok, QStringLiteral("数据备份成功！"), QStringLiteral("数据备份出错或中断！"));
+    if (result != BackupResult::NoFiles)
+        ShowResult(result == BackupResult::Written, QStringLiteral("数据备份成功！"),
+                   QStringLiteral("数据备份出错或中断！"));
 }
 
 bool RestoreData(const QString& dataFolder, QWidget* parent, const std::function<bool()>& closeDataWindows) {
@@ -75,7 +106,8 @@ bool RestoreData(const QString& dataFolder, QWidget* parent, const std::function
     if (archive.isEmpty() || !closeDataWindows()) return false;
     form.setWindowModality(Qt::ApplicationModal);
     form.show();
-    const bool ok = RestoreDataFolder(form.BackupFile1, dataFolder, archive);
+    const bool ok = RestoreDataFolder(form.BackupFile1, dataFolder, archive,
+                                      [&](const std::function<void()>& work) { form.runWork(work); });
     form.hide();
     ShowResult(ok, QStringLiteral("数据恢复成功！"), QStringLiteral("数据恢复出错或中断！"));
     return ok;

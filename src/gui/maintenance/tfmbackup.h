@@ -1,3 +1,4 @@
+// Window TfmBackup: "数据备份", the progress of a backup or restore.
 #pragma once
 
 #include "core/maintenance/backupfile.h"
@@ -21,7 +22,15 @@ public:
     // The component's progress: the bar shows Percent below 100, the label the file name.
     void BackupFile1Progress(TBackupFile* Sender, const QString& Filename, TPercentage Percent,
                              bool& Continue);
+    // Runs work on a thread of its own while this window, fed by the component's progress, stays
+    // responsive; returns when it has ended and passes on its exception.
+    void runWork(const std::function<void()>& work);
 
+signals:
+    // The component's progress, sent from the thread the work runs on.
+    void progressed(const QString& fileName, int percent);
+
+public:
     QLabel* Label1 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     TBackupFile BackupFile1;

@@ -1,4 +1,5 @@
 #include "gui/maintenance/tfmdelete.h"
+#include "gui/widgets/centeronscreen.h"
 
 #include "core/data/shared.h"
 #include "core/maintenance/perioddelete.h"
@@ -8,7 +9,6 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -29,39 +29,39 @@ QDateEdit* DatePicker(QWidget* parent, const char* name) {
 TfmDelete::TfmDelete(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("fmDelete"));
     setWindowTitle(QStringLiteral("考勤数据删除"));
-    BeginDate = DatePicker(this, "BeginDate");
-    EndDate = DatePicker(this, "EndDate");
-    BitBtnPost = new QPushButton(QStringLiteral("确定(&O)"), this);
-    BitBtnPost->setObjectName(QStringLiteral("BitBtnPost"));
-    SeSkinButton1 = new QPushButton(QStringLiteral("关闭(&E)"), this);
-    SeSkinButton1->setObjectName(QStringLiteral("SeSkinButton1"));
+    m_beginDate = DatePicker(this, "BeginDate");
+    m_endDate = DatePicker(this, "EndDate");
+    m_bitBtnPost = new QPushButton(QStringLiteral("确定(&O)"), this);
+    m_bitBtnPost->setObjectName(QStringLiteral("BitBtnPost"));
+    m_seSkinButton1 = new QPushButton(QStringLiteral("关闭(&E)"), this);
+    m_seSkinButton1->setObjectName(QStringLiteral("SeSkinButton1"));
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("开始日期"), BeginDate);
-    form->addRow(QStringLiteral("结束日期"), EndDate);
+    form->addRow(QStringLiteral("开始日期"), m_beginDate);
+    form->addRow(QStringLiteral("结束日期"), m_endDate);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(BitBtnPost);
-    buttons->addWidget(SeSkinButton1);
+    buttons->addWidget(m_bitBtnPost);
+    buttons->addWidget(m_seSkinButton1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);
     resize(320, 140);
-    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    CenterOnScreen(this);
 
-    connect(BitBtnPost, &QPushButton::clicked, this, &TfmDelete::BitBtnPostClick);
-    connect(SeSkinButton1, &QPushButton::clicked, this, &TfmDelete::SeSkinButton1Click);
+    connect(m_bitBtnPost, &QPushButton::clicked, this, &TfmDelete::BitBtnPostClick);
+    connect(m_seSkinButton1, &QPushButton::clicked, this, &TfmDelete::SeSkinButton1Click);
 }
 
 void TfmDelete::FormShow() {
     const QDate today = Now().date();
-    BeginDate->setDate(today);
-    EndDate->setDate(today);
+    m_beginDate->setDate(today);
+    m_endDate->setDate(today);
 }
 
 void TfmDelete::BitBtnPostClick() {
-    const QDate first = BeginDate->date();
-    const QDate last = EndDate->date();
+    const QDate first = m_beginDate->date();
+    const QDate last = m_endDate->date();
     const QString question =
         QStringLiteral("     考勤数据删除后无法恢复！\r\n\r\n是否真要删除从【%1】到【%2】的所有数据？")
             .arg(DateText(first), DateText(last));
@@ -76,7 +76,7 @@ void TfmDelete::SeSkinButton1Click() {
 
 void TfmDelete::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) Guarded([this] { FormShow(); });
 }
 
 } // namespace kq

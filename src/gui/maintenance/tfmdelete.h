@@ -1,3 +1,4 @@
+// Window TfmDelete: "考勤数据删除", deletes the records of a period.
 #pragma once
 
 #include "gui/widgets/childteardown.h"
@@ -25,10 +26,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QDateEdit* BeginDate;
-    QDateEdit* EndDate;
-    QPushButton* BitBtnPost;
-    QPushButton* SeSkinButton1;
+    QDateEdit* m_beginDate;
+    QDateEdit* m_endDate;
+    QPushButton* m_bitBtnPost;
+    QPushButton* m_seSkinButton1;
 
     // Declared last: destroyed first, while the rest of the window is whole.
     ChildTeardown m_childTeardown{this};

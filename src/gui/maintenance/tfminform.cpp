@@ -1,4 +1,6 @@
 #include "gui/maintenance/tfminform.h"
+#include "gui/widgets/centeronscreen.h"
+#include "gui/widgets/namedwidgets.h"
 
 #include "core/data/kqerror.h"
 #include "core/data/shared.h"
@@ -15,7 +17,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QTableView>
 #include <QTextEdit>
@@ -23,204 +24,193 @@
 
 namespace kq {
 
-namespace {
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
-
 TfmInform::TfmInform(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("fmInform"));
     setWindowTitle(QStringLiteral("编辑公告"));
-    Table1 = new InformTable(this);
-    DataSource1 = new InformModel(Table1, this);
+    m_table1 = new InformTable(this);
+    m_dataSource1 = new InformModel(m_table1, this);
 
-    DBGrid1 = new QTableView(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setModel(DataSource1);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->verticalHeader()->hide();
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
-    DBGrid1->setFixedWidth(130);
+    m_dbGrid1 = new QTableView(this);
+    m_dbGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    m_dbGrid1->setModel(m_dataSource1);
+    m_dbGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_dbGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_dbGrid1->verticalHeader()->hide();
+    m_dbGrid1->horizontalHeader()->setStretchLastSection(true);
+    m_dbGrid1->setFixedWidth(130);
 
     auto* label = new QLabel(QStringLiteral("日期"), this);
-    DBEdit1 = new QLineEdit(this);
-    DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
-    DBEdit1->setFixedWidth(110);
-    label->setBuddy(DBEdit1);
-    DBRichEdit1 = new QTextEdit(this);
-    DBRichEdit1->setObjectName(QStringLiteral("DBRichEdit1"));
-    DBRichEdit1->setAcceptRichText(true);
+    m_dbEdit1 = new QLineEdit(this);
+    m_dbEdit1->setObjectName(QStringLiteral("DBEdit1"));
+    m_dbEdit1->setFixedWidth(110);
+    label->setBuddy(m_dbEdit1);
+    m_dbRichEdit1 = new QTextEdit(this);
+    m_dbRichEdit1->setObjectName(QStringLiteral("DBRichEdit1"));
+    m_dbRichEdit1->setAcceptRichText(true);
     BuildPopupMenu();
 
-    BitBtnAdd = Button(this, "BitBtnAdd", QStringLiteral("增加(&A)"));
-    BitBtnModi = Button(this, "BitBtnModi", QStringLiteral("修改(&M)"));
-    BitBtnDel = Button(this, "BitBtnDel", QStringLiteral("删除(&D)"));
-    BitBtnPost = Button(this, "BitBtnPost", QStringLiteral("确定(&O)"));
-    BitBtnCancel = Button(this, "BitBtnCancel", QStringLiteral("取消(&C)"));
-    BtnClose = Button(this, "BtnClose", QStringLiteral("关闭(&C)"));
+    m_bitBtnAdd = NamedButton(this, "BitBtnAdd", QStringLiteral("增加(&A)"));
+    m_bitBtnModi = NamedButton(this, "BitBtnModi", QStringLiteral("修改(&M)"));
+    m_bitBtnDel = NamedButton(this, "BitBtnDel", QStringLiteral("删除(&D)"));
+    m_bitBtnPost = NamedButton(this, "BitBtnPost", QStringLiteral("确定(&O)"));
+    m_bitBtnCancel = NamedButton(this, "BitBtnCancel", QStringLiteral("取消(&C)"));
+    m_btnClose = NamedButton(this, "BtnClose", QStringLiteral("关闭(&C)"));
 
     auto* dateRow = new QHBoxLayout;
     dateRow->addWidget(label);
-    dateRow->addWidget(DBEdit1);
+    dateRow->addWidget(m_dbEdit1);
     dateRow->addStretch();
     auto* right = new QVBoxLayout;
     right->addLayout(dateRow);
-    right->addWidget(DBRichEdit1);
+    right->addWidget(m_dbRichEdit1);
     auto* top = new QHBoxLayout;
-    top->addWidget(DBGrid1);
+    top->addWidget(m_dbGrid1);
     top->addLayout(right);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (QPushButton* b : {BitBtnAdd, BitBtnModi, BitBtnDel, BitBtnPost, BitBtnCancel, BtnClose})
+    for (QPushButton* b : {m_bitBtnAdd, m_bitBtnModi, m_bitBtnDel, m_bitBtnPost, m_bitBtnCancel, m_btnClose})
         buttons->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(buttons);
     resize(600, 420);
-    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    CenterOnScreen(this);
 
-    connect(BitBtnAdd, &QPushButton::clicked, this, &TfmInform::BitBtnAddClick);
-    connect(BitBtnModi, &QPushButton::clicked, this, &TfmInform::BitBtnModiClick);
-    connect(BitBtnDel, &QPushButton::clicked, this, &TfmInform::BitBtnDelClick);
-    connect(BitBtnPost, &QPushButton::clicked, this, &TfmInform::BitBtnPostClick);
-    connect(BitBtnCancel, &QPushButton::clicked, this, &TfmInform::BitBtnCancelClick);
-    connect(BtnClose, &QPushButton::clicked, this, &TfmInform::BtnCloseClick);
+    connect(m_bitBtnAdd, &QPushButton::clicked, this, &TfmInform::BitBtnAddClick);
+    connect(m_bitBtnModi, &QPushButton::clicked, this, &TfmInform::BitBtnModiClick);
+    connect(m_bitBtnDel, &QPushButton::clicked, this, &TfmInform::BitBtnDelClick);
+    connect(m_bitBtnPost, &QPushButton::clicked, this, &TfmInform::BitBtnPostClick);
+    connect(m_bitBtnCancel, &QPushButton::clicked, this, &TfmInform::BitBtnCancelClick);
+    connect(m_btnClose, &QPushButton::clicked, this, &TfmInform::BtnCloseClick);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
-        if (BitBtnCancel->isEnabled()) BitBtnCancel->click();
+        if (m_bitBtnCancel->isEnabled()) m_bitBtnCancel->click();
     });
-    connect(DBEdit1, &QLineEdit::textEdited, this, &TfmInform::DBEdit1Edited);
-    connect(Table1, &InformTable::stateChanged, this, [this] {
+    connect(m_dbEdit1, &QLineEdit::textEdited, this, &TfmInform::DBEdit1Edited);
+    connect(m_table1, &InformTable::stateChanged, this, [this] {
         DataSource1StateChange();
         ShowRecord();
     });
-    connect(Table1, &InformTable::rowsChanged, this, &TfmInform::DataSource1StateChange);
-    connect(Table1, &InformTable::currentChanged, this, [this] {
+    connect(m_table1, &InformTable::rowsChanged, this, &TfmInform::DataSource1StateChange);
+    connect(m_table1, &InformTable::currentChanged, this, [this] {
         ShowRecord();
         SelectCurrentRow();
     });
-    connect(Table1, &InformTable::dateChanged, this, [this] {
-        if (DBEdit1->text() != Table1->date()) DBEdit1->setText(Table1->date());
+    connect(m_table1, &InformTable::dateChanged, this, [this] {
+        if (m_dbEdit1->text() != m_table1->date()) m_dbEdit1->setText(m_table1->date());
     });
-    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(m_dbGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
-                if (current.isValid()) Guarded([&] { Table1->moveTo(current.row()); });
+                if (current.isValid()) Guarded([&] { m_table1->moveTo(current.row()); });
             });
     DataSource1StateChange();
 }
 
 void TfmInform::BuildPopupMenu() {
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    m_popupMenu1 = new QMenu(this);
+    m_popupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     const auto add = [&](const char* name, const QString& caption, void (TfmInform::*handler)()) {
-        QAction* a = PopupMenu1->addAction(caption);
+        QAction* a = m_popupMenu1->addAction(caption);
         a->setObjectName(QLatin1String(name));
         connect(a, &QAction::triggered, this, handler);
     };
     add("PMISelAll", QStringLiteral("全选(&A)"), &TfmInform::PMISelAllClick);
-    PopupMenu1->addSeparator();
+    m_popupMenu1->addSeparator();
     add("PMIDel", QStringLiteral("剪切(&D)"), &TfmInform::PMIDelClick);
     add("PMICopy", QStringLiteral("复制(&C)"), &TfmInform::PMICopyClick);
     add("PMIPaste", QStringLiteral("粘贴(&V)"), &TfmInform::PMIPasteClick);
-    PopupMenu1->addSeparator();
+    m_popupMenu1->addSeparator();
     add("PMIFont", QStringLiteral("字体(&F)"), &TfmInform::PMIFontClick);
-    PopupMenu1->addSeparator();
+    m_popupMenu1->addSeparator();
     add("N2", QStringLiteral("居中"), &TfmInform::N2Click);
     add("N3", QStringLiteral("左对齐"), &TfmInform::N3Click);
     add("N5", QStringLiteral("右对齐"), &TfmInform::N5Click);
-    DBRichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(DBRichEdit1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopupMenu1->popup(DBRichEdit1->viewport()->mapToGlobal(pos)); });
+    m_dbRichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_dbRichEdit1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_popupMenu1->popup(m_dbRichEdit1->viewport()->mapToGlobal(pos)); });
 }
 
 void TfmInform::FormShow() {
-    if (!Table1->isOpen()) Guarded([&] { Table1->open(); });
+    if (!m_table1->isOpen()) Guarded([&] { m_table1->open(); });
 }
 
 void TfmInform::DataSource1StateChange() {
-    const bool editing = Table1->isEditing();
-    const bool hasRows = Table1->isOpen() && !Table1->isEmpty();
-    BitBtnAdd->setEnabled(!editing);
-    BitBtnModi->setEnabled(!editing && hasRows);
-    BitBtnDel->setEnabled(!editing && hasRows);
-    BitBtnPost->setEnabled(editing);
-    BitBtnCancel->setEnabled(editing);
-    DBGrid1->setEnabled(!editing);
-    DBRichEdit1->setEnabled(editing);
-    DBRichEdit1->setReadOnly(!editing);
+    const bool editing = m_table1->isEditing();
+    const bool hasRows = m_table1->isOpen() && !m_table1->isEmpty();
+    m_bitBtnAdd->setEnabled(!editing);
+    m_bitBtnModi->setEnabled(!editing && hasRows);
+    m_bitBtnDel->setEnabled(!editing && hasRows);
+    m_bitBtnPost->setEnabled(editing);
+    m_bitBtnCancel->setEnabled(editing);
+    m_dbGrid1->setEnabled(!editing);
+    m_dbRichEdit1->setEnabled(editing);
+    m_dbRichEdit1->setReadOnly(!editing);
 }
 
 void TfmInform::ShowRecord() {
-    DBEdit1->setText(Table1->date());
-    SetRichText(DBRichEdit1, Table1->text());
+    m_dbEdit1->setText(m_table1->date());
+    SetRichText(m_dbRichEdit1, m_table1->text());
 }
 
 // Copies the controls into the edit buffer before a post.
 void TfmInform::UpdateRecord() {
-    Table1->setDate(DBEdit1->text());
-    Table1->setText(RichTextOf(DBRichEdit1->document()));
+    m_table1->setDate(m_dbEdit1->text());
+    m_table1->setText(RichTextOf(m_dbRichEdit1->document()));
 }
 
 void TfmInform::SelectCurrentRow() {
-    if (Table1->recNo() < 0) return;
-    DBGrid1->setCurrentIndex(DataSource1->index(Table1->recNo(), 0));
+    if (m_table1->recNo() < 0) return;
+    m_dbGrid1->setCurrentIndex(m_dataSource1->index(m_table1->recNo(), 0));
 }
 
 // Typing a date starts an edit of the current row, as the box is bound to the table.
 void TfmInform::DBEdit1Edited(const QString& typed) {
-    const int caret = DBEdit1->cursorPosition();
+    const int caret = m_dbEdit1->cursorPosition();
     if (!Guarded([&] {
-            Table1->edit();
-            Table1->setDate(typed);
+            m_table1->edit();
+            m_table1->setDate(typed);
         }))
         return;
-    DBEdit1->setCursorPosition(caret);
+    m_dbEdit1->setCursorPosition(caret);
 }
 
 void TfmInform::BitBtnAddClick() {
     if (!Guarded([&] {
-            Table1->append();
-            Table1->setDate(DateText(Now().date()));
+            m_table1->append();
+            m_table1->setDate(DateText(Now().date()));
         }))
         return;
-    DBRichEdit1->setFocus();
+    m_dbRichEdit1->setFocus();
 }
 
 void TfmInform::BitBtnModiClick() {
-    if (!Guarded([&] { Table1->edit(); })) return;
-    DBRichEdit1->setFocus();
+    if (!Guarded([&] { m_table1->edit(); })) return;
+    m_dbRichEdit1->setFocus();
 }
 
 void TfmInform::BitBtnDelClick() {
-    if (!Table1->isOpen() || Table1->isEmpty()) return;
+    if (!m_table1->isOpen() || m_table1->isEmpty()) return;
     if (!Prompt().ask(QStringLiteral("系统提示"),
-                      QStringLiteral("是否真的要删除%1公告？").arg(Table1->date())))
+                      QStringLiteral("是否真的要删除%1公告？").arg(m_table1->date())))
         return;
     try {
-        Table1->remove();
+        m_table1->remove();
     } catch (const KqError&) {
         Prompt().message(QStringLiteral("提示"), QStringLiteral("删除数据出错!"));
     }
 }
 
 void TfmInform::BitBtnPostClick() {
-    if (!Table1->isEditing()) return;
+    if (!m_table1->isEditing()) return;
     try {
         UpdateRecord();
-        Table1->post();
+        m_table1->post();
     } catch (const KqError&) {
         Prompt().message(QStringLiteral("提示"), QStringLiteral("保存数据出错!"));
     }
 }
 
 void TfmInform::BitBtnCancelClick() {
-    Table1->cancel();
+    m_table1->cancel();
 }
 
 void TfmInform::BtnCloseClick() {
@@ -228,60 +218,61 @@ void TfmInform::BtnCloseClick() {
 }
 
 void TfmInform::FormClose() {
-    if (Table1->isEditing()) {
+    if (m_table1->isEditing()) {
         UpdateRecord();
-        Table1->post();
+        m_table1->post();
     }
-    Table1->close();
+    m_table1->close();
 }
 
 void TfmInform::PMISelAllClick() {
-    DBRichEdit1->selectAll();
+    m_dbRichEdit1->selectAll();
 }
 
 void TfmInform::PMIDelClick() {
-    DBRichEdit1->cut();
+    m_dbRichEdit1->cut();
 }
 
 void TfmInform::PMICopyClick() {
-    DBRichEdit1->copy();
+    m_dbRichEdit1->copy();
 }
 
 void TfmInform::PMIPasteClick() {
-    DBRichEdit1->paste();
+    m_dbRichEdit1->paste();
 }
 
 // Style, face, size and colour go to the selection, or, with nothing selected, to the text
 // typed next.
 void TfmInform::PMIFontClick() {
-    const QTextCharFormat current = DBRichEdit1->currentCharFormat();
-    const std::optional<QFont> font =
-        GuiServices().files->chooseFont(this, current.font().resolve(DBRichEdit1->document()->defaultFont()));
+    const QTextCharFormat current = m_dbRichEdit1->currentCharFormat();
+    const std::optional<QFont> font = GuiServices().files->chooseFont(
+        this, current.font().resolve(m_dbRichEdit1->document()->defaultFont()));
     if (!font) return;
     QTextCharFormat format;
     format.setFont(*font);
-    const QColor initial = current.foreground().style() == Qt::NoBrush ? DBRichEdit1->palette().text().color()
-                                                                       : current.foreground().color();
+    const QColor initial = current.foreground().style() == Qt::NoBrush
+                               ? m_dbRichEdit1->palette().text().color()
+                               : current.foreground().color();
     if (const std::optional<QColor> color = GuiServices().files->chooseColor(this, initial))
         format.setForeground(*color);
-    DBRichEdit1->mergeCurrentCharFormat(format);
+    m_dbRichEdit1->mergeCurrentCharFormat(format);
 }
 
 void TfmInform::N2Click() {
-    DBRichEdit1->setAlignment(Qt::AlignHCenter);
+    m_dbRichEdit1->setAlignment(Qt::AlignHCenter);
 }
 
 void TfmInform::N3Click() {
-    DBRichEdit1->setAlignment(Qt::AlignLeft);
+    m_dbRichEdit1->setAlignment(Qt::AlignLeft);
 }
 
 void TfmInform::N5Click() {
-    DBRichEdit1->setAlignment(Qt::AlignRight);
+    m_dbRichEdit1->setAlignment(Qt::AlignRight);
 }
 
 void TfmInform::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    FormShow();
+    Guarded([this] { FormShow(); });
 }
 
 void TfmInform::closeEvent(QCloseEvent* event) {

@@ -1,3 +1,4 @@
+// Window TfmInform: "编辑公告", the notice editor.
 #pragma once
 
 #include "gui/widgets/childteardown.h"
@@ -53,18 +54,18 @@ private:
     void SelectCurrentRow();
     void DBEdit1Edited(const QString& typed);
 
-    InformTable* Table1;
-    InformModel* DataSource1;
-    QTableView* DBGrid1;
-    QLineEdit* DBEdit1;
-    QTextEdit* DBRichEdit1;
-    QMenu* PopupMenu1;
-    QPushButton* BitBtnAdd;
-    QPushButton* BitBtnModi;
-    QPushButton* BitBtnDel;
-    QPushButton* BitBtnPost;
-    QPushButton* BitBtnCancel;
-    QPushButton* BtnClose;
+    InformTable* m_table1;
+    InformModel* m_dataSource1;
+    QTableView* m_dbGrid1;
+    QLineEdit* m_dbEdit1;
+    QTextEdit* m_dbRichEdit1;
+    QMenu* m_popupMenu1;
+    QPushButton* m_bitBtnAdd;
+    QPushButton* m_bitBtnModi;
+    QPushButton* m_bitBtnDel;
+    QPushButton* m_bitBtnPost;
+    QPushButton* m_bitBtnCancel;
+    QPushButton* m_btnClose;
 
     // Declared last: destroyed first, while the rest of the window is whole.
     ChildTeardown m_childTeardown{this};

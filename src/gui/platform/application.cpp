@@ -47,4 +47,11 @@ bool DeliverGuarded(const std::function<bool()>& deliver) {
     return false;
 }
 
+QFont StationFont() {
+    QFont f(QStringLiteral("SimSun"));
+    f.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("Noto Sans CJK SC")});
+    f.setPixelSize(12);
+    return f;
+}
+
 } // namespace kq

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QFont>
 #include <functional>
 
 namespace kq {
@@ -20,5 +21,8 @@ public:
 // further failure (a handler failing at every repaint) is only logged, so that message boxes
 // cannot pile up.
 bool DeliverGuarded(const std::function<bool()>& deliver);
+
+// The font of the main window and the punch screen: SimSun at 12 pixels, or the nearest CJK face.
+QFont StationFont();
 
 } // namespace kq

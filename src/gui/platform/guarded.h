@@ -3,6 +3,10 @@
 #include "core/data/kqerror.h"
 #include "core/platform/platform.h"
 
+#include <QObject>
+
+#include <functional>
+
 namespace kq {
 
 // Runs one operation of a window; a storage failure abandons it and shows the engine's message
@@ -15,6 +19,14 @@ template <typename F> bool Guarded(F&& operation) {
         Prompt().error(e.message());
         return false;
     }
+}
+
+// Connects signal to a handler of receiver taking no arguments, run inside Guarded, so a failure
+// in any handler reached from a control shows its message instead of ending the program.
+template <typename Sender, typename Signal, typename Receiver, typename Handler>
+QMetaObject::Connection ConnectGuarded(Sender* sender, Signal signal, Receiver* receiver, Handler handler) {
+    return QObject::connect(sender, signal, receiver,
+                            [receiver, handler] { Guarded([&] { std::invoke(handler, receiver); }); });
 }
 
 } // namespace kq

@@ -1,4 +1,7 @@
 #include "gui/punch/tfmbrush.h"
+#include "gui/platform/application.h"
+#include "gui/platform/guarded.h"
+#include "gui/widgets/centeronscreen.h"
 
 #include "core/data/database.h"
 #include "core/data/datafolder.h"
@@ -20,7 +23,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QScreen>
 #include <QStyle>
 #include <QTextEdit>
 #include <QTimer>
@@ -48,101 +50,98 @@ TfmBrush::TfmBrush(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("fmBrush"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
     setWindowTitle(QStringLiteral("请刷卡"));
-    QFont f(QStringLiteral("SimSun"));
-    f.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("Noto Sans CJK SC")});
-    f.setPixelSize(12);
-    setFont(f);
+    setFont(StationFont());
     BuildControls();
     resize(792, 518);
-    CenterOnScreen();
+    CenterOnScreen(this);
     FormCreate();
 }
 
 TfmBrush::~TfmBrush() = default;
 
 void TfmBrush::BuildControls() {
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &TfmBrush::Timer1Timer);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(500);
-    Timer2->setSingleShot(true);
-    connect(Timer2, &QTimer::timeout, this, &TfmBrush::Timer2Timer);
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(1000);
+    connect(m_timer1, &QTimer::timeout, this, &TfmBrush::Timer1Timer);
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setInterval(500);
+    m_timer2->setSingleShot(true);
+    connect(m_timer2, &QTimer::timeout, this, &TfmBrush::Timer2Timer);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
-    Panel2 = Panel("Panel2", this);
-    auto* upper = new QVBoxLayout(Panel2);
+    m_panel2 = Panel("Panel2", this);
+    auto* upper = new QVBoxLayout(m_panel2);
     upper->setContentsMargins(0, 0, 0, 0);
     upper->setSpacing(0);
-    Panel3 = Panel("Panel3", Panel2);
-    auto* notice = new QVBoxLayout(Panel3);
+    m_panel3 = Panel("Panel3", m_panel2);
+    auto* notice = new QVBoxLayout(m_panel3);
     notice->setContentsMargins(0, 0, 0, 0);
-    DBRichEdit1 = new QTextEdit(Panel3);
-    DBRichEdit1->setObjectName(QStringLiteral("DBRichEdit1"));
-    DBRichEdit1->setReadOnly(true);
-    DBRichEdit1->installEventFilter(this);
-    notice->addWidget(DBRichEdit1);
-    PanelBase = Panel("PanelBase", Panel2);
-    PanelBase->setFixedHeight(kBaseHeight);
-    PanelBase->setFrameShape(QFrame::StyledPanel);
-    PanelBase->installEventFilter(this);
-    upper->addWidget(Panel3, 1);
-    upper->addWidget(PanelBase, 0, Qt::AlignBottom);
-    outer->addWidget(Panel2, 1);
-    ListBox1 = new QListWidget(this);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setFixedHeight(kListHeight);
-    ListBox1->installEventFilter(this);
-    outer->addWidget(ListBox1);
+    m_dbRichEdit1 = new QTextEdit(m_panel3);
+    m_dbRichEdit1->setObjectName(QStringLiteral("DBRichEdit1"));
+    m_dbRichEdit1->setReadOnly(true);
+    m_dbRichEdit1->installEventFilter(this);
+    notice->addWidget(m_dbRichEdit1);
+    m_panelBase = Panel("PanelBase", m_panel2);
+    m_panelBase->setFixedHeight(kBaseHeight);
+    m_panelBase->setFrameShape(QFrame::StyledPanel);
+    m_panelBase->installEventFilter(this);
+    upper->addWidget(m_panel3, 1);
+    upper->addWidget(m_panelBase, 0, Qt::AlignBottom);
+    outer->addWidget(m_panel2, 1);
+    m_listBox1 = new QListWidget(this);
+    m_listBox1->setObjectName(QStringLiteral("ListBox1"));
+    m_listBox1->setFixedHeight(kListHeight);
+    m_listBox1->installEventFilter(this);
+    outer->addWidget(m_listBox1);
 
-    PanelShow = Panel("PanelShow", PanelBase);
-    PanelShow->setFixedSize(kShowWidth, kShowHeight);
-    m_led = new Led(PanelShow);
+    m_panelShow = Panel("PanelShow", m_panelBase);
+    m_panelShow->setFixedSize(kShowWidth, kShowHeight);
+    m_led = new Led(m_panelShow);
     m_led->setObjectName(QStringLiteral("Led"));
     m_led->move(16, 22);
-    Label4 = new QLabel(QStringLiteral("00:00:00"), PanelShow);
-    Label4->setObjectName(QStringLiteral("Label4"));
+    m_label4 = new QLabel(QStringLiteral("00:00:00"), m_panelShow);
+    m_label4->setObjectName(QStringLiteral("Label4"));
     QFont clockFont = font();
     clockFont.setBold(true);
     clockFont.setPixelSize(32);
-    Label4->setFont(clockFont);
-    Label4->setGeometry(44, 8, 220, 44);
-    FlatSpeedButton1 = new QToolButton(PanelShow);
-    FlatSpeedButton1->setObjectName(QStringLiteral("FlatSpeedButton1"));
-    FlatSpeedButton1->setToolTip(QStringLiteral("返回主程序"));
-    FlatSpeedButton1->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
-    FlatSpeedButton1->setIconSize(QSize(24, 24));
-    FlatSpeedButton1->setAutoRaise(true);
-    FlatSpeedButton1->setFocusPolicy(Qt::NoFocus);
-    FlatSpeedButton1->setGeometry(293, 10, 40, 40);
-    connect(FlatSpeedButton1, &QToolButton::clicked, this, &TfmBrush::FlatSpeedButton1Click);
+    m_label4->setFont(clockFont);
+    m_label4->setGeometry(44, 8, 220, 44);
+    m_flatSpeedButton1 = new QToolButton(m_panelShow);
+    m_flatSpeedButton1->setObjectName(QStringLiteral("FlatSpeedButton1"));
+    m_flatSpeedButton1->setToolTip(QStringLiteral("返回主程序"));
+    m_flatSpeedButton1->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    m_flatSpeedButton1->setIconSize(QSize(24, 24));
+    m_flatSpeedButton1->setAutoRaise(true);
+    m_flatSpeedButton1->setFocusPolicy(Qt::NoFocus);
+    m_flatSpeedButton1->setGeometry(293, 10, 40, 40);
+    connect(m_flatSpeedButton1, &QToolButton::clicked, this, &TfmBrush::FlatSpeedButton1Click);
 
-    auto* label1 = new QLabel(QStringLiteral("班时名称:"), PanelShow);
+    auto* label1 = new QLabel(QStringLiteral("班时名称:"), m_panelShow);
     label1->setObjectName(QStringLiteral("Label1"));
     label1->setGeometry(16, 78, 80, 28);
-    FlatComboBoxMod = new DropDownComboBox(PanelShow);
-    FlatComboBoxMod->setObjectName(QStringLiteral("FlatComboBoxMod"));
-    FlatComboBoxMod->setMaxVisibleItems(20);
-    FlatComboBoxMod->setStyleSheet(QStringLiteral("QComboBox { color: blue; font-weight: bold; }"));
-    FlatComboBoxMod->setGeometry(100, 78, 229, 28);
-    connect(FlatComboBoxMod, &DropDownComboBox::droppedDown, this, &TfmBrush::FlatComboBoxModDropDown);
-    connect(FlatComboBoxMod, &DropDownComboBox::closedUp, this, &TfmBrush::FlatComboBoxModChange);
-    connect(FlatComboBoxMod, &QComboBox::activated, this, &TfmBrush::FlatComboBoxModChange);
+    m_flatComboBoxMod = new DropDownComboBox(m_panelShow);
+    m_flatComboBoxMod->setObjectName(QStringLiteral("FlatComboBoxMod"));
+    m_flatComboBoxMod->setMaxVisibleItems(20);
+    m_flatComboBoxMod->setStyleSheet(QStringLiteral("QComboBox { color: blue; font-weight: bold; }"));
+    m_flatComboBoxMod->setGeometry(100, 78, 229, 28);
+    connect(m_flatComboBoxMod, &DropDownComboBox::droppedDown, this, &TfmBrush::FlatComboBoxModDropDown);
+    connect(m_flatComboBoxMod, &DropDownComboBox::closedUp, this, &TfmBrush::FlatComboBoxModChange);
+    connect(m_flatComboBoxMod, &QComboBox::activated, this, &TfmBrush::FlatComboBoxModChange);
 
-    auto* label2 = new QLabel(QStringLiteral("刷卡位置:"), PanelShow);
+    auto* label2 = new QLabel(QStringLiteral("刷卡位置:"), m_panelShow);
     label2->setObjectName(QStringLiteral("Label2"));
     label2->setGeometry(16, 128, 80, 28);
-    FlatEdit1 = new QLineEdit(PanelShow);
-    FlatEdit1->setObjectName(QStringLiteral("FlatEdit1"));
-    FlatEdit1->setEchoMode(QLineEdit::Password);
-    FlatEdit1->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }")); // "*"
-    FlatEdit1->setGeometry(100, 128, 229, 28);
-    FlatEdit1->installEventFilter(this);
-    setFocusProxy(FlatEdit1);
+    m_flatEdit1 = new QLineEdit(m_panelShow);
+    m_flatEdit1->setObjectName(QStringLiteral("FlatEdit1"));
+    m_flatEdit1->setEchoMode(QLineEdit::Password);
+    m_flatEdit1->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }")); // "*"
+    m_flatEdit1->setGeometry(100, 128, 229, 28);
+    m_flatEdit1->installEventFilter(this);
+    setFocusProxy(m_flatEdit1);
 }
 
 // Every failure on this screen goes to the result list: a message box would take the next
@@ -161,11 +160,11 @@ void TfmBrush::FormCreate() {
 // it was read, selecting the first slot; returns whether it did.
 bool TfmBrush::ReadShifts() {
     if (!m_shifts.refresh()) return false;
-    BrushInfo = m_shifts.info();
-    ClientDataSet2 = BuildSlotTable(BrushInfo);
-    FlatComboBoxMod->clear();
-    FlatComboBoxMod->addItems(SlotLabels(BrushInfo));
-    FlatComboBoxMod->setCurrentIndex(FlatComboBoxMod->count() > 0 ? 0 : -1);
+    m_brushInfo = m_shifts.info();
+    m_clientDataSet2 = BuildSlotTable(m_brushInfo);
+    m_flatComboBoxMod->clear();
+    m_flatComboBoxMod->addItems(SlotLabels(m_brushInfo));
+    m_flatComboBoxMod->setCurrentIndex(m_flatComboBoxMod->count() > 0 ? 0 : -1);
     return true;
 }
 
@@ -173,11 +172,11 @@ bool TfmBrush::ReadShifts() {
 // label when that still exists, otherwise the automatic choice picks one. Returns whether the
 // shifts were read again.
 bool TfmBrush::FollowShiftChanges() {
-    const QString label = FlatComboBoxMod->currentText();
+    const QString label = m_flatComboBoxMod->currentText();
     if (!ReadShifts()) return false;
-    const int kept = label.isEmpty() ? -1 : FlatComboBoxMod->findText(label);
+    const int kept = label.isEmpty() ? -1 : m_flatComboBoxMod->findText(label);
     if (kept >= 0)
-        FlatComboBoxMod->setCurrentIndex(kept);
+        m_flatComboBoxMod->setCurrentIndex(kept);
     else
         AutoSelectSlot();
     return true;
@@ -188,10 +187,10 @@ void TfmBrush::ReloadData() {
 }
 
 void TfmBrush::FormShow() {
-    Timer1->start();
+    m_timer1->start();
     ShowClock();
     AutoSelectSlot();
-    TickCount = 0;
+    m_tickCount = 0;
     bool found = false;
     try {
         QSqlQuery q =
@@ -199,37 +198,37 @@ void TfmBrush::FormShow() {
                     {DateText(Now().date())});
         if (q.next()) {
             found = true;
-            SetRichText(DBRichEdit1, q.value(0).toString());
+            SetRichText(m_dbRichEdit1, q.value(0).toString());
         }
     } catch (const std::exception& e) {
         ReportFailure(ErrorText(e));
     }
     ArrangeWindow(found ? 0 : 1);
-    FlatEdit1->setFocus();
+    m_flatEdit1->setFocus();
 }
 
 void TfmBrush::ShowClock() {
     const QDateTime now = Now();
     setWindowTitle(QStringLiteral("考勤刷卡       ") + CaptionDateText(now.date()));
-    Label4->setText(TimeText(now.time()));
+    m_label4->setText(TimeText(now.time()));
 }
 
 void TfmBrush::Timer1Timer() {
-    if (!FlatEdit1->hasFocus()) FlatEdit1->setFocus();
+    if (!m_flatEdit1->hasFocus()) m_flatEdit1->setFocus();
     ShowClock();
     if (FollowShiftChanges() && !m_shifts.error().isEmpty()) ReportFailure(m_shifts.error());
-    if (++TickCount >= 60) {
+    if (++m_tickCount >= 60) {
         AutoSelectSlot();
-        TickCount = 0;
+        m_tickCount = 0;
     }
 }
 
 void TfmBrush::AutoSelectSlot() {
     QStringList labels;
-    for (int i = 0; i < FlatComboBoxMod->count(); ++i)
-        labels << FlatComboBoxMod->itemText(i);
-    FlatComboBoxMod->setCurrentIndex(
-        kq::AutoSelectSlot(BrushInfo, ClientDataSet2, labels, Now().time(), FlatComboBoxMod->currentIndex()));
+    for (int i = 0; i < m_flatComboBoxMod->count(); ++i)
+        labels << m_flatComboBoxMod->itemText(i);
+    m_flatComboBoxMod->setCurrentIndex(kq::AutoSelectSlot(m_brushInfo, m_clientDataSet2, labels, Now().time(),
+                                                          m_flatComboBoxMod->currentIndex()));
 }
 
 void TfmBrush::ArrangeWindow(int mode) {
@@ -237,51 +236,46 @@ void TfmBrush::ArrangeWindow(int mode) {
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
     } else {
         setWindowState(Qt::WindowNoState);
-        DBRichEdit1->clear();
-        Panel3->setFixedHeight(1);
-        Panel3->hide();
+        m_dbRichEdit1->clear();
+        m_panel3->setFixedHeight(1);
+        m_panel3->hide();
         layout()->activate(); // the smaller minimum size first, so the resize is not clamped
         resize(kShowWidth + 20, kBaseHeight + kListHeight);
-        CenterOnScreen();
+        CenterOnScreen(this);
     }
     CenterPanelShow();
 }
 
-void TfmBrush::CenterOnScreen() {
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-}
-
 void TfmBrush::CenterPanelShow() {
-    PanelShow->move((PanelBase->width() - PanelShow->width()) / 2,
-                    (PanelBase->height() - PanelShow->height()) / 2);
+    m_panelShow->move((m_panelBase->width() - m_panelShow->width()) / 2,
+                      (m_panelBase->height() - m_panelShow->height()) / 2);
 }
 
 void TfmBrush::FlatEdit1KeyPress(QChar key) {
     if (key != QChar(13)) return;
-    const QString card = FlatEdit1->text().trimmed();
+    const QString card = m_flatEdit1->text().trimmed();
     if (card.isEmpty()) return;
     m_led->setColor(QColor(255, 0, 0));
     m_led->repaint();
-    Timer2->start();
+    m_timer2->start();
     try {
         FollowShiftChanges();
         if (!m_shifts.error().isEmpty()) throw KqError(m_shifts.error());
-        const PunchResult result = RecordPunch(card, BrushInfo, FlatComboBoxMod->currentIndex(), Now());
-        FlatEdit1->clear();
+        const PunchResult result = RecordPunch(card, m_brushInfo, m_flatComboBoxMod->currentIndex(), Now());
+        m_flatEdit1->clear();
         Report(result.line, result.beepKind);
     } catch (const std::exception& e) {
         // The card stays for another try with Enter; selected, so that the next swipe replaces
         // it instead of being appended to it.
         ReportFailure(QStringLiteral("刷卡未记录：") + ErrorText(e));
-        FlatEdit1->selectAll();
+        m_flatEdit1->selectAll();
     }
-    FlatEdit1->setFocus();
+    m_flatEdit1->setFocus();
 }
 
 void TfmBrush::Report(const QString& line, int kind) {
-    ListBox1->insertItem(0, line);
-    ListBox1->repaint();
+    m_listBox1->insertItem(0, line);
+    m_listBox1->repaint();
     BrushBeep(kind);
 }
 
@@ -297,35 +291,35 @@ void TfmBrush::BrushBeep(int kind) {
 
 void TfmBrush::Timer2Timer() {
     m_led->setColor(QColor(0, 255, 0));
-    Timer2->stop();
+    m_timer2->stop();
 }
 
 void TfmBrush::FlatEdit1KeyDown(int key) {
-    const int i = FlatComboBoxMod->currentIndex();
-    if (key == Qt::Key_Up && i > 0) FlatComboBoxMod->setCurrentIndex(i - 1);
-    if (key == Qt::Key_Down && i + 1 < FlatComboBoxMod->count()) FlatComboBoxMod->setCurrentIndex(i + 1);
+    const int i = m_flatComboBoxMod->currentIndex();
+    if (key == Qt::Key_Up && i > 0) m_flatComboBoxMod->setCurrentIndex(i - 1);
+    if (key == Qt::Key_Down && i + 1 < m_flatComboBoxMod->count()) m_flatComboBoxMod->setCurrentIndex(i + 1);
 }
 
 // The reader's keystrokes must always reach the card field.
 void TfmBrush::DBRichEdit1Enter() {
-    FlatEdit1->setFocus();
+    m_flatEdit1->setFocus();
 }
 
 void TfmBrush::ListBox1Enter() {
-    FlatEdit1->setFocus();
+    m_flatEdit1->setFocus();
 }
 
 void TfmBrush::FlatComboBoxModDropDown() {
-    Timer1->stop();
+    m_timer1->stop();
 }
 
 void TfmBrush::FlatComboBoxModChange() {
-    FlatEdit1->setFocus();
-    if (isVisible()) Timer1->start();
+    m_flatEdit1->setFocus();
+    if (isVisible()) m_timer1->start();
 }
 
 void TfmBrush::FlatSpeedButton1Click() {
-    Timer1->stop();
+    m_timer1->stop();
     TfmMain* main = FindForm<TfmMain>();
     if (!main) main = new TfmMain;
     main->show();
@@ -334,7 +328,7 @@ void TfmBrush::FlatSpeedButton1Click() {
 
 void TfmBrush::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) Guarded([this] { FormShow(); });
 }
 
 void TfmBrush::closeEvent(QCloseEvent* event) {
@@ -365,12 +359,12 @@ void TfmBrush::changeEvent(QEvent* event) {
             },
             Qt::QueuedConnection);
     } else if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        FlatEdit1->setFocus();
+        m_flatEdit1->setFocus();
     }
 }
 
 bool TfmBrush::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == FlatEdit1 && event->type() == QEvent::KeyPress) {
+    if (watched == m_flatEdit1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             FlatEdit1KeyPress(QChar(13));
@@ -380,11 +374,11 @@ bool TfmBrush::eventFilter(QObject* watched, QEvent* event) {
             FlatEdit1KeyDown(key);
             return true;
         }
-    } else if (watched == DBRichEdit1 && event->type() == QEvent::FocusIn) {
+    } else if (watched == m_dbRichEdit1 && event->type() == QEvent::FocusIn) {
         DBRichEdit1Enter();
-    } else if (watched == ListBox1 && event->type() == QEvent::FocusIn) {
+    } else if (watched == m_listBox1 && event->type() == QEvent::FocusIn) {
         ListBox1Enter();
-    } else if (watched == PanelBase && event->type() == QEvent::Resize) {
+    } else if (watched == m_panelBase && event->type() == QEvent::Resize) {
         CenterPanelShow();
     }
     return QWidget::eventFilter(watched, event);

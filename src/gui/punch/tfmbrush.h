@@ -48,9 +48,9 @@ public:
     void ListBox1Enter();
     void BrushBeep(int kind);
 
-    const QList<TBrushInfo>& brushInfo() const { return BrushInfo; }
-    const QList<TSlotTime>& slotTable() const { return ClientDataSet2; }
-    int tickCount() const { return TickCount; }
+    const QList<TBrushInfo>& brushInfo() const { return m_brushInfo; }
+    const QList<TSlotTime>& slotTable() const { return m_clientDataSet2; }
+    int tickCount() const { return m_tickCount; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -62,7 +62,6 @@ private:
     void BuildControls();
     void FormCreate();
     void ShowClock();
-    void CenterOnScreen();
     void CenterPanelShow();
     bool ReadShifts();
     bool FollowShiftChanges();
@@ -70,25 +69,25 @@ private:
     void ReportFailure(const QString& message);
 
     BrushShifts m_shifts;
-    QList<TBrushInfo> BrushInfo;
-    QList<TSlotTime> ClientDataSet2;
+    QList<TBrushInfo> m_brushInfo;
+    QList<TSlotTime> m_clientDataSet2;
     bool m_isBeep = false;
-    int TickCount = 0;
+    int m_tickCount = 0;
     bool m_endsProgram = false;
 
-    QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
-    QFrame* Panel2 = nullptr;
-    QFrame* Panel3 = nullptr;
-    QTextEdit* DBRichEdit1 = nullptr;
-    QFrame* PanelBase = nullptr;
-    QFrame* PanelShow = nullptr;
+    QTimer* m_timer1 = nullptr;
+    QTimer* m_timer2 = nullptr;
+    QFrame* m_panel2 = nullptr;
+    QFrame* m_panel3 = nullptr;
+    QTextEdit* m_dbRichEdit1 = nullptr;
+    QFrame* m_panelBase = nullptr;
+    QFrame* m_panelShow = nullptr;
     Led* m_led = nullptr;
-    QLabel* Label4 = nullptr;
-    QToolButton* FlatSpeedButton1 = nullptr;
-    DropDownComboBox* FlatComboBoxMod = nullptr;
-    QLineEdit* FlatEdit1 = nullptr;
-    QListWidget* ListBox1 = nullptr;
+    QLabel* m_label4 = nullptr;
+    QToolButton* m_flatSpeedButton1 = nullptr;
+    DropDownComboBox* m_flatComboBoxMod = nullptr;
+    QLineEdit* m_flatEdit1 = nullptr;
+    QListWidget* m_listBox1 = nullptr;
 
     // Declared last: destroyed first, while the rest of the window is whole.
     ChildTeardown m_childTeardown{this};

@@ -21,25 +21,25 @@ TfmFindDialog::TfmFindDialog(const TFindInfo& values, QWidget* parent)
     setObjectName(QStringLiteral("fmFindDialog"));
     setAttribute(Qt::WA_WindowPropagation); // takes the font of the window that opens it
     setWindowTitle(QStringLiteral("查找信息"));
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox1->setMaxVisibleItems(20);
-    BeginDate = MakeDatePicker("BeginDate", values.BeginDate.date(), this);
-    EndDate = MakeDatePicker("EndDate", values.EndDate.date(), this);
+    m_comboBox1 = new QComboBox(this);
+    m_comboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    m_comboBox1->setEditable(true);
+    m_comboBox1->setInsertPolicy(QComboBox::NoInsert);
+    m_comboBox1->setMaxVisibleItems(20);
+    m_beginDate = MakeDatePicker("BeginDate", values.BeginDate.date(), this);
+    m_endDate = MakeDatePicker("EndDate", values.EndDate.date(), this);
     const DialogButtons buttons = MakeDialogButtons(this, "SeSkinButton1", "SeSkinButton2");
-    SeSkinButton1 = buttons.ok;
-    SeSkinButton2 = buttons.cancel;
-    connect(SeSkinButton1, &QPushButton::clicked, this, &QDialog::accept);
+    m_seSkinButton1 = buttons.ok;
+    m_seSkinButton2 = buttons.cancel;
+    connect(m_seSkinButton1, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("姓名"), this), 0, 0);
-    grid->addWidget(ComboBox1, 0, 1);
+    grid->addWidget(m_comboBox1, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("从:"), this), 1, 0);
-    grid->addWidget(BeginDate, 1, 1);
+    grid->addWidget(m_beginDate, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("到:"), this), 2, 0);
-    grid->addWidget(EndDate, 2, 1);
+    grid->addWidget(m_endDate, 2, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(ButtonRow(buttons));
@@ -52,16 +52,16 @@ void TfmFindDialog::FormShow() {
     for (ds.first(); !ds.eof(); ds.next())
         names << ds.asString(QStringLiteral("SName"));
     ds.close();
-    ComboBox1->clear();
-    ComboBox1->addItems(names);
-    ComboBox1->setEditText(m_name);
+    m_comboBox1->clear();
+    m_comboBox1->addItems(names);
+    m_comboBox1->setEditText(m_name);
 }
 
 TFindInfo TfmFindDialog::values() const {
     TFindInfo info;
-    info.Name = ComboBox1->currentText();
-    info.BeginDate = QDateTime(BeginDate->date(), m_beginTime);
-    info.EndDate = QDateTime(EndDate->date(), m_endTime);
+    info.Name = m_comboBox1->currentText();
+    info.BeginDate = QDateTime(m_beginDate->date(), m_beginTime);
+    info.EndDate = QDateTime(m_endDate->date(), m_endTime);
     info.Confirmed = result() == QDialog::Accepted;
     return info;
 }

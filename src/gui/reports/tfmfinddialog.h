@@ -1,3 +1,4 @@
+// Window TfmFindDialog: "查找信息", a name and a period for the query.
 #pragma once
 
 #include "core/reports/findinfo.h"
@@ -23,11 +24,11 @@ public:
     TFindInfo values() const;
 
 private:
-    QComboBox* ComboBox1;
-    QDateEdit* BeginDate;
-    QDateEdit* EndDate;
-    QPushButton* SeSkinButton1;
-    QPushButton* SeSkinButton2;
+    QComboBox* m_comboBox1;
+    QDateEdit* m_beginDate;
+    QDateEdit* m_endDate;
+    QPushButton* m_seSkinButton1;
+    QPushButton* m_seSkinButton2;
     QString m_name;
     QTime m_beginTime;
     QTime m_endTime;

@@ -1,4 +1,5 @@
 #include "gui/reports/tfmgetdatedialog.h"
+#include "gui/platform/guarded.h"
 
 #include "gui/reports/datepicker.h"
 #include "gui/widgets/centeronscreen.h"
@@ -19,25 +20,25 @@ TfmGetDateDialog::TfmGetDateDialog(const TFindInfo& values, QWidget* parent)
     setObjectName(QStringLiteral("fmGetDateDialog"));
     setAttribute(Qt::WA_WindowPropagation); // takes the font of the window that opens it
     setWindowTitle(QStringLiteral("选择统计时间"));
-    BeginDate = MakeDatePicker("BeginDate", values.BeginDate.date(), this);
-    EndDate = MakeDatePicker("EndDate", values.EndDate.date(), this);
-    EdtDays = new QLineEdit(this);
-    EdtDays->setObjectName(QStringLiteral("EdtDays"));
-    EdtDays->installEventFilter(this);
+    m_beginDate = MakeDatePicker("BeginDate", values.BeginDate.date(), this);
+    m_endDate = MakeDatePicker("EndDate", values.EndDate.date(), this);
+    m_edtDays = new QLineEdit(this);
+    m_edtDays->setObjectName(QStringLiteral("EdtDays"));
+    m_edtDays->installEventFilter(this);
     const DialogButtons buttons = MakeDialogButtons(this, "BtnOk", "BtnCancel");
-    BtnOk = buttons.ok;
-    BtnCancel = buttons.cancel;
-    connect(BtnOk, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BeginDate, &QDateEdit::dateChanged, this, &TfmGetDateDialog::BeginDateChange);
-    connect(EndDate, &QDateEdit::dateChanged, this, &TfmGetDateDialog::EndDateChange);
+    m_btnOk = buttons.ok;
+    m_btnCancel = buttons.cancel;
+    connect(m_btnOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_beginDate, &QDateEdit::dateChanged, this, &TfmGetDateDialog::BeginDateChange);
+    connect(m_endDate, &QDateEdit::dateChanged, this, &TfmGetDateDialog::EndDateChange);
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("从:"), this), 0, 0);
-    grid->addWidget(BeginDate, 0, 1);
+    grid->addWidget(m_beginDate, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("到:"), this), 1, 0);
-    grid->addWidget(EndDate, 1, 1);
+    grid->addWidget(m_endDate, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("应出勤天数："), this), 2, 0);
-    grid->addWidget(EdtDays, 2, 1);
+    grid->addWidget(m_edtDays, 2, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(ButtonRow(buttons));
@@ -60,25 +61,25 @@ bool TfmGetDateDialog::EdtDaysKeyPress(QChar key) {
 }
 
 int TfmGetDateDialog::WorkDayCount() const {
-    return kq::WorkDayCount(BeginDate->date(), EndDate->date());
+    return kq::WorkDayCount(m_beginDate->date(), m_endDate->date());
 }
 
 TFindInfo TfmGetDateDialog::values() const {
     TFindInfo info;
-    info.BeginDate = QDateTime(BeginDate->date(), m_beginTime);
-    info.EndDate = QDateTime(EndDate->date(), m_endTime);
+    info.BeginDate = QDateTime(m_beginDate->date(), m_beginTime);
+    info.EndDate = QDateTime(m_endDate->date(), m_endTime);
     info.Confirmed = result() == QDialog::Accepted;
     info.Days = info.Confirmed ? WorkDayCount() : 0;
     return info;
 }
 
 void TfmGetDateDialog::showEvent(QShowEvent* event) {
-    FormShow();
+    Guarded([this] { FormShow(); });
     QDialog::showEvent(event);
 }
 
 bool TfmGetDateDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == EdtDays && event->type() == QEvent::KeyPress) {
+    if (watched == m_edtDays && event->type() == QEvent::KeyPress) {
         const QString text = static_cast<QKeyEvent*>(event)->text();
         if (!text.isEmpty() && !EdtDaysKeyPress(text.at(0))) return true;
     }
@@ -86,7 +87,7 @@ bool TfmGetDateDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfmGetDateDialog::showCount() {
-    EdtDays->setText(QString::number(WorkDayCount()));
+    m_edtDays->setText(QString::number(WorkDayCount()));
 }
 
 TFindInfo ShowPeriodDialog(const TFindInfo& values, QWidget* parent) {

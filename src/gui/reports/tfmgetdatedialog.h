@@ -1,3 +1,4 @@
+// Window TfmGetDateDialog: "选择统计时间", the period for the statistics.
 #pragma once
 
 #include "core/reports/findinfo.h"
@@ -20,7 +21,7 @@ public:
     void FormShow();
     void BeginDateChange();
     void EndDateChange();
-    // Whether a character typed into EdtDays passes: digits and control characters do.
+    // Whether a character typed into m_edtDays passes: digits and control characters do.
     static bool EdtDaysKeyPress(QChar key);
     // Days to attend between the pickers' dates.
     int WorkDayCount() const;
@@ -34,11 +35,11 @@ protected:
 private:
     void showCount();
 
-    QDateEdit* BeginDate;
-    QDateEdit* EndDate;
-    QLineEdit* EdtDays;
-    QPushButton* BtnOk;
-    QPushButton* BtnCancel;
+    QDateEdit* m_beginDate;
+    QDateEdit* m_endDate;
+    QLineEdit* m_edtDays;
+    QPushButton* m_btnOk;
+    QPushButton* m_btnCancel;
     QTime m_beginTime;
     QTime m_endTime;
 

@@ -1,4 +1,5 @@
 #include "gui/reports/tfmmodify.h"
+#include "gui/widgets/namedwidgets.h"
 
 #include "core/data/shared.h"
 #include "core/reports/correction.h"
@@ -32,61 +33,58 @@ TfmModify::TfmModify(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("数据修改"));
     resize(720, 520);
 
-    Query1 = new RecordModel({}, this);
-    DBGrid1 = new RecordGrid(this);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setRecordModel(Query1);
-    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    m_query1 = new RecordModel({}, this);
+    m_dbGrid1 = new RecordGrid(this);
+    m_dbGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_dbGrid1->setRecordModel(m_query1);
+    connect(m_dbGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &TfmModify::DataSource1DataChange);
     const auto action = [&](const char* name, const QString& caption) {
         auto* a = new QAction(caption, this);
         a->setObjectName(QLatin1String(name));
-        DBGrid1->addAction(a);
+        m_dbGrid1->addAction(a);
         return a;
     };
-    PMIFilter = action("PMIFilter", QStringLiteral("过滤(&F)"));
-    PMIClose = action("PMIClose", QStringLiteral("退出(&C)"));
-    DBGrid1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(PMIFilter, &QAction::triggered, this, &TfmModify::PMIFilterClick);
-    connect(PMIClose, &QAction::triggered, this, &TfmModify::PMICloseClick);
+    m_pmiFilter = action("PMIFilter", QStringLiteral("过滤(&F)"));
+    m_pmiClose = action("PMIClose", QStringLiteral("退出(&C)"));
+    m_dbGrid1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(m_pmiFilter, &QAction::triggered, this, &TfmModify::PMIFilterClick);
+    connect(m_pmiClose, &QAction::triggered, this, &TfmModify::PMICloseClick);
 
-    GroupBox1 = new QGroupBox(QStringLiteral("数据输入"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setMinimumWidth(700);
+    m_groupBox1 = new QGroupBox(QStringLiteral("数据输入"), this);
+    m_groupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    m_groupBox1->setMinimumWidth(700);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(DBGrid1, 1);
-    layout->addWidget(GroupBox1);
+    layout->addWidget(m_dbGrid1, 1);
+    layout->addWidget(m_groupBox1);
 
-    LabReason = new QLabel(QStringLiteral("未到原因"), GroupBox1);
-    LabComment = new QLabel(QStringLiteral("备注"), GroupBox1);
-    CBLeftReson = new QComboBox(GroupBox1);
-    CBLeftReson->setObjectName(QStringLiteral("CBLeftReson"));
-    CBLeftReson->setEditable(true);
-    CBLeftReson->setInsertPolicy(QComboBox::NoInsert);
-    connect(CBLeftReson, &QComboBox::activated, this, &TfmModify::CBLeftResonChange);
-    connect(CBLeftReson->lineEdit(), &QLineEdit::textEdited, this, &TfmModify::CBLeftResonChange);
-    EdtComment = new QLineEdit(GroupBox1);
-    EdtComment->setObjectName(QStringLiteral("EdtComment"));
-    connect(EdtComment, &QLineEdit::textEdited, this, &TfmModify::EdtCommentKeyPress);
+    m_labReason = new QLabel(QStringLiteral("未到原因"), m_groupBox1);
+    m_labComment = new QLabel(QStringLiteral("备注"), m_groupBox1);
+    m_cbLeftReson = new QComboBox(m_groupBox1);
+    m_cbLeftReson->setObjectName(QStringLiteral("CBLeftReson"));
+    m_cbLeftReson->setEditable(true);
+    m_cbLeftReson->setInsertPolicy(QComboBox::NoInsert);
+    connect(m_cbLeftReson, &QComboBox::activated, this, &TfmModify::CBLeftResonChange);
+    connect(m_cbLeftReson->lineEdit(), &QLineEdit::textEdited, this, &TfmModify::CBLeftResonChange);
+    m_edtComment = new QLineEdit(m_groupBox1);
+    m_edtComment->setObjectName(QStringLiteral("EdtComment"));
+    connect(m_edtComment, &QLineEdit::textEdited, this, &TfmModify::EdtCommentKeyPress);
     const auto button = [&](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, GroupBox1);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
+        return NamedButton(m_groupBox1, name, caption);
     };
-    BtnDelete = button("BtnDelete", QStringLiteral("删除"));
-    BtnFind = button("BtnFind", QStringLiteral("过滤(&F)"));
-    BtnApp = button("BtnApp", QStringLiteral("修改确认(&O)"));
-    BtnCancel = button("BtnCancel", QStringLiteral("取消(&C)"));
-    BtnClose = button("BtnClose", QStringLiteral("关闭(&C)"));
-    BtnCancel->setDefault(true);
-    BtnApp->setEnabled(false);
-    BtnCancel->setEnabled(false);
-    connect(BtnDelete, &QPushButton::clicked, this, &TfmModify::BtnDeleteClick);
-    connect(BtnFind, &QPushButton::clicked, this, &TfmModify::BtnFindClick);
-    connect(BtnApp, &QPushButton::clicked, this, &TfmModify::BtnAppClick);
-    connect(BtnCancel, &QPushButton::clicked, this, &TfmModify::BtnCancelClick);
-    connect(BtnClose, &QPushButton::clicked, this, &TfmModify::BtnCloseClick);
+    m_btnDelete = button("BtnDelete", QStringLiteral("删除"));
+    m_btnFind = button("BtnFind", QStringLiteral("过滤(&F)"));
+    m_btnApp = button("BtnApp", QStringLiteral("修改确认(&O)"));
+    m_btnCancel = button("BtnCancel", QStringLiteral("取消(&C)"));
+    m_btnClose = button("BtnClose", QStringLiteral("关闭(&C)"));
+    m_btnCancel->setDefault(true);
+    m_btnApp->setEnabled(false);
+    m_btnCancel->setEnabled(false);
+    connect(m_btnDelete, &QPushButton::clicked, this, &TfmModify::BtnDeleteClick);
+    connect(m_btnFind, &QPushButton::clicked, this, &TfmModify::BtnFindClick);
+    connect(m_btnApp, &QPushButton::clicked, this, &TfmModify::BtnAppClick);
+    connect(m_btnCancel, &QPushButton::clicked, this, &TfmModify::BtnCancelClick);
+    connect(m_btnClose, &QPushButton::clicked, this, &TfmModify::BtnCloseClick);
 
     m_find = DefaultFindInfo(Now());
     Guarded([&] { FormCreate(); });
@@ -95,44 +93,44 @@ TfmModify::TfmModify(QWidget* parent) : QDialog(parent) {
 
 void TfmModify::FormCreate() {
     const RecordColumns columns = RecordColumns::Load();
-    Query1->setColumns(columns);
+    m_query1->setColumns(columns);
     for (const LeaveReason& r : ReadLeaveReasons())
-        CBLeftReson->addItem(r.Name);
-    CBLeftReson->setCurrentIndex(-1);
+        m_cbLeftReson->addItem(r.Name);
+    m_cbLeftReson->setCurrentIndex(-1);
     const QStringList titles = columns.titles();
     for (int n = 0; n < columns.slotTable().size(); ++n) {
-        auto* label = new QLabel(titles.at(3 + n), GroupBox1);
+        auto* label = new QLabel(titles.at(3 + n), m_groupBox1);
         label->setObjectName(QStringLiteral("MyLabel%1").arg(n));
-        auto* edit = new QLineEdit(GroupBox1);
+        auto* edit = new QLineEdit(m_groupBox1);
         edit->setObjectName(QStringLiteral("MyDBEdit%1").arg(n));
         edit->installEventFilter(this);
         connect(edit, &QLineEdit::textEdited, this, &TfmModify::TimeEditKeyPress);
         m_timeLabels << label;
         m_timeEdits << edit;
     }
-    Query1->open(RecordFilter());
+    m_query1->open(RecordFilter());
     showRow(0);
 }
 
 void TfmModify::LayOutInputs() {
     // Six slots per line; the rows below follow the line of the last slot. Everything moves down by
     // as much as the style draws the frame's title higher than the 15 pixels the positions allow for.
-    const int top = qMax(0, GroupBox1->contentsRect().top() - 15);
+    const int top = qMax(0, m_groupBox1->contentsRect().top() - 15);
     for (int n = 0; n < m_timeEdits.size(); ++n) {
         const int c = n % 6, r = n / 6;
         m_timeLabels.at(n)->setGeometry(10 + 110 * c, top + 18 + 25 * r, 50, 16);
         m_timeEdits.at(n)->setGeometry(60 + 110 * c, top + 15 + 25 * r, 55, 21);
     }
     const int rows = int(qMax<qsizetype>(m_timeEdits.size() - 1, 0) / 6);
-    LabReason->setGeometry(8, top + 45 + 25 * rows, 50, 16);
-    LabComment->setGeometry(216, top + 45 + 25 * rows, 30, 16);
-    CBLeftReson->setGeometry(59, top + 42 + 25 * rows, 145, 21);
-    EdtComment->setGeometry(248, top + 42 + 25 * rows, 361, 21);
+    m_labReason->setGeometry(8, top + 45 + 25 * rows, 50, 16);
+    m_labComment->setGeometry(216, top + 45 + 25 * rows, 30, 16);
+    m_cbLeftReson->setGeometry(59, top + 42 + 25 * rows, 145, 21);
+    m_edtComment->setGeometry(248, top + 42 + 25 * rows, 361, 21);
     const int lefts[] = {162, 248, 386, 480, 608};
-    QPushButton* buttons[] = {BtnDelete, BtnFind, BtnApp, BtnCancel, BtnClose};
+    QPushButton* buttons[] = {m_btnDelete, m_btnFind, m_btnApp, m_btnCancel, m_btnClose};
     for (int i = 0; i < 5; ++i)
         buttons[i]->setGeometry(lefts[i], top + 70 + 25 * rows, 75, 25);
-    GroupBox1->setFixedHeight(top + 102 + 25 * rows);
+    m_groupBox1->setFixedHeight(top + 102 + 25 * rows);
 }
 
 void TfmModify::BtnFindClick() {
@@ -148,48 +146,48 @@ void TfmModify::Refresh() {
         const RecordFilter filter =
             RecordFilter::Period(m_find.Name, m_find.BeginDate.date(), m_find.EndDate.date());
         CompletePeriod(filter.name, filter.first, filter.last);
-        Query1->open(filter);
+        m_query1->open(filter);
         showRow(0);
     });
 }
 
 void TfmModify::showRow(int row) {
-    Query1->fetchTo(row);
-    row = qMin(row, Query1->rowCount() - 1);
+    m_query1->fetchTo(row);
+    row = qMin(row, m_query1->rowCount() - 1);
     if (row >= 0) {
-        DBGrid1->setCurrentIndex(Query1->index(row, 0)); // the change of row shows it
+        m_dbGrid1->setCurrentIndex(m_query1->index(row, 0)); // the change of row shows it
     } else {
-        DBGrid1->setCurrentIndex(QModelIndex());
+        m_dbGrid1->setCurrentIndex(QModelIndex());
         DataSource1DataChange();
     }
 }
 
 void TfmModify::DataSource1DataChange() {
-    const int row = DBGrid1->currentRow();
-    const auto field = [&](int f) { return row >= 0 ? Query1->field(row, f) : QVariant(); };
+    const int row = m_dbGrid1->currentRow();
+    const auto field = [&](int f) { return row >= 0 ? m_query1->field(row, f) : QVariant(); };
     for (int n = 0; n < m_timeEdits.size(); ++n)
         m_timeEdits.at(n)->setText(field(FieldT0 + n).toString());
-    EdtComment->setText(field(FieldComment).toString());
+    m_edtComment->setText(field(FieldComment).toString());
     Guarded([&] {
         const QString name = LeaveNameOf(ReadLeaveReasons(), field(FieldLeaveType).toInt());
-        int index = CBLeftReson->findText(name);
+        int index = m_cbLeftReson->findText(name);
         if (index < 0 && !name.trimmed().isEmpty()) {
-            CBLeftReson->addItem(name);
-            index = CBLeftReson->count() - 1;
+            m_cbLeftReson->addItem(name);
+            index = m_cbLeftReson->count() - 1;
         }
-        CBLeftReson->setCurrentIndex(index);
-        if (index < 0) CBLeftReson->setEditText(QString());
+        m_cbLeftReson->setCurrentIndex(index);
+        if (index < 0) m_cbLeftReson->setEditText(QString());
     });
 }
 
 void TfmModify::SetEditMode(bool editing) {
     m_editing = editing;
-    BtnApp->setEnabled(editing);
-    BtnCancel->setEnabled(editing);
-    DBGrid1->setEnabled(!editing);
-    QPalette palette = DBGrid1->palette();
+    m_btnApp->setEnabled(editing);
+    m_btnCancel->setEnabled(editing);
+    m_dbGrid1->setEnabled(!editing);
+    QPalette palette = m_dbGrid1->palette();
     palette.setColor(QPalette::Base, editing ? QColor(128, 128, 128) : QColor(255, 255, 255));
-    DBGrid1->setPalette(palette);
+    m_dbGrid1->setPalette(palette);
 }
 
 void TfmModify::TimeEditKeyPress() {
@@ -223,10 +221,10 @@ bool TfmModify::refuseTime(QLineEdit* edit) {
 }
 
 void TfmModify::BtnAppClick() {
-    const int row = DBGrid1->currentRow();
+    const int row = m_dbGrid1->currentRow();
     if (row < 0) return;
     RecordEdit edit;
-    edit.isn = Query1->field(row, FieldISn).toLongLong();
+    edit.isn = m_query1->field(row, FieldISn).toLongLong();
     for (int n = 0; n < m_timeEdits.size(); ++n) {
         QLineEdit* box = m_timeEdits.at(n);
         if (box->text().trimmed().isEmpty()) continue;
@@ -237,11 +235,11 @@ void TfmModify::BtnAppClick() {
         }
         edit.times.insert(n, time);
     }
-    edit.comment = EdtComment->text();
+    edit.comment = m_edtComment->text();
     Guarded([&] {
-        edit.leaveType = LeaveTypeOf(ReadLeaveReasons(), CBLeftReson->currentText());
+        edit.leaveType = LeaveTypeOf(ReadLeaveReasons(), m_cbLeftReson->currentText());
         UpdateRecord(edit);
-        Query1->reopen();
+        m_query1->reopen();
         showRow(row);
         SetEditMode(false);
     });
@@ -252,16 +250,16 @@ void TfmModify::BtnCancelClick() {
 }
 
 void TfmModify::BtnDeleteClick() {
-    const int row = DBGrid1->currentRow();
-    const QString date = row >= 0 ? Query1->field(row, FieldDate).toString() : QString();
-    const QString name = row >= 0 ? Query1->field(row, FieldName).toString() : QString();
+    const int row = m_dbGrid1->currentRow();
+    const QString date = row >= 0 ? m_query1->field(row, FieldDate).toString() : QString();
+    const QString name = row >= 0 ? m_query1->field(row, FieldName).toString() : QString();
     if (!Prompt().ask(QStringLiteral("提示"),
                       QStringLiteral("将要删除[ ") + date + name + QStringLiteral(" ] 员工数据？")))
         return;
     if (row < 0) return;
     Guarded([&] {
         DeleteDay(QDate::fromString(date, QStringLiteral("yyyy-MM-dd")), name);
-        Query1->reopen();
+        m_query1->reopen();
         showRow(0);
     });
 }

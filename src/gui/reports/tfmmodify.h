@@ -1,3 +1,4 @@
+// Window TfmModify: "数据修改", corrects attendance records.
 #pragma once
 
 #include "core/reports/findinfo.h"
@@ -55,22 +56,22 @@ private:
     void showRow(int row);
     bool refuseTime(QLineEdit* edit);
 
-    RecordGrid* DBGrid1;
-    RecordModel* Query1;
-    QGroupBox* GroupBox1;
+    RecordGrid* m_dbGrid1;
+    RecordModel* m_query1;
+    QGroupBox* m_groupBox1;
     QList<QLineEdit*> m_timeEdits; // MyDBEdit<n>, one per slot
     QList<QLabel*> m_timeLabels;   // MyLabel<n>
-    QLabel* LabReason;
-    QLabel* LabComment;
-    QComboBox* CBLeftReson;
-    QLineEdit* EdtComment;
-    QPushButton* BtnDelete;
-    QPushButton* BtnFind;
-    QPushButton* BtnApp;
-    QPushButton* BtnCancel;
-    QPushButton* BtnClose;
-    QAction* PMIFilter;
-    QAction* PMIClose;
+    QLabel* m_labReason;
+    QLabel* m_labComment;
+    QComboBox* m_cbLeftReson;
+    QLineEdit* m_edtComment;
+    QPushButton* m_btnDelete;
+    QPushButton* m_btnFind;
+    QPushButton* m_btnApp;
+    QPushButton* m_btnCancel;
+    QPushButton* m_btnClose;
+    QAction* m_pmiFilter;
+    QAction* m_pmiClose;
     TFindInfo m_find;
     bool m_editing = false;
     bool m_checking = false;

@@ -1,4 +1,5 @@
 #include "gui/reports/tfmstat.h"
+#include "gui/widgets/namedwidgets.h"
 
 #include "core/reports/attendancequery.h"
 #include "core/reports/recordmodel.h"
@@ -24,62 +25,60 @@ TfmStat::TfmStat(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     setWindowTitle(QStringLiteral("考勤查询"));
     resize(780, 540);
 
-    Query1 = new RecordModel({}, this);
-    DBGrid1 = new RecordGrid(this);
-    DBGrid1->setRecordModel(Query1);
+    m_query1 = new RecordModel({}, this);
+    m_dbGrid1 = new RecordGrid(this);
+    m_dbGrid1->setRecordModel(m_query1);
     const auto action = [&](const char* name, const QString& caption) {
         auto* a = new QAction(caption, this);
         a->setObjectName(QLatin1String(name));
-        DBGrid1->addAction(a);
+        m_dbGrid1->addAction(a);
         return a;
     };
-    PMIFilter = action("PMIFilter", QStringLiteral("过滤"));
-    OMISave = action("OMISave", QStringLiteral("保存"));
-    PMIClose = action("PMIClose", QStringLiteral("关闭"));
-    DBGrid1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_pmiFilter = action("PMIFilter", QStringLiteral("过滤"));
+    m_omiSave = action("OMISave", QStringLiteral("保存"));
+    m_pmiClose = action("PMIClose", QStringLiteral("关闭"));
+    m_dbGrid1->setContextMenuPolicy(Qt::ActionsContextMenu);
 
-    GroupBox1 = new QGroupBox(QStringLiteral("统计结果"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    ListBox1 = new QListWidget(GroupBox1);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    (new QVBoxLayout(GroupBox1))->addWidget(ListBox1);
+    m_groupBox1 = new QGroupBox(QStringLiteral("统计结果"), this);
+    m_groupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    m_listBox1 = new QListWidget(m_groupBox1);
+    m_listBox1->setObjectName(QStringLiteral("ListBox1"));
+    (new QVBoxLayout(m_groupBox1))->addWidget(m_listBox1);
     const auto button = [&](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        return b;
+        return NamedButton(this, name, caption);
     };
-    BitBtn1 = button("BitBtn1", QStringLiteral("过滤(&Q)"));
-    BtnToEXCEL = button("BtnToEXCEL", QStringLiteral("保存为EXCEL.."));
-    BtnClose = button("BtnClose", QStringLiteral("关闭"));
+    m_bitBtn1 = button("BitBtn1", QStringLiteral("过滤(&Q)"));
+    m_btnToEXCEL = button("BtnToEXCEL", QStringLiteral("保存为EXCEL.."));
+    m_btnClose = button("BtnClose", QStringLiteral("关闭"));
 
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BtnToEXCEL);
-    buttons->addWidget(BtnClose);
+    buttons->addWidget(m_bitBtn1);
+    buttons->addWidget(m_btnToEXCEL);
+    buttons->addWidget(m_btnClose);
     buttons->addStretch();
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(GroupBox1, 1);
+    bottom->addWidget(m_groupBox1, 1);
     bottom->addLayout(buttons);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(m_dbGrid1, 1);
     layout->addLayout(bottom);
-    GroupBox1->setFixedHeight(150);
+    m_groupBox1->setFixedHeight(150);
 
-    connect(BitBtn1, &QPushButton::clicked, this, &TfmStat::BitBtn1Click);
-    connect(PMIFilter, &QAction::triggered, this, &TfmStat::BitBtn1Click);
-    connect(BtnToEXCEL, &QPushButton::clicked, this, &TfmStat::BtnToEXCELClick);
-    connect(OMISave, &QAction::triggered, this, &TfmStat::BtnToEXCELClick);
-    connect(BtnClose, &QPushButton::clicked, this, &TfmStat::BtnCloseClick);
-    connect(PMIClose, &QAction::triggered, this, &TfmStat::BtnCloseClick);
+    connect(m_bitBtn1, &QPushButton::clicked, this, &TfmStat::BitBtn1Click);
+    connect(m_pmiFilter, &QAction::triggered, this, &TfmStat::BitBtn1Click);
+    connect(m_btnToEXCEL, &QPushButton::clicked, this, &TfmStat::BtnToEXCELClick);
+    connect(m_omiSave, &QAction::triggered, this, &TfmStat::BtnToEXCELClick);
+    connect(m_btnClose, &QPushButton::clicked, this, &TfmStat::BtnCloseClick);
+    connect(m_pmiClose, &QAction::triggered, this, &TfmStat::BtnCloseClick);
 
     m_find = DefaultFindInfo(Now());
     Guarded([&] { FormCreate(); });
 }
 
 void TfmStat::FormCreate() {
-    Query1->setColumns(RecordColumns::Load());
-    m_totals = QList<TSlotTotals>(Query1->columns().slotTable().size());
-    Query1->open(RecordFilter());
+    m_query1->setColumns(RecordColumns::Load());
+    m_totals = QList<TSlotTotals>(m_query1->columns().slotTable().size());
+    m_query1->open(RecordFilter());
 }
 
 void TfmStat::BitBtn1Click() {
@@ -91,27 +90,30 @@ void TfmStat::BitBtn1Click() {
 
 void TfmStat::Refresh() {
     Guarded([&] {
-        const QList<TBaseInfo>& slotTable = Query1->columns().slotTable();
+        const QList<TBaseInfo>& slotTable = m_query1->columns().slotTable();
         const RecordFilter filter =
             RecordFilter::Period(m_find.Name, m_find.BeginDate.date(), m_find.EndDate.date());
-        m_totals = RefreshRecords(slotTable, filter);
-        Query1->open(filter);
-        ListBox1->clear();
-        ListBox1->addItems(TotalsLines(slotTable, m_totals));
+        // The grid, its totals and its export all read one snapshot taken after the completion.
+        CompleteRecords(filter);
+        m_query1->open(filter);
+        m_totals = EvaluateRecords(slotTable, filter, m_query1->snapshot());
+        m_listBox1->clear();
+        m_listBox1->addItems(TotalsLines(slotTable, m_totals));
     });
 }
 
 void TfmStat::BtnToEXCELClick() {
     Guarded([&] {
-        if (Query1->rowCount() == 0) return;
-        const int row = qMax(DBGrid1->currentRow(), 0);
-        const QString name = Query1->field(row, FieldName).toString();
+        if (m_query1->rowCount() == 0) return;
+        const int row = qMax(m_dbGrid1->currentRow(), 0);
+        const QString name = m_query1->field(row, FieldName).toString();
         QStringList footer;
-        for (int i = 0; i < ListBox1->count(); ++i)
-            footer << ListBox1->item(i)->text();
+        for (int i = 0; i < m_listBox1->count(); ++i)
+            footer << m_listBox1->item(i)->text();
         const QString file = QueryXlsFileName(name);
-        const RecordColumns& columns = Query1->columns();
-        WriteXls(file, QueryXlsTable(columns, RecordRows(columns, Query1->filter()), name, footer));
+        const RecordColumns& columns = m_query1->columns();
+        WriteXls(file, QueryXlsTable(columns, RecordRows(columns, m_query1->filter(), m_query1->snapshot()),
+                                     name, footer));
         OpenWrittenFile(file);
     });
 }

@@ -1,3 +1,4 @@
+// Window TfmStat: "考勤查询", the attendance query.
 #pragma once
 
 #include "core/reports/evaluation.h"
@@ -34,16 +35,16 @@ public:
 private:
     void FormCreate();
 
-    RecordGrid* DBGrid1;
-    RecordModel* Query1;
-    QGroupBox* GroupBox1;
-    QListWidget* ListBox1;
-    QPushButton* BitBtn1;
-    QPushButton* BtnToEXCEL;
-    QPushButton* BtnClose;
-    QAction* PMIFilter;
-    QAction* OMISave;
-    QAction* PMIClose;
+    RecordGrid* m_dbGrid1;
+    RecordModel* m_query1;
+    QGroupBox* m_groupBox1;
+    QListWidget* m_listBox1;
+    QPushButton* m_bitBtn1;
+    QPushButton* m_btnToEXCEL;
+    QPushButton* m_btnClose;
+    QAction* m_pmiFilter;
+    QAction* m_omiSave;
+    QAction* m_pmiClose;
     TFindInfo m_find;
     QList<TSlotTotals> m_totals;
 

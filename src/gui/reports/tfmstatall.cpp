@@ -1,4 +1,5 @@
 #include "gui/reports/tfmstatall.h"
+#include "gui/widgets/namedwidgets.h"
 
 #include "core/data/syssetup.h"
 #include "core/reports/statistics.h"
@@ -25,51 +26,48 @@ TfmStatAll::TfmStatAll(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("考勤统计"));
     resize(800, 520);
 
-    LabTitle = new QLabel(this);
-    LabTitle->setObjectName(QStringLiteral("LabTitle"));
-    LabTitle->setAlignment(Qt::AlignCenter);
-    QFont bold = LabTitle->font();
+    m_labTitle = new QLabel(this);
+    m_labTitle->setObjectName(QStringLiteral("LabTitle"));
+    m_labTitle->setAlignment(Qt::AlignCenter);
+    QFont bold = m_labTitle->font();
     bold.setBold(true);
     bold.setPixelSize(18);
-    LabTitle->setFont(bold);
-    LabPeriod = new QLabel(this);
-    LabPeriod->setObjectName(QStringLiteral("LabPeriod"));
-    LabPeriod->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    ListView1 = new QTableWidget(this);
-    ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setShowGrid(false);
-    ListView1->verticalHeader()->hide();
-    ListView1->horizontalHeader()->setSectionsClickable(false);
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setVisible(false);
+    m_labTitle->setFont(bold);
+    m_labPeriod = new QLabel(this);
+    m_labPeriod->setObjectName(QStringLiteral("LabPeriod"));
+    m_labPeriod->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_listView1 = new QTableWidget(this);
+    m_listView1->setObjectName(QStringLiteral("ListView1"));
+    m_listView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_listView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_listView1->setShowGrid(false);
+    m_listView1->verticalHeader()->hide();
+    m_listView1->horizontalHeader()->setSectionsClickable(false);
+    m_progressBar1 = new QProgressBar(this);
+    m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar1->setVisible(false);
     const auto button = [&](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
+        return NamedButton(this, name, caption);
     };
-    BitBtn1 = button("BitBtn1", QStringLiteral("选择时间段(&Q)"));
-    BitBtn2 = button("BitBtn2", QStringLiteral("保存为EXCEL.."));
-    BtnClose = button("BtnClose", QStringLiteral("关闭"));
+    m_bitBtn1 = button("BitBtn1", QStringLiteral("选择时间段(&Q)"));
+    m_bitBtn2 = button("BitBtn2", QStringLiteral("保存为EXCEL.."));
+    m_btnClose = button("BtnClose", QStringLiteral("关闭"));
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(ProgressBar1, 1);
+    bottom->addWidget(m_progressBar1, 1);
     bottom->addStretch();
-    bottom->addWidget(BitBtn1);
-    bottom->addWidget(BitBtn2);
-    bottom->addWidget(BtnClose);
+    bottom->addWidget(m_bitBtn1);
+    bottom->addWidget(m_bitBtn2);
+    bottom->addWidget(m_btnClose);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(LabTitle);
-    layout->addWidget(LabPeriod);
-    layout->addWidget(ListView1, 1);
+    layout->addWidget(m_labTitle);
+    layout->addWidget(m_labPeriod);
+    layout->addWidget(m_listView1, 1);
     layout->addLayout(bottom);
 
-    connect(BitBtn1, &QPushButton::clicked, this, &TfmStatAll::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &TfmStatAll::BitBtn2Click);
-    connect(BtnClose, &QPushButton::clicked, this, &TfmStatAll::BtnCloseClick);
+    connect(m_bitBtn1, &QPushButton::clicked, this, &TfmStatAll::BitBtn1Click);
+    connect(m_bitBtn2, &QPushButton::clicked, this, &TfmStatAll::BitBtn2Click);
+    connect(m_btnClose, &QPushButton::clicked, this, &TfmStatAll::BtnCloseClick);
 
     m_find = DefaultFindInfo(Now());
     Guarded([&] { FormCreate(); });
@@ -79,22 +77,22 @@ void TfmStatAll::FormCreate() {
     m_slots = BuildSlotTable(AccumulateOn::OffDuty);
     m_reasons = ReadLeaveReasons(QStringLiteral("SerialNo"));
     const QStringList columns = StatColumns(m_slots, m_reasons);
-    ListView1->setColumnCount(int(columns.size()));
-    ListView1->setHorizontalHeaderLabels(columns);
+    m_listView1->setColumnCount(int(columns.size()));
+    m_listView1->setHorizontalHeaderLabels(columns);
     const int firstWidths[] = {50, 70, 80};
     for (int c = 0; c < columns.size(); ++c)
-        ListView1->setColumnWidth(c, c < 3 ? firstWidths[c] : 85);
+        m_listView1->setColumnWidth(c, c < 3 ? firstWidths[c] : 85);
 }
 
 void TfmStatAll::FormShow() {
-    Guarded([&] { LabTitle->setText(ReadSysSetup().CompanyName); });
+    Guarded([&] { m_labTitle->setText(ReadSysSetup().CompanyName); });
 }
 
 void TfmStatAll::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (m_shown) return;
     m_shown = true;
-    FormShow();
+    Guarded([this] { FormShow(); });
 }
 
 void TfmStatAll::BitBtn1Click() {
@@ -110,32 +108,32 @@ void TfmStatAll::BitBtn1Click() {
 }
 
 void TfmStatAll::Compute() {
-    ListView1->setRowCount(0);
+    m_listView1->setRowCount(0);
     m_lines.clear();
     const QDate first = m_find.BeginDate.date(), last = m_find.EndDate.date();
-    LabPeriod->setText(StatPeriodLine(first, last));
+    m_labPeriod->setText(StatPeriodLine(first, last));
     // The pass runs on this thread; progress lets pending events run so the window stays alive,
     // while the buttons and closing wait for the end.
     m_busy = true;
-    for (QPushButton* b : {BitBtn1, BitBtn2, BtnClose})
+    for (QPushButton* b : {m_bitBtn1, m_bitBtn2, m_btnClose})
         b->setEnabled(false);
-    ProgressBar1->setRange(0, 0);
-    ProgressBar1->setVisible(true);
+    m_progressBar1->setRange(0, 0);
+    m_progressBar1->setVisible(true);
     const Progress progress = [&](qint64 done, qint64 total) {
-        ProgressBar1->setRange(0, 1000);
-        ProgressBar1->setValue(total > 0 ? int(done * 1000 / total) : 1000);
+        m_progressBar1->setRange(0, 1000);
+        m_progressBar1->setValue(total > 0 ? int(done * 1000 / total) : 1000);
         QApplication::processEvents();
     };
     Guarded([&] {
         m_lines = ComputeStatistics(m_slots, m_reasons, StatEmployees(), first, last, m_find.Days, progress);
     });
-    ListView1->setRowCount(int(m_lines.size()));
+    m_listView1->setRowCount(int(m_lines.size()));
     for (int r = 0; r < m_lines.size(); ++r)
         for (int c = 0; c < m_lines.at(r).size(); ++c)
-            ListView1->setItem(r, c, new QTableWidgetItem(m_lines.at(r).at(c)));
-    ListView1->setShowGrid(true);
-    ProgressBar1->setVisible(false);
-    for (QPushButton* b : {BitBtn1, BitBtn2, BtnClose})
+            m_listView1->setItem(r, c, new QTableWidgetItem(m_lines.at(r).at(c)));
+    m_listView1->setShowGrid(true);
+    m_progressBar1->setVisible(false);
+    for (QPushButton* b : {m_bitBtn1, m_bitBtn2, m_btnClose})
         b->setEnabled(true);
     m_busy = false;
 }
@@ -144,10 +142,10 @@ void TfmStatAll::BitBtn2Click() {
     if (m_lines.isEmpty()) return;
     Guarded([&] {
         QStringList columns;
-        for (int c = 0; c < ListView1->columnCount(); ++c)
-            columns << ListView1->horizontalHeaderItem(c)->text();
+        for (int c = 0; c < m_listView1->columnCount(); ++c)
+            columns << m_listView1->horizontalHeaderItem(c)->text();
         const QString file = StatXlsFileName();
-        WriteXls(file, StatXlsTable(LabTitle->text(), LabPeriod->text(), columns,
+        WriteXls(file, StatXlsTable(m_labTitle->text(), m_labPeriod->text(), columns,
                                     StatColumnKinds(m_slots, m_reasons), m_lines));
         OpenWrittenFile(file);
     });

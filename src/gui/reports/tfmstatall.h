@@ -41,13 +41,13 @@ protected:
 private:
     void FormCreate();
 
-    QLabel* LabTitle;
-    QLabel* LabPeriod;
-    QTableWidget* ListView1;
-    QProgressBar* ProgressBar1;
-    QPushButton* BitBtn1;
-    QPushButton* BitBtn2;
-    QPushButton* BtnClose;
+    QLabel* m_labTitle;
+    QLabel* m_labPeriod;
+    QTableWidget* m_listView1;
+    QProgressBar* m_progressBar1;
+    QPushButton* m_bitBtn1;
+    QPushButton* m_bitBtn2;
+    QPushButton* m_btnClose;
     TFindInfo m_find;
     QList<TBaseInfo> m_slots;
     QList<LeaveReason> m_reasons;

@@ -1,4 +1,5 @@
 #include "gui/setup/numberedlistwindow.h"
+#include "gui/widgets/namedwidgets.h"
 
 #include "core/data/datafolder.h"
 #include "core/data/kqerror.h"
@@ -35,9 +36,7 @@ NumberedListWindow::NumberedListWindow(NumberedListTexts texts, QWidget* parent)
 
     auto* buttons = new QVBoxLayout;
     const auto add = [&](const char* name, const QString& caption, void (NumberedListWindow::*handler)()) {
-        auto* button = new QPushButton(caption, this);
-        button->setObjectName(QLatin1String(name));
-        button->setAutoDefault(false);
+        auto* button = NamedButton(this, name, caption);
         connect(button, &QPushButton::clicked, this, handler);
         buttons->addWidget(button);
     };
@@ -54,7 +53,7 @@ NumberedListWindow::NumberedListWindow(NumberedListTexts texts, QWidget* parent)
 
 void NumberedListWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    Guarded([this] { FormShow(); });
 }
 
 void NumberedListWindow::FormShow() {

@@ -1,3 +1,4 @@
+// Window NumberedListWindow: the window behind the departments and absence reasons lists.
 #pragma once
 
 #include "core/data/dataset.h"

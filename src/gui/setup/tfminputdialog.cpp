@@ -1,4 +1,5 @@
 #include "gui/setup/tfminputdialog.h"
+#include "gui/platform/guarded.h"
 
 #include "gui/widgets/dialogbuttons.h"
 #include "gui/widgets/gbkwidthvalidator.h"
@@ -40,7 +41,7 @@ TfmInputDialog::TfmInputDialog(const QString& caption, const QString& label, con
 
 void TfmInputDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    Guarded([this] { FormShow(); });
 }
 
 void TfmInputDialog::FormShow() {

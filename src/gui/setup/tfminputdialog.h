@@ -1,3 +1,4 @@
+// Window TfmInputDialog: asks for one line of text.
 #pragma once
 
 #include "gui/widgets/childteardown.h"

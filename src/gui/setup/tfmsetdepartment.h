@@ -1,3 +1,4 @@
+// Window TfmSetDepartment: "设置部门名称", the departments list (from 人员设置).
 #pragma once
 
 #include "gui/setup/numberedlistwindow.h"

@@ -1,3 +1,4 @@
+// Window TfmSetLeaveType: the absence reasons list (menu 未到原因).
 #pragma once
 
 #include "gui/setup/numberedlistwindow.h"

@@ -1,4 +1,5 @@
 #include "gui/setup/tfmsettime.h"
+#include "gui/widgets/namedwidgets.h"
 
 #include "core/data/datafolder.h"
 #include "core/data/shared.h"
@@ -22,84 +23,70 @@
 
 namespace kq {
 
-namespace {
-
-template <typename T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = Named(new QPushButton(caption, parent), name);
-    b->setAutoDefault(false); // Enter in a field must not press a button
-    return b;
-}
-
-} // namespace
-
 TfmSetTime::TfmSetTime(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fmSetTime"));
     setWindowTitle(QStringLiteral("设置班间"));
 
     m_model = new ShiftTableModel(&m_shifts, this);
-    DBGrid1 = Named(new QTableView(this), "DBGrid1");
-    DBGrid1->setModel(m_model);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->verticalHeader()->hide();
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
-    DBGrid1->verticalHeader()->setDefaultSectionSize(20);
-    DBGrid1->setMinimumSize(520, 200);
+    m_dbGrid1 = Named(new QTableView(this), "DBGrid1");
+    m_dbGrid1->setModel(m_model);
+    m_dbGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_dbGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_dbGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_dbGrid1->verticalHeader()->hide();
+    m_dbGrid1->horizontalHeader()->setStretchLastSection(true);
+    m_dbGrid1->verticalHeader()->setDefaultSectionSize(20);
+    m_dbGrid1->setMinimumSize(520, 200);
     // All seven columns fit in the grid's width; the last one takes what is left.
     const int widths[] = {40, 80, 80, 80, 70, 70};
     for (int c = 0; c < 6; ++c)
-        DBGrid1->setColumnWidth(c, widths[c]);
-    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        m_dbGrid1->setColumnWidth(c, widths[c]);
+    connect(m_dbGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { GridRowChanged(current.row()); });
 
-    DBEdit1 = Named(new QLineEdit(this), "DBEdit1");
-    SeSkinDBMaskEdit1 = Named(new QLineEdit(this), "SeSkinDBMaskEdit1");
-    SeSkinDBMaskEdit2 = Named(new QLineEdit(this), "SeSkinDBMaskEdit2");
-    DBCheckBox1 = Named(new QCheckBox(QStringLiteral("标记迟到？"), this), "DBCheckBox1");
-    DBCheckBox2 = Named(new QCheckBox(QStringLiteral("标记早退？"), this), "DBCheckBox2");
-    DBCheckBox3 = Named(new QCheckBox(QStringLiteral("统计累计时间？"), this), "DBCheckBox3");
-    for (QLineEdit* e : {DBEdit1, SeSkinDBMaskEdit1, SeSkinDBMaskEdit2})
+    m_dbEdit1 = Named(new QLineEdit(this), "DBEdit1");
+    m_seSkinDBMaskEdit1 = Named(new QLineEdit(this), "SeSkinDBMaskEdit1");
+    m_seSkinDBMaskEdit2 = Named(new QLineEdit(this), "SeSkinDBMaskEdit2");
+    m_dbCheckBox1 = Named(new QCheckBox(QStringLiteral("标记迟到？"), this), "DBCheckBox1");
+    m_dbCheckBox2 = Named(new QCheckBox(QStringLiteral("标记早退？"), this), "DBCheckBox2");
+    m_dbCheckBox3 = Named(new QCheckBox(QStringLiteral("统计累计时间？"), this), "DBCheckBox3");
+    for (QLineEdit* e : {m_dbEdit1, m_seSkinDBMaskEdit1, m_seSkinDBMaskEdit2})
         connect(e, &QLineEdit::textEdited, this, &TfmSetTime::BeginEdit);
-    for (QLineEdit* e : {SeSkinDBMaskEdit1, SeSkinDBMaskEdit2})
+    for (QLineEdit* e : {m_seSkinDBMaskEdit1, m_seSkinDBMaskEdit2})
         connect(e, &QLineEdit::editingFinished, this, [this, e] { CompleteTime(e); });
-    for (QCheckBox* c : {DBCheckBox1, DBCheckBox2, DBCheckBox3})
+    for (QCheckBox* c : {m_dbCheckBox1, m_dbCheckBox2, m_dbCheckBox3})
         connect(c, &QCheckBox::clicked, this, &TfmSetTime::BeginEdit);
 
     auto* fields = new QGridLayout;
     fields->addWidget(new QLabel(QStringLiteral("班时名称："), this), 0, 0);
-    fields->addWidget(DBEdit1, 0, 1);
-    fields->addWidget(DBCheckBox1, 0, 2);
+    fields->addWidget(m_dbEdit1, 0, 1);
+    fields->addWidget(m_dbCheckBox1, 0, 2);
     fields->addWidget(new QLabel(QStringLiteral("开始时间："), this), 1, 0);
-    fields->addWidget(SeSkinDBMaskEdit1, 1, 1);
-    fields->addWidget(DBCheckBox2, 1, 2);
+    fields->addWidget(m_seSkinDBMaskEdit1, 1, 1);
+    fields->addWidget(m_dbCheckBox2, 1, 2);
     fields->addWidget(new QLabel(QStringLiteral("结束时间："), this), 2, 0);
-    fields->addWidget(SeSkinDBMaskEdit2, 2, 1);
-    fields->addWidget(DBCheckBox3, 2, 2);
+    fields->addWidget(m_seSkinDBMaskEdit2, 2, 1);
+    fields->addWidget(m_dbCheckBox3, 2, 2);
 
-    BitBtnAdd = Button(this, "BitBtnAdd", QStringLiteral("增加(&A)"));
-    BitBtnModi = Button(this, "BitBtnModi", QStringLiteral("修改(&M)"));
-    BitBtnDel = Button(this, "BitBtnDel", QStringLiteral("删除(&D)"));
-    BitBtnPost = Button(this, "BitBtnPost", QStringLiteral("确定(&O)"));
-    BitBtnCancel = Button(this, "BitBtnCancel", QStringLiteral("取消(&C)"));
-    SeSkinButton1 = Button(this, "SeSkinButton1", QStringLiteral("关闭(&E)"));
-    connect(BitBtnAdd, &QPushButton::clicked, this, &TfmSetTime::BitBtnAddClick);
-    connect(BitBtnModi, &QPushButton::clicked, this, &TfmSetTime::BitBtnModiClick);
-    connect(BitBtnDel, &QPushButton::clicked, this, &TfmSetTime::BitBtnDelClick);
-    connect(BitBtnPost, &QPushButton::clicked, this, &TfmSetTime::BitBtnPostClick);
-    connect(BitBtnCancel, &QPushButton::clicked, this, &TfmSetTime::BitBtnCancelClick);
-    connect(SeSkinButton1, &QPushButton::clicked, this, &TfmSetTime::SeSkinButton1Click);
+    m_bitBtnAdd = NamedButton(this, "BitBtnAdd", QStringLiteral("增加(&A)"));
+    m_bitBtnModi = NamedButton(this, "BitBtnModi", QStringLiteral("修改(&M)"));
+    m_bitBtnDel = NamedButton(this, "BitBtnDel", QStringLiteral("删除(&D)"));
+    m_bitBtnPost = NamedButton(this, "BitBtnPost", QStringLiteral("确定(&O)"));
+    m_bitBtnCancel = NamedButton(this, "BitBtnCancel", QStringLiteral("取消(&C)"));
+    m_seSkinButton1 = NamedButton(this, "SeSkinButton1", QStringLiteral("关闭(&E)"));
+    connect(m_bitBtnAdd, &QPushButton::clicked, this, &TfmSetTime::BitBtnAddClick);
+    connect(m_bitBtnModi, &QPushButton::clicked, this, &TfmSetTime::BitBtnModiClick);
+    connect(m_bitBtnDel, &QPushButton::clicked, this, &TfmSetTime::BitBtnDelClick);
+    connect(m_bitBtnPost, &QPushButton::clicked, this, &TfmSetTime::BitBtnPostClick);
+    connect(m_bitBtnCancel, &QPushButton::clicked, this, &TfmSetTime::BitBtnCancelClick);
+    connect(m_seSkinButton1, &QPushButton::clicked, this, &TfmSetTime::SeSkinButton1Click);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {BitBtnAdd, BitBtnModi, BitBtnDel, BitBtnPost, BitBtnCancel, SeSkinButton1})
+    for (QPushButton* b :
+         {m_bitBtnAdd, m_bitBtnModi, m_bitBtnDel, m_bitBtnPost, m_bitBtnCancel, m_seSkinButton1})
         buttons->addWidget(b);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(DBGrid1);
+    layout->addWidget(m_dbGrid1);
     layout->addLayout(fields);
     layout->addLayout(buttons);
 
@@ -113,7 +100,7 @@ TfmSetTime::~TfmSetTime() = default;
 
 void TfmSetTime::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) Guarded([this] { FormShow(); });
 }
 
 void TfmSetTime::FormShow() {
@@ -144,16 +131,16 @@ bool TfmSetTime::FormClose() {
 void TfmSetTime::DataSource1DataChange() {
     const bool editing = IsEditing(&m_shifts);
     const bool hasShifts = m_shifts.isOpen() && !m_shifts.isEmpty();
-    BitBtnAdd->setEnabled(!editing && m_shifts.isOpen());
-    BitBtnModi->setEnabled(!editing && hasShifts);
-    BitBtnDel->setEnabled(!editing && hasShifts);
-    BitBtnPost->setEnabled(editing);
-    BitBtnCancel->setEnabled(editing);
-    DBGrid1->setEnabled(!editing);
+    m_bitBtnAdd->setEnabled(!editing && m_shifts.isOpen());
+    m_bitBtnModi->setEnabled(!editing && hasShifts);
+    m_bitBtnDel->setEnabled(!editing && hasShifts);
+    m_bitBtnPost->setEnabled(editing);
+    m_bitBtnCancel->setEnabled(editing);
+    m_dbGrid1->setEnabled(!editing);
     if (editing || m_keepFields) return;
     LoadFields();
-    if (hasShifts && DBGrid1->currentIndex().row() != m_shifts.recNo())
-        DBGrid1->setCurrentIndex(m_model->index(m_shifts.recNo(), ShiftTableModel::SerialNo));
+    if (hasShifts && m_dbGrid1->currentIndex().row() != m_shifts.recNo())
+        m_dbGrid1->setCurrentIndex(m_model->index(m_shifts.recNo(), ShiftTableModel::SerialNo));
 }
 
 void TfmSetTime::LoadFields() {
@@ -164,12 +151,12 @@ void TfmSetTime::LoadFields() {
         return has(field) ? m_shifts.asString(QLatin1String(field)) : QString();
     };
     const auto flag = [&](const char* field) { return has(field) && m_shifts.asBool(QLatin1String(field)); };
-    DBEdit1->setText(text("ShiftName"));
-    SeSkinDBMaskEdit1->setText(text("BeginTime"));
-    SeSkinDBMaskEdit2->setText(text("EndTime"));
-    DBCheckBox1->setChecked(flag("CheckBegin"));
-    DBCheckBox2->setChecked(flag("CheckEnd"));
-    DBCheckBox3->setChecked(flag("IsCalculate"));
+    m_dbEdit1->setText(text("ShiftName"));
+    m_seSkinDBMaskEdit1->setText(text("BeginTime"));
+    m_seSkinDBMaskEdit2->setText(text("EndTime"));
+    m_dbCheckBox1->setChecked(flag("CheckBegin"));
+    m_dbCheckBox2->setChecked(flag("CheckEnd"));
+    m_dbCheckBox3->setChecked(flag("IsCalculate"));
 }
 
 void TfmSetTime::GridRowChanged(int row) {
@@ -196,7 +183,7 @@ void TfmSetTime::CompleteTime(QLineEdit* edit) {
 void TfmSetTime::BitBtnAddClick() {
     if (IsEditing(&m_shifts)) return;
     Guarded([&] {
-        DBEdit1->setFocus();
+        m_dbEdit1->setFocus();
         AppendShift(m_shifts);
         LoadFields();
     });
@@ -206,7 +193,7 @@ void TfmSetTime::BitBtnModiClick() {
     if (!m_shifts.isOpen() || m_shifts.isEmpty() || IsEditing(&m_shifts)) return;
     Guarded([&] {
         m_shifts.edit();
-        DBEdit1->setFocus();
+        m_dbEdit1->setFocus();
     });
 }
 
@@ -236,27 +223,27 @@ bool TfmSetTime::ReadTime(QLineEdit* edit, const QString& caption, QTime* time) 
 void TfmSetTime::BitBtnPostClick() {
     if (!IsEditing(&m_shifts)) return;
     const ShiftCheck check =
-        CheckShiftPost(DBEdit1->text(), SeSkinDBMaskEdit1->text(), SeSkinDBMaskEdit2->text(),
+        CheckShiftPost(m_dbEdit1->text(), m_seSkinDBMaskEdit1->text(), m_seSkinDBMaskEdit2->text(),
                        m_shifts.state() == DataSet::State::Insert, m_shifts.recordCount());
     if (!check.message.isEmpty()) {
         Prompt().message(QStringLiteral("提示"), check.message);
-        if (check.focus == ShiftField::Name) DBEdit1->setFocus();
-        if (check.focus == ShiftField::BeginTime) SeSkinDBMaskEdit1->setFocus();
-        if (check.focus == ShiftField::EndTime) SeSkinDBMaskEdit2->setFocus();
+        if (check.focus == ShiftField::Name) m_dbEdit1->setFocus();
+        if (check.focus == ShiftField::BeginTime) m_seSkinDBMaskEdit1->setFocus();
+        if (check.focus == ShiftField::EndTime) m_seSkinDBMaskEdit2->setFocus();
         return;
     }
     QTime begin, end;
-    if (!ReadTime(SeSkinDBMaskEdit1, QStringLiteral("开始时间"), &begin) ||
-        !ReadTime(SeSkinDBMaskEdit2, QStringLiteral("结束时间"), &end))
+    if (!ReadTime(m_seSkinDBMaskEdit1, QStringLiteral("开始时间"), &begin) ||
+        !ReadTime(m_seSkinDBMaskEdit2, QStringLiteral("结束时间"), &end))
         return;
     // The edit is made again on the file's current content: a new shift takes the number after
     // the last one then, a changed one must still be there as it was.
     const bool adding = m_shifts.state() == DataSet::State::Insert;
     const QVariantList stored = m_shifts.currentRow();
     const QString storedName = stored.value(m_shifts.fieldIndex(QStringLiteral("ShiftName"))).toString();
-    const QString name = DBEdit1->text();
-    const bool late = DBCheckBox1->isChecked(), early = DBCheckBox2->isChecked(),
-               accumulate = DBCheckBox3->isChecked();
+    const QString name = m_dbEdit1->text();
+    const bool late = m_dbCheckBox1->isChecked(), early = m_dbCheckBox2->isChecked(),
+               accumulate = m_dbCheckBox3->isChecked();
     ApplyChange(m_shifts, [&] {
         if (adding) {
             if (m_shifts.recordCount() >= kMaxShifts) throw KqError(QStringLiteral("最大可设置10个班时！"));
@@ -286,7 +273,7 @@ void TfmSetTime::SeSkinButton1Click() {
 void TfmSetTime::keyPressEvent(QKeyEvent* event) {
     // Esc is the cancel button's key; it never closes the window.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        if (BitBtnCancel->isEnabled()) BitBtnCancel->click();
+        if (m_bitBtnCancel->isEnabled()) m_bitBtnCancel->click();
         return;
     }
     QDialog::keyPressEvent(event);

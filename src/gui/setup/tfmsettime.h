@@ -1,3 +1,4 @@
+// Window TfmSetTime: "设置班间", the shift schedule (menu 班时设置).
 #pragma once
 
 #include "core/data/dataset.h"
@@ -53,19 +54,19 @@ private:
     DataSet m_shifts;
     bool m_keepFields = false; // set while typing starts an edit
     ShiftTableModel* m_model = nullptr;
-    QTableView* DBGrid1 = nullptr;
-    QLineEdit* DBEdit1 = nullptr;
-    QLineEdit* SeSkinDBMaskEdit1 = nullptr;
-    QLineEdit* SeSkinDBMaskEdit2 = nullptr;
-    QCheckBox* DBCheckBox1 = nullptr;
-    QCheckBox* DBCheckBox2 = nullptr;
-    QCheckBox* DBCheckBox3 = nullptr;
-    QPushButton* BitBtnAdd = nullptr;
-    QPushButton* BitBtnModi = nullptr;
-    QPushButton* BitBtnDel = nullptr;
-    QPushButton* BitBtnPost = nullptr;
-    QPushButton* BitBtnCancel = nullptr;
-    QPushButton* SeSkinButton1 = nullptr;
+    QTableView* m_dbGrid1 = nullptr;
+    QLineEdit* m_dbEdit1 = nullptr;
+    QLineEdit* m_seSkinDBMaskEdit1 = nullptr;
+    QLineEdit* m_seSkinDBMaskEdit2 = nullptr;
+    QCheckBox* m_dbCheckBox1 = nullptr;
+    QCheckBox* m_dbCheckBox2 = nullptr;
+    QCheckBox* m_dbCheckBox3 = nullptr;
+    QPushButton* m_bitBtnAdd = nullptr;
+    QPushButton* m_bitBtnModi = nullptr;
+    QPushButton* m_bitBtnDel = nullptr;
+    QPushButton* m_bitBtnPost = nullptr;
+    QPushButton* m_bitBtnCancel = nullptr;
+    QPushButton* m_seSkinButton1 = nullptr;
 
     // Declared last: destroyed first, while the rest of the window is whole.
     ChildTeardown m_childTeardown{this};

@@ -1,4 +1,5 @@
 #include "gui/setup/tfmsystimeset.h"
+#include "gui/widgets/namedwidgets.h"
 
 #include "core/data/tables.h"
 #include "core/setup/clockcontrol.h"
@@ -6,6 +7,7 @@
 #include "gui/widgets/gbkwidthvalidator.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -21,105 +23,98 @@
 
 namespace kq {
 
-namespace {
-
-template <typename T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-} // namespace
+namespace {} // namespace
 
 TfmSysTimeSet::TfmSysTimeSet(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fmSysTimeSet"));
     setWindowTitle(QStringLiteral("系统设置"));
 
-    DBEdit1 = Named(new QLineEdit(this), "DBEdit1");
-    LimitToWidth(DBEdit1, FieldWidth::CompanyName);
-    DBCheckBox1 = Named(new QCheckBox(QStringLiteral("程序启动直接进入刷卡界面"), this), "DBCheckBox1");
-    DBCheckBox2 = Named(new QCheckBox(QStringLiteral("开启刷卡提示声音"), this), "DBCheckBox2");
-    DPDate = Named(new QDateEdit(this), "DPDate");
-    DPDate->setDisplayFormat(QStringLiteral("yyyy'年'M'月'd'日'"));
-    DPDate->setCalendarPopup(true);
-    TPTime = Named(new QTimeEdit(this), "TPTime");
-    TPTime->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    CheckBox2 = Named(new QCheckBox(QStringLiteral("关闭[Windows日期/时间设置]功能"), this), "CheckBox2");
-    BtnApply = Named(new QPushButton(QStringLiteral("应用"), this), "BtnApply");
-    BtnApply->setDefault(true);
-    BtnClose = Named(new QPushButton(QStringLiteral("关闭"), this), "BtnClose");
-    BtnClose->setAutoDefault(false);
-    Timer1 = Named(new QTimer(this), "Timer1");
-    Timer1->setInterval(1000);
+    m_dbEdit1 = Named(new QLineEdit(this), "DBEdit1");
+    LimitToWidth(m_dbEdit1, FieldWidth::CompanyName);
+    m_dbCheckBox1 = Named(new QCheckBox(QStringLiteral("程序启动直接进入刷卡界面"), this), "DBCheckBox1");
+    m_dbCheckBox2 = Named(new QCheckBox(QStringLiteral("开启刷卡提示声音"), this), "DBCheckBox2");
+    m_dpDate = Named(new QDateEdit(this), "DPDate");
+    m_dpDate->setDisplayFormat(QStringLiteral("yyyy'年'M'月'd'日'"));
+    m_dpDate->setCalendarPopup(true);
+    m_tpTime = Named(new QTimeEdit(this), "TPTime");
+    m_tpTime->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    m_checkBox2 = Named(new QCheckBox(QStringLiteral("关闭[Windows日期/时间设置]功能"), this), "CheckBox2");
+    m_btnApply = Named(new QPushButton(QStringLiteral("应用"), this), "BtnApply");
+    m_btnApply->setDefault(true);
+    m_btnClose = Named(new QPushButton(QStringLiteral("关闭"), this), "BtnClose");
+    m_btnClose->setAutoDefault(false);
+    m_timer1 = Named(new QTimer(this), "Timer1");
+    m_timer1->setInterval(1000);
 
     auto* name = new QHBoxLayout;
     name->addWidget(new QLabel(QStringLiteral("使用单位名称"), this));
-    name->addWidget(DBEdit1, 1);
+    name->addWidget(m_dbEdit1, 1);
     auto* clockBox = new QGroupBox(QStringLiteral("修改系统时间"), this);
     auto* clock = new QGridLayout(clockBox);
-    clock->addWidget(DPDate, 0, 0);
-    clock->addWidget(TPTime, 0, 1);
-    clock->addWidget(CheckBox2, 1, 0, 1, 2);
+    clock->addWidget(m_dpDate, 0, 0);
+    clock->addWidget(m_tpTime, 0, 1);
+    clock->addWidget(m_checkBox2, 1, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(BtnApply);
-    buttons->addWidget(BtnClose);
+    buttons->addWidget(m_btnApply);
+    buttons->addWidget(m_btnClose);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(name);
-    layout->addWidget(DBCheckBox1);
-    layout->addWidget(DBCheckBox2);
+    layout->addWidget(m_dbCheckBox1);
+    layout->addWidget(m_dbCheckBox2);
     layout->addWidget(clockBox);
     layout->addLayout(buttons);
 
-    connect(Timer1, &QTimer::timeout, this, &TfmSysTimeSet::Timer1Timer);
-    connect(TPTime, &QTimeEdit::timeChanged, this, &TfmSysTimeSet::TPTimeChange);
-    connect(DPDate, &QDateEdit::dateChanged, this, &TfmSysTimeSet::DPDateChange);
-    connect(CheckBox2, &QCheckBox::clicked, this, &TfmSysTimeSet::CheckBox2Click);
-    connect(DBCheckBox1, &QCheckBox::clicked, this, &TfmSysTimeSet::DBCheckBox1Click);
-    connect(DBCheckBox2, &QCheckBox::clicked, this, &TfmSysTimeSet::DBCheckBox1Click);
-    connect(DBEdit1, &QLineEdit::textEdited, this, &TfmSysTimeSet::DBEdit1Change);
-    connect(BtnApply, &QPushButton::clicked, this, &TfmSysTimeSet::BtnApplyClick);
-    connect(BtnClose, &QPushButton::clicked, this, &TfmSysTimeSet::BtnCloseClick);
+    connect(m_timer1, &QTimer::timeout, this, &TfmSysTimeSet::Timer1Timer);
+    connect(m_tpTime, &QTimeEdit::timeChanged, this, &TfmSysTimeSet::TPTimeChange);
+    connect(m_dpDate, &QDateEdit::dateChanged, this, &TfmSysTimeSet::DPDateChange);
+    connect(m_checkBox2, &QCheckBox::clicked, this, &TfmSysTimeSet::CheckBox2Click);
+    connect(m_dbCheckBox1, &QCheckBox::clicked, this, &TfmSysTimeSet::DBCheckBox1Click);
+    connect(m_dbCheckBox2, &QCheckBox::clicked, this, &TfmSysTimeSet::DBCheckBox1Click);
+    connect(m_dbEdit1, &QLineEdit::textEdited, this, &TfmSysTimeSet::DBEdit1Change);
+    connect(m_btnApply, &QPushButton::clicked, this, &TfmSysTimeSet::BtnApplyClick);
+    connect(m_btnClose, &QPushButton::clicked, this, &TfmSysTimeSet::BtnCloseClick);
 
     FormCreate();
 }
 
 void TfmSysTimeSet::LoadSettings() {
     m_read = ReadSysSetup();
-    DBEdit1->setText(m_read.CompanyName);
-    DBCheckBox1->setChecked(m_read.StartBrush);
-    DBCheckBox2->setChecked(m_read.IsBeep);
+    m_dbEdit1->setText(m_read.CompanyName);
+    m_dbCheckBox1->setChecked(m_read.StartBrush);
+    m_dbCheckBox2->setChecked(m_read.IsBeep);
 }
 
 void TfmSysTimeSet::FormCreate() {
     Guarded([&] { LoadSettings(); });
     m_switchedOff = ReadClockSettingOff(*Services().system);
-    CheckBox2->setChecked(m_switchedOff);
+    m_checkBox2->setChecked(m_switchedOff);
     Timer1Timer();
-    Timer1->start();
-    BtnApply->setEnabled(false);
+    m_timer1->start();
+    m_btnApply->setEnabled(false);
 }
 
 void TfmSysTimeSet::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) Guarded([this] { FormShow(); });
 }
 
 void TfmSysTimeSet::FormShow() {
-    const QSignalBlocker block(DPDate);
-    DPDate->setDate(Now().date());
+    const QSignalBlocker block(m_dpDate);
+    m_dpDate->setDate(Now().date());
 }
 
 void TfmSysTimeSet::Timer1Timer() {
-    const QSignalBlocker block(TPTime);
-    TPTime->setTime(Now().time());
+    const QSignalBlocker block(m_tpTime);
+    m_tpTime->setTime(Now().time());
 }
 
 void TfmSysTimeSet::EnableApply() {
-    BtnApply->setEnabled(true);
+    m_btnApply->setEnabled(true);
 }
 
 void TfmSysTimeSet::TPTimeChange() {
-    Timer1->stop();
+    m_timer1->stop();
     m_clockEdited = true;
     EnableApply();
 }
@@ -143,7 +138,7 @@ void TfmSysTimeSet::DBEdit1Change() {
 
 void TfmSysTimeSet::BtnApplyClick() {
     try {
-        WriteSysSetup({DBCheckBox1->isChecked(), DBEdit1->text(), DBCheckBox2->isChecked()}, m_read);
+        WriteSysSetup({m_dbCheckBox1->isChecked(), m_dbEdit1->text(), m_dbCheckBox2->isChecked()}, m_read);
     } catch (const ChangedElsewhere& e) {
         Prompt().error(e.message());
         Guarded([&] { LoadSettings(); });
@@ -154,11 +149,12 @@ void TfmSysTimeSet::BtnApplyClick() {
     }
     Guarded([&] {
         LoadSettings(); // with what other programs changed beside
-        BtnApply->setEnabled(false);
+        m_btnApply->setEnabled(false);
         bool failed = false;
-        const bool off = CheckBox2->isChecked();
+        const bool off = m_checkBox2->isChecked();
         if (off != m_switchedOff) {
-            const ClockSwitchResult r = SwitchClockSetting(*Services().system, off);
+            const ClockSwitchResult r =
+                SwitchClockSetting(*Services().system, off, [] { QCoreApplication::processEvents(); });
             if (!r.message.isEmpty()) Prompt().message(QStringLiteral("提示"), r.message);
             if (r.done)
                 m_switchedOff = off;
@@ -166,12 +162,12 @@ void TfmSysTimeSet::BtnApplyClick() {
                 failed = true;
         }
         if (m_clockEdited) {
-            if (Services().system->setLocalTime(QDateTime(DPDate->date(), TPTime->time())))
+            if (Services().system->setLocalTime(QDateTime(m_dpDate->date(), m_tpTime->time())))
                 m_clockEdited = false;
             else
                 failed = true;
         }
-        BtnApply->setEnabled(failed);
+        m_btnApply->setEnabled(failed);
     });
 }
 

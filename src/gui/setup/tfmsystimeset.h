@@ -1,3 +1,4 @@
+// Window TfmSysTimeSet: "系统设置", the settings, the clock and the date/time switch.
 #pragma once
 
 #include "core/data/syssetup.h"
@@ -48,15 +49,15 @@ private:
     // The date or the time was edited since the clock was last set.
     bool m_clockEdited = false;
 
-    QLineEdit* DBEdit1 = nullptr;
-    QCheckBox* DBCheckBox1 = nullptr;
-    QCheckBox* DBCheckBox2 = nullptr;
-    QDateEdit* DPDate = nullptr;
-    QTimeEdit* TPTime = nullptr;
-    QCheckBox* CheckBox2 = nullptr;
-    QPushButton* BtnApply = nullptr;
-    QPushButton* BtnClose = nullptr;
-    QTimer* Timer1 = nullptr;
+    QLineEdit* m_dbEdit1 = nullptr;
+    QCheckBox* m_dbCheckBox1 = nullptr;
+    QCheckBox* m_dbCheckBox2 = nullptr;
+    QDateEdit* m_dpDate = nullptr;
+    QTimeEdit* m_tpTime = nullptr;
+    QCheckBox* m_checkBox2 = nullptr;
+    QPushButton* m_btnApply = nullptr;
+    QPushButton* m_btnClose = nullptr;
+    QTimer* m_timer1 = nullptr;
 
     // Declared last: destroyed first, while the rest of the window is whole.
     ChildTeardown m_childTeardown{this};

@@ -1,3 +1,4 @@
+// Window TfmAbout: "关于", the about box.
 #pragma once
 
 #include "gui/widgets/childteardown.h"

@@ -1,4 +1,5 @@
 #include "gui/shell/tfmemployee.h"
+#include "gui/widgets/namedwidgets.h"
 
 #include "core/data/datafolder.h"
 #include "core/data/kqerror.h"
@@ -21,13 +22,6 @@
 namespace kq {
 
 namespace {
-
-QPushButton* NewButton(const char* name, const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
 
 QAction* NewAction(const char* name, const QString& caption, QWidget* owner) {
     auto* action = new QAction(caption, owner);
@@ -67,7 +61,7 @@ TfmEmployee::TfmEmployee(QWidget* parent) : QDialog(parent) {
 
     auto* buttons = new QHBoxLayout;
     const auto add = [&](const char* name, const QString& caption, void (TfmEmployee::*handler)()) {
-        QPushButton* button = NewButton(name, caption, this);
+        QPushButton* button = NamedButton(this, name, caption);
         connect(button, &QPushButton::clicked, this, handler);
         buttons->addWidget(button);
     };
@@ -94,7 +88,7 @@ TfmEmployee::TfmEmployee(QWidget* parent) : QDialog(parent) {
 
 void TfmEmployee::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    Guarded([this] { FormShow(); });
 }
 
 void TfmEmployee::FormShow() {

@@ -1,3 +1,4 @@
+// Window TfmEmployee: "人员设置", the employee register.
 #pragma once
 
 #include "core/data/dataset.h"

@@ -99,7 +99,7 @@ TfmEmployeeDialog::TfmEmployeeDialog(const TEmployeeInfo& info, QWidget* parent)
 
 void TfmEmployeeDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    Guarded([this] { FormShow(); });
 }
 
 void TfmEmployeeDialog::FormShow() {

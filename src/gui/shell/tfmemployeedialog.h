@@ -1,3 +1,4 @@
+// Window TfmEmployeeDialog: the dialog that adds or changes one employee.
 #pragma once
 
 #include "core/shell/employeeinfo.h"

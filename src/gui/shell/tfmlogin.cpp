@@ -1,4 +1,5 @@
 #include "gui/shell/tfmlogin.h"
+#include "gui/widgets/namedwidgets.h"
 
 #include "core/data/firstrun.h"
 #include "core/data/shared.h"
@@ -30,13 +31,6 @@ QLineEdit* NewEdit(const char* name, bool hidden, QWidget* parent) {
     edit->setObjectName(QLatin1String(name));
     if (hidden) edit->setEchoMode(QLineEdit::Password);
     return edit;
-}
-
-QPushButton* NewButton(const char* name, const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
 }
 
 } // namespace
@@ -91,9 +85,9 @@ TfmLogin::TfmLogin(LogonMode mode, QWidget* parent) : QDialog(parent), m_mode(mo
     hint->setObjectName(QStringLiteral("LabelHint"));
     hint->setWordWrap(true);
 
-    auto* confirm = NewButton("BitBtnComfirm", QStringLiteral("确定"), this);
+    auto* confirm = NamedButton(this, "BitBtnComfirm", QStringLiteral("确定"));
     confirm->setDefault(true);
-    auto* cancel = NewButton("BitBtnCancel", QStringLiteral("取消"), this);
+    auto* cancel = NamedButton(this, "BitBtnCancel", QStringLiteral("取消"));
     connect(confirm, &QPushButton::clicked, this, &TfmLogin::BitBtnComfirmClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_cbName, &QComboBox::activated, this, &TfmLogin::CBNameChange);
@@ -113,7 +107,7 @@ TfmLogin::TfmLogin(LogonMode mode, QWidget* parent) : QDialog(parent), m_mode(mo
 
 void TfmLogin::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    Guarded([this] { FormShow(); });
 }
 
 void TfmLogin::FormShow() {

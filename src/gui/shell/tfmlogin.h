@@ -1,3 +1,4 @@
+// Window TfmLogin: "请输入密码", operator sign-in and password change.
 #pragma once
 
 #include "gui/widgets/childteardown.h"

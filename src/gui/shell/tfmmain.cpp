@@ -1,4 +1,6 @@
 #include "gui/shell/tfmmain.h"
+#include "gui/platform/application.h"
+#include "gui/widgets/centeronscreen.h"
 
 #include "core/data/database.h"
 #include "core/data/datafolder.h"
@@ -31,7 +33,6 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QPainter>
-#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -60,10 +61,7 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    QFont f(QStringLiteral("SimSun"));
-    f.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("Noto Sans CJK SC")});
-    f.setPixelSize(12);
-    setFont(f);
+    setFont(StationFont());
 
     InitGuiResources();
     m_image1 = QPixmap(QStringLiteral(":/gui/background.png"));
@@ -78,8 +76,7 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent) {
     BuildStatusBar();
     const int extra = menuBar()->sizeHint().height();
     setFixedSize(509, 173 + extra);
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    CenterOnScreen(this);
     FormCreate();
 }
 
@@ -89,7 +86,7 @@ QAction* TfmMain::addCommand(QMenu* menu, const char* objectName, const QString&
                              void (TfmMain::*handler)()) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(QLatin1String(objectName));
-    connect(a, &QAction::triggered, this, handler);
+    ConnectGuarded(a, &QAction::triggered, this, handler);
     return a;
 }
 
@@ -142,7 +139,7 @@ void TfmMain::BuildToolBar() {
                          void (TfmMain::*handler)()) {
         QAction* a = bar->addAction(style()->standardIcon(icon), caption);
         a->setObjectName(QLatin1String(objectName));
-        connect(a, &QAction::triggered, this, handler);
+        ConnectGuarded(a, &QAction::triggered, this, handler);
         if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a))) {
             button->setAutoRaise(true);
             button->setFixedSize(55, 35);

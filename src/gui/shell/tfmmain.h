@@ -1,3 +1,4 @@
+// Window TfmMain: the main window (caption = company name), menus, toolbar and rights gate.
 #pragma once
 
 #include "gui/widgets/childteardown.h"

@@ -53,7 +53,7 @@ TfmSetRigth::TfmSetRigth(int position, QWidget* parent) : QDialog(parent), m_pos
 
 void TfmSetRigth::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    Guarded([this] { FormShow(); });
 }
 
 void TfmSetRigth::FormShow() {

@@ -1,3 +1,4 @@
+// Window TfmSetRigth: "操作权限", the functions granted to a rights group.
 #pragma once
 
 #include "gui/widgets/childteardown.h"

@@ -60,7 +60,7 @@ protected:
     void backUp() {
         TBackupFile bf;
         PrepareBackup(bf, archive());
-        ASSERT_EQ(BackupDataFolder(bf, DataFolder(), archive()), std::optional<bool>(true));
+        ASSERT_EQ(BackupDataFolder(bf, DataFolder(), archive()), BackupResult::Written);
     }
     void addRow(const QString& name) {
         ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {"2024-03-01", name});
@@ -326,7 +326,7 @@ TEST_F(BackupCommandsTest, FilesWhoseNamesDifferOnlyInCaseAreRefusedNotSkipped) 
     test::WriteAll(path("A.txt"), "A");
     TBackupFile bf;
     PrepareBackup(bf, archive());
-    EXPECT_EQ(BackupDataFolder(bf, DataFolder(), archive()), std::optional<bool>(false));
+    EXPECT_EQ(BackupDataFolder(bf, DataFolder(), archive()), BackupResult::Failed);
     EXPECT_TRUE(lastError().contains("A.txt、a.txt")) << lastError().toStdString();
     EXPECT_FALSE(QFile::exists(archive()));
 }

@@ -201,6 +201,39 @@ TEST_F(BackupWriterTest, LargeFileSpansNumberedVolumesWithDiskPrompts) {
     EXPECT_EQ(VolumeFileName("/x/y.z/archive", 12), "/x/y.z/archive.012");
 }
 
+TEST_F(BackupWriterTest, ArchiveAndProgressAreTheSameWhateverTheNumberOfCompressingThreads) {
+    put(QStringLiteral("a.txt"), Text(300000));
+    put(QStringLiteral("b.bin"), Noise(70000) + Text(90000) + Noise(20000, 2));
+    put(QStringLiteral("c.dat"), QByteArray());
+    put(QStringLiteral("d.txt"), Text(kArchiveBlockSize * 3));
+    for (const qint32 maxSize : {0, 60000}) {
+        QList<QByteArray> first;
+        QStringList firstProgress;
+        for (const int threads : {1, 2, 5}) {
+            TBackupFile bf;
+            bf.CompressionThreads = threads;
+            bf.MaxSize = maxSize;
+            bf.OnNeedDisk = [](TBackupFile*, quint16, bool&) {};
+            QStringList progress;
+            bf.OnProgress = [&](TBackupFile*, const QString& name, TPercentage percent, bool&) {
+                progress << QFileInfo(name).fileName() + QString::number(percent);
+            };
+            ASSERT_TRUE(bf.Backup(all(), archive())) << threads;
+            QList<QByteArray> volumes{test::ReadAll(archive())};
+            for (int v = 2; QFile::exists(VolumeFileName(archive(), v)); ++v)
+                volumes << test::ReadAll(VolumeFileName(archive(), v));
+            if (threads == 1) {
+                first = volumes;
+                firstProgress = progress;
+                EXPECT_EQ(volumes.size() > 1, maxSize > 0);
+            } else {
+                EXPECT_EQ(volumes, first) << maxSize << " " << threads;
+                EXPECT_EQ(progress, firstProgress) << maxSize << " " << threads;
+            }
+        }
+    }
+}
+
 TEST_F(BackupWriterTest, RefusedDiskOrStoppedProgressEndsWithoutEndMarkOrErrorReport) {
     put(QStringLiteral("a.bin"), Noise(100000));
     for (const bool byHandler : {false, true}) {

@@ -100,8 +100,15 @@ TEST(Lzrw1kh, EncodedBlocksExpandToTheirSource) {
     QByteArray noise(20000, '\0');
     for (char& c : noise)
         c = char(rng.bounded(256));
+    // Repeats at every distance from 1 to 20 bytes, where copies overlap what they write.
+    QByteArray periods;
+    for (int round = 0; periods.size() < 30000; ++round)
+        for (int period = 1; period <= 20; ++period)
+            periods += noise.mid(round * 20 + period, period).repeated(2 + int(rng.bounded(5))) +
+                       noise.mid(period * 3, int(rng.bounded(4)));
     const QByteArray inputs[] = {
-        text, noise, QByteArray(kLzrw1khBlockSize - 1, 'z'), noise.left(5) + QByteArray(5000, 'q'), {}};
+        text, noise, periods, QByteArray(kLzrw1khBlockSize - 1, 'z'), noise.left(5) + QByteArray(5000, 'q'),
+        {}};
     for (const QByteArray& input : inputs) {
         const QByteArray block = test::Lzrw1khEncode(input);
         Bytes out;

@@ -64,7 +64,7 @@ TEST_F(ServerTransferTest, AServerBackupRestoresIntoEitherEngine) {
     {
         TBackupFile bf;
         PrepareBackup(bf, archive);
-        ASSERT_EQ(BackupDataFolder(bf, DataFolder(), archive), std::optional<bool>(true));
+        ASSERT_EQ(BackupDataFolder(bf, DataFolder(), archive), BackupResult::Written);
         QStringList names;
         for (const QString& name : bf.ListedNames())
             names << QFileInfo(name).fileName();

@@ -139,27 +139,51 @@ TEST_P(RecordsTest, ColumnsTextsAndRedCells) {
         EXPECT_FALSE(bare.data(bare.index(0, c), RecordModel::MarkedRole).toBool());
 }
 
-TEST_P(RecordsTest, ModelFetchesLazilyAndReopens) {
+TEST_P(RecordsTest, ModelReachesAnyRowAtOnceKeepingAFewPages) {
+    // More pages than the model keeps, rows without a date or a name among them (they sort first).
+    const int total = (RecordModel::kCachedPages + 5) * RecordModel::kPageSize + 37;
     {
         Transaction t;
-        for (int i = 0; i < 2000; ++i)
-            AddRow(DateText(QDate(2020, 1, 1).addDays(i / 4)), QStringLiteral("P%1").arg(i % 4), {});
+        for (int i = 0; i < total; ++i) {
+            const QVariant date =
+                i % 7 == 0 ? QVariant() : QVariant(DateText(QDate(2020, 1, 1).addDays(i / 8)));
+            // One row per name and day, as the server keeps them.
+            const QVariant name = i % 11 == 0 ? QVariant() : QVariant(QStringLiteral("P%1").arg(i % 8));
+            ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {date, name});
+        }
         t.commit();
     }
+    QList<qint64> expected;
+    for (QSqlQuery q = ExecSql("select ISn from WorkList order by DDate nulls first, Name nulls first, ISn");
+         q.next();)
+        expected << q.value(0).toLongLong();
     RecordModel model(RecordColumns::Load());
     model.open(RecordFilter());
-    EXPECT_LT(model.rowCount(), 2000);
-    EXPECT_TRUE(model.canFetchMore());
-    EXPECT_TRUE(model.fetchTo(1500));
-    EXPECT_FALSE(model.fetchTo(2000));
-    EXPECT_EQ(model.rowCount(), 2000);
-    EXPECT_EQ(model.data(model.index(5, 2)).toString(), "P1"); // by date, then name
+    ASSERT_EQ(model.rowCount(), total);
+    EXPECT_EQ(model.cachedPages(), 0);
+    // The last row first (Ctrl+End), then backwards page by page from there and from the middle,
+    // forwards from the top, and jumps between.
+    QList<int> rows{total - 1, 0, total / 2, total / 2 - RecordModel::kPageSize, RecordModel::kPageSize + 3};
+    for (int r = total - 1; r >= total - 4 * RecordModel::kPageSize; r -= 97)
+        rows << r;
+    for (int r = 0; r < total; r += 61)
+        rows << r;
+    for (int r = total / 2; r >= 0; r -= 131)
+        rows << r;
+    for (const int r : rows)
+        ASSERT_EQ(model.field(r, FieldISn).toLongLong(), expected.at(r)) << r;
+    EXPECT_LE(model.cachedPages(), RecordModel::kCachedPages);
+    EXPECT_TRUE(model.fetchTo(total - 1));
+    EXPECT_FALSE(model.fetchTo(total));
+    EXPECT_EQ(model.field(total, FieldISn), QVariant());
 
-    model.open(RecordFilter::Period("P2", QDate(2019, 12, 31), QDate(2020, 1, 2)));
-    EXPECT_EQ(model.rowCount(), 2);
+    model.open(RecordFilter::Period("P2", QDate(2019, 12, 31), QDate(2020, 1, 3)));
+    const int inPeriod = model.rowCount();
+    EXPECT_GT(inPeriod, 0);
     AddRow("2019-12-31", "P2", {});
+    EXPECT_EQ(model.rowCount(), inPeriod);
     model.reopen();
-    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.rowCount(), inPeriod + 1);
 }
 
 TEST_P(RecordsTest, PagesKeepTheOrderAcrossTheirBoundaries) {
@@ -213,9 +237,6 @@ TEST_P(RecordsTest, PagesKeepTheOrderAcrossTheirBoundaries) {
     for (const Case& c : cases) {
         RecordModel model(RecordColumns::Load());
         model.open(c.filter);
-        EXPECT_EQ(model.rowCount(), qMin(int(c.isns.size()), RecordModel::kPageSize));
-        while (model.canFetchMore())
-            model.fetchMore();
         QList<qint64> isns;
         for (int r = 0; r < model.rowCount(); ++r)
             isns << model.field(r, FieldISn).toLongLong();
@@ -231,8 +252,10 @@ TEST_F(RecordsFileTest, PagesReadThroughAnIndexWithoutSortingTheTable) {
                                     RecordFilter::Period("", QDate(2024, 3, 1), QDate(2024, 3, 31)),
                                     RecordFilter::Period("张三", QDate(2024, 3, 1), QDate(2024, 3, 31))};
     for (const RecordFilter& filter : filters)
-        for (const RecordKey* after : {static_cast<const RecordKey*>(nullptr), &dated, &undated}) {
-            const SqlStatement st = RecordPageStatement(filter, after, RecordModel::kPageSize);
+        for (const PageStart& from :
+             {PageStart{}, PageStart{&dated}, PageStart{&undated}, PageStart{nullptr, true},
+              PageStart{&dated, true, 500}, PageStart{&undated, true}}) {
+            const SqlStatement st = RecordPageStatement(filter, from, RecordModel::kPageSize);
             QSqlQuery q = ExecSql("explain query plan " + st.sql, st.values);
             QString plan;
             while (q.next())
@@ -242,33 +265,40 @@ TEST_F(RecordsFileTest, PagesReadThroughAnIndexWithoutSortingTheTable) {
         }
 }
 
-TEST_P(RecordsTest, AnOpenGridLetsOtherConnectionsWrite) {
+TEST_P(RecordsTest, AnOpenGridLetsOtherConnectionsWriteAndShowsTheTableAsItWasOpened) {
+    writeShifts({{1, "早班", "08:00:00", "12:00:00", true, false, false}});
+    const int rows = 3 * RecordModel::kPageSize;
     {
         Transaction t;
-        for (int i = 0; i < 3 * RecordModel::kPageSize; ++i)
-            AddRow("2024-03-01", QStringLiteral("P%1").arg(i, 4, 10, QLatin1Char('0')), {});
+        for (int i = 0; i < rows; ++i)
+            AddRow("2024-03-01", QStringLiteral("P%1").arg(i, 4, 10, QLatin1Char('0')), {"08:00:00"});
         t.commit();
     }
-    RecordModel model(RecordColumns::Load());
+    const RecordColumns columns = RecordColumns::Load();
+    RecordModel model(columns);
     model.open(RecordFilter());
-    ASSERT_TRUE(model.canFetchMore());
+    EXPECT_EQ(model.field(0, FieldName).toString(), "P0000");
     {
         // Another station or an import on the same file, failing at once on a lock.
         QSqlDatabase other = openOtherConnection("other", "QSQLITE_BUSY_TIMEOUT=0");
         QSqlQuery q(other);
-        EXPECT_TRUE(q.exec("insert into WorkList (DDate, Name) values ('2024-03-01', 'P9999')"))
+        EXPECT_TRUE(
+            q.exec("insert into WorkList (DDate, Name, T0) values ('2024-03-01', 'P9999', '09:00:00')"))
             << q.lastError().text().toStdString();
-        model.fetchMore();
-        ASSERT_TRUE(model.canFetchMore());
-        EXPECT_TRUE(q.exec("update WorkList set Comment = 'x' where Name = 'P0000'"))
+        EXPECT_TRUE(q.exec("update WorkList set Comment = 'x', T0 = '09:00:00' where Name = 'P0000'"))
             << q.lastError().text().toStdString();
     }
     QSqlDatabase::removeDatabase("other");
-    // The row written after the key of the last page comes with the remaining pages.
-    EXPECT_FALSE(model.fetchTo(3 * RecordModel::kPageSize + 1));
-    EXPECT_EQ(model.rowCount(), 3 * RecordModel::kPageSize + 1);
-    EXPECT_EQ(model.field(model.rowCount() - 1, FieldName).toString(), "P9999");
+    // Pages read after the writes, the export and the totals all show the table as it was opened.
+    EXPECT_EQ(model.rowCount(), rows);
+    EXPECT_EQ(model.field(rows - 1, FieldName).toString(), "P0767");
+    const QList<QStringList> exported = RecordRows(columns, RecordFilter(), model.snapshot());
+    EXPECT_EQ(exported.size(), rows);
+    EXPECT_EQ(exported.first().at(3), "08:00:00");
+    EXPECT_EQ(EvaluateRecords(columns.slotTable(), RecordFilter(), model.snapshot())[0].LateCount, 0);
+    EXPECT_EQ(EvaluateRecords(columns.slotTable(), RecordFilter())[0].LateCount, 2);
     model.reopen();
+    EXPECT_EQ(model.rowCount(), rows + 1);
     EXPECT_EQ(model.field(0, FieldComment).toString(), "x");
 }
 

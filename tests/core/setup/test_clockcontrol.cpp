@@ -203,8 +203,10 @@ TEST_F(ClockSwitchTest, PrivilegePathRevokesGrantsAndInserts) {
         sys.commands.clear();
         const bool off = ReadClockSettingOff(sys);
         EXPECT_EQ(off, c.openedOff) << c.line.toStdString();
-        const ClockSwitchResult r = SwitchClockSetting(sys, !off);
+        int steps = 0;
+        const ClockSwitchResult r = SwitchClockSetting(sys, !off, [&] { ++steps; });
         EXPECT_TRUE(r.done);
+        EXPECT_EQ(steps, 3); // after writing the template, validating and applying it
         EXPECT_EQ(r.message, c.message);
         const QStringList lines = templateLines();
         ASSERT_EQ(lines.size(), Export(c.line).size() + (c.line.isEmpty() ? 1 : 0));

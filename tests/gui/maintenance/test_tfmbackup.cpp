@@ -1,4 +1,5 @@
 #include "core/data/database.h"
+#include "core/data/kqerror.h"
 #include "core/shell/operatorinfo.h"
 #include "gui/maintenance/tfmbackup.h"
 #include "gui/maintenance/tfminform.h"
@@ -10,9 +11,11 @@
 #include "support/tempdata.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using namespace kq;
@@ -126,4 +129,19 @@ TEST_F(BackupWindowTest, ProgressShowsTheFileWhileBelowOneHundred) {
         EXPECT_EQ(form.Label1->text(), s.label);
     }
     EXPECT_TRUE(go);
+}
+
+TEST_F(BackupWindowTest, WorkRunsOnAThreadOfItsOwnFeedingTheWindowAndPassingOnItsError) {
+    TfmBackup form;
+    form.show();
+    QThread* ranOn = nullptr;
+    form.runWork([&] {
+        ranOn = QThread::currentThread();
+        bool go = true;
+        form.BackupFile1.OnProgress(&form.BackupFile1, "/d/worklist.db", 42, go);
+    });
+    EXPECT_NE(ranOn, QThread::currentThread());
+    EXPECT_EQ(form.ProgressBar1->value(), 42);
+    EXPECT_EQ(form.Label1->text(), QDir::toNativeSeparators("/d/worklist.db"));
+    EXPECT_THROW(form.runWork([] { throw KqError("broken"); }), KqError);
 }
