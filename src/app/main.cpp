@@ -1,4 +1,8 @@
+#include "core/data/database.h"
 #include "core/data/datafolder.h"
+#include "core/data/engine.h"
+#include "core/data/kqerror.h"
+#include "core/platform/platform.h"
 #include "gui/platform/application.h"
 #include "gui/platform/guiservices.h"
 #include "gui/shell/startup.h"
@@ -17,6 +21,7 @@ namespace {
 // --version also answer where no display is available.
 struct Options {
     QString dataFolder;
+    QString database;
     int exitCode = -1; // set when the program ends at once
 };
 
@@ -28,13 +33,21 @@ Options ReadOptions(int argc, char* argv[]) {
     parser.setApplicationDescription(QStringLiteral("考勤管理系统: punch screen and attendance records.\n"
                                                     "Data folder: --data DIR, else $KAOQIN_DATA, else a "
                                                     "Data folder beside the program, else "
-                                                    "$XDG_DATA_HOME/kaoqin/Data."));
+                                                    "$XDG_DATA_HOME/kaoqin/Data.\n"
+                                                    "Records: SQLite files in the data folder, or the "
+                                                    "PostgreSQL server of --database, else "
+                                                    "$KAOQIN_DATABASE, else the one the data folder names "
+                                                    "(kaoqin-cli init --database URL)."));
     const QCommandLineOption data(QStringLiteral("data"), QStringLiteral("Use DIR as the data folder."),
                                   QStringLiteral("DIR"));
+    const QCommandLineOption database(
+        QStringLiteral("database"),
+        QStringLiteral("Keep the records on the PostgreSQL server URL (postgresql://user@host:port/dbname)."),
+        QStringLiteral("URL"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
-    parser.addOptions({data, help, version});
+    parser.addOptions({data, database, help, version});
     // Without an application object the parser cannot name the program.
     const QString helpText =
         parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("kaoqin"));
@@ -54,6 +67,7 @@ Options ReadOptions(int argc, char* argv[]) {
         options.exitCode = 0;
     }
     options.dataFolder = parser.value(data);
+    options.database = parser.value(database);
     return options;
 }
 
@@ -76,9 +90,18 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&qtTexts);
     kq::InstallRealGuiServices();
     kq::ComputeDataFolder(options.dataFolder);
+    try {
+        kq::ComputeEngine(options.database, kq::DataFolder());
+    } catch (const kq::KqError& e) {
+        kq::Prompt().error(e.message());
+        return 1;
+    }
     QWidget* first = kq::StartProgram();
     if (!first) return 1;
     first->setAttribute(Qt::WA_DeleteOnClose);
     first->show();
-    return app.exec();
+    const int code = app.exec();
+    // Before the statics go: the connection's prepared statements with it.
+    kq::CloseKQDataBase();
+    return code;
 }

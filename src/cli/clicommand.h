@@ -21,6 +21,7 @@ struct Context {
     QString dataFolder; // ends with "/"
     QTextStream& out;
     QTextStream& err;
+    QString database; // --database URL as given; empty when absent
 };
 
 // The options and positional words of one command as its parser read them. Options are named

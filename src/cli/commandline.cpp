@@ -3,6 +3,7 @@
 #include "cli/clicommand.h"
 
 #include "core/data/datafolder.h"
+#include "core/data/engine.h"
 #include "core/data/kqerror.h"
 
 #include <QRegularExpression>
@@ -25,6 +26,8 @@ std::map<QString, Command>& Commands() {
 const QString kProgram = QStringLiteral("kaoqin-cli");
 const OptionSpec kDataOption{QStringLiteral("data"), QStringLiteral("DIR"),
                              QStringLiteral("the data folder (see kaoqin-cli --help)")};
+const OptionSpec kDatabaseOption{QStringLiteral("database"), QStringLiteral("URL"),
+                                 QStringLiteral("the server the records are on (see kaoqin-cli --help)")};
 const OptionSpec kHelpOption{QStringLiteral("help"), {}, QStringLiteral("show this help and exit")};
 
 QCommandLineOption ToOption(const OptionSpec& o) {
@@ -53,12 +56,13 @@ void PrintOptions(QTextStream& s, const QList<OptionSpec>& options) {
 }
 
 QList<OptionSpec> AllOptions(const CommandSpec& desc) {
-    return desc.options + QList<OptionSpec>{kDataOption, kHelpOption};
+    return desc.options + QList<OptionSpec>{kDataOption, kDatabaseOption, kHelpOption};
 }
 
 void PrintUsageLines(QTextStream& s, const CommandSpec& desc) {
     for (int i = 0; i < desc.usage.size(); ++i)
-        s << (i == 0 ? "usage: " : "       ") << kProgram << " [--data DIR] " << desc.usage.at(i) << '\n';
+        s << (i == 0 ? "usage: " : "       ") << kProgram << " [--data DIR] [--database URL] "
+          << desc.usage.at(i) << '\n';
 }
 
 void PrintCommandHelp(QTextStream& s, const CommandSpec& desc) {
@@ -69,13 +73,15 @@ void PrintCommandHelp(QTextStream& s, const CommandSpec& desc) {
 }
 
 void PrintToolHelp(QTextStream& s) {
-    s << "usage: " << kProgram << " [--data DIR] COMMAND [ARGUMENTS]\n"
+    s << "usage: " << kProgram << " [--data DIR] [--database URL] COMMAND [ARGUMENTS]\n"
       << "       " << kProgram << " help COMMAND   (or: COMMAND --help)\n"
       << "       " << kProgram << " --version\n\n"
       << "The command-line companion of 考勤管理系统, on the same data folder as the program.\n\n"
       << "options:\n";
-    PrintOptions(
-        s, {kDataOption, kHelpOption, {QStringLiteral("version"), {}, QStringLiteral("show the version")}});
+    PrintOptions(s, {kDataOption,
+                     kDatabaseOption,
+                     kHelpOption,
+                     {QStringLiteral("version"), {}, QStringLiteral("show the version")}});
     s << "\ncommands:\n";
     int width = 0;
     for (const auto& [verb, c] : Commands())
@@ -84,6 +90,9 @@ void PrintToolHelp(QTextStream& s) {
         s << "  " << verb.leftJustified(width + 2) << c.desc.summary << '\n';
     s << "\nThe data folder is --data DIR, else $KAOQIN_DATA, else a writable Data folder beside\n"
          "the program, else $XDG_DATA_HOME/kaoqin/Data (~/.local/share/kaoqin/Data).\n"
+         "The records are in SQLite files in the data folder, or on a PostgreSQL server shared by\n"
+         "several stations: --database postgresql://user@host:port/dbname, else $KAOQIN_DATABASE,\n"
+         "else the server that 'init --database URL' stored in the data folder.\n"
          "Exit status: 0 done, 1 refused or failed (message on stderr), 2 bad arguments (usage on\n"
          "stderr, nothing written).\n";
     s.flush();
@@ -123,7 +132,7 @@ int Args::intOption(const QString& name, int fallback) {
 
 QStringList Args::rest() {
     for (const QString& given : m_parser.optionNames())
-        if (!m_read.contains(given) && given != QLatin1String("data"))
+        if (!m_read.contains(given) && given != QLatin1String("data") && given != QLatin1String("database"))
             throw UsageError(QStringLiteral("option --%1 does not apply here").arg(given));
     return m_words;
 }
@@ -135,7 +144,7 @@ QString Args::takeWord() {
 int Run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     // The tool's own options stop at the command: what follows is the command's.
     QCommandLineParser tool;
-    Configure(tool, {kDataOption, kHelpOption, {QStringLiteral("version"), {}, {}}});
+    Configure(tool, {kDataOption, kDatabaseOption, kHelpOption, {QStringLiteral("version"), {}, {}}});
     tool.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!tool.parse(QStringList{kProgram} + arguments)) {
         err << tool.errorText() << Qt::endl;
@@ -184,12 +193,14 @@ int Run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         PrintCommandHelp(out, command.desc);
         return 0;
     }
-    const QString folder = parser.isSet(QStringLiteral("data")) ? parser.value(QStringLiteral("data"))
-                                                                : tool.value(QStringLiteral("data"));
-    ComputeDataFolder(folder);
-    Context ctx{DataFolder(), out, err};
+    const auto given = [&](const QString& name) {
+        return parser.isSet(name) ? parser.value(name) : tool.value(name);
+    };
+    ComputeDataFolder(given(QStringLiteral("data")));
+    Context ctx{DataFolder(), out, err, given(QStringLiteral("database"))};
     Args args(parser, parser.positionalArguments());
     try {
+        ComputeEngine(ctx.database, ctx.dataFolder);
         const int code = command.handler(args, ctx);
         out.flush();
         return code;

@@ -1,5 +1,6 @@
 #include "cli/clicommand.h"
 
+#include "core/data/engine.h"
 #include "core/data/syssetup.h"
 #include "core/data/tables.h"
 
@@ -22,8 +23,9 @@ int Show(Args& args, Context& ctx) {
     if (!args.rest().isEmpty()) throw UsageError(QStringLiteral("unexpected words after settings show"));
     OpenData(ctx);
     const SysSetupInfo s = ReadSysSetup();
-    ctx.out << "CompanyName\tStartBrush\tIsBeep\n"
-            << s.CompanyName << '\t' << (s.StartBrush ? "1" : "0") << '\t' << (s.IsBeep ? "1" : "0") << '\n';
+    ctx.out << "CompanyName\tStartBrush\tIsBeep\tDatabase\n"
+            << s.CompanyName << '\t' << (s.StartBrush ? "1" : "0") << '\t' << (s.IsBeep ? "1" : "0") << '\t'
+            << EngineText() << '\n';
     return 0;
 }
 

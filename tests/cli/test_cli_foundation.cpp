@@ -92,7 +92,8 @@ TEST(CliFoundation, HelpAndVersionExitZero) {
              {QStringList{"help", command}, QStringList{command, "--help"}, QStringList{"--help", command}}) {
             const test::CliResult r = test::RunCli(args);
             EXPECT_EQ(r.code, 0) << args.join(' ').toStdString();
-            EXPECT_TRUE(r.out.startsWith("usage: kaoqin-cli [--data DIR] " + command)) << r.out.toStdString();
+            EXPECT_TRUE(r.out.startsWith("usage: kaoqin-cli [--data DIR] [--database URL] " + command))
+                << r.out.toStdString();
             EXPECT_TRUE(r.out.contains("--help")) << args.join(' ').toStdString();
         }
     }

@@ -6,7 +6,7 @@
 
 using namespace kq;
 
-class CliPunchTest : public test::DataFolderTest {
+class CliPunchTestFixture : public test::DataFolderTest {
 protected:
     void SetUp() override {
         test::DataFolderTest::SetUp();
@@ -14,11 +14,14 @@ protected:
         writeEmployees({{"张三", false, "", 4, 1, 0, "A100"}});
     }
     test::CliResult punch(const QStringList& args) {
-        return test::RunCli(QStringList({"--data", DataFolder(), "punch"}) + args);
+        return test::RunCli(cliOptions() + QStringList{"punch"} + args);
     }
 };
 
-TEST_F(CliPunchTest, StoresWithTheAutomaticOrGivenSlotAndRefusesRepeats) {
+using CliPunchTest = test::OnEachEngine<CliPunchTestFixture>;
+KQ_ON_EACH_ENGINE(CliPunchTest);
+
+TEST_P(CliPunchTest, StoresWithTheAutomaticOrGivenSlotAndRefusesRepeats) {
     test::CliResult r = punch({"a100", "--at", "2024-03-07 07:55:00"});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "张三 2024-03-07 07:55:00 早班上班\n");
@@ -50,7 +53,7 @@ TEST_F(CliPunchTest, StoresWithTheAutomaticOrGivenSlotAndRefusesRepeats) {
     EXPECT_EQ(countRows("select count(*) from WorkList where DDate=?", {"2024-03-09"}), 0);
 }
 
-TEST_F(CliPunchTest, RefusesWhenNoSlotIsChosenAutomatically) {
+TEST_P(CliPunchTest, RefusesWhenNoSlotIsChosenAutomatically) {
     // After the last slot time and far from every shift: nothing is chosen, nothing is guessed.
     for (const char* at : {"2024-03-07 19:00:00", "2024-03-07 22:30:00", "2024-03-07 23:59:59"}) {
         const test::CliResult r = punch({"A100", "--at", at});
@@ -66,7 +69,7 @@ TEST_F(CliPunchTest, RefusesWhenNoSlotIsChosenAutomatically) {
     EXPECT_EQ(r.err, "张三 午班下班已刷过卡!\n");
 }
 
-TEST_F(CliPunchTest, BadArgumentsExitTwoAndWriteNothing) {
+TEST_P(CliPunchTest, BadArgumentsExitTwoAndWriteNothing) {
     const QList<QStringList> bad = {
         {},
         {"A100", "B200"},

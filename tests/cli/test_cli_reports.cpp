@@ -8,7 +8,7 @@
 
 using namespace kq;
 
-class CliReportsTest : public test::DataFolderTest {
+class CliReportsTestFixture : public test::DataFolderTest {
 protected:
     void SetUp() override {
         test::DataFolderTest::SetUp();
@@ -19,12 +19,13 @@ protected:
     void insert(const QString& date, const QString& name, const QString& on, const QString& off) {
         ExecSql("insert into WorkList (DDate, Name, T0, T1) values (?, ?, ?, ?)", {date, name, on, off});
     }
-    test::CliResult run(const QStringList& args) {
-        return test::RunCli(QStringList({"--data", DataFolder()}) + args);
-    }
+    test::CliResult run(const QStringList& args) { return test::RunCli(cliOptions() + args); }
 };
 
-TEST_F(CliReportsTest, QueryPrintsTheGridAndTotals) {
+using CliReportsTest = test::OnEachEngine<CliReportsTestFixture>;
+KQ_ON_EACH_ENGINE(CliReportsTest);
+
+TEST_P(CliReportsTest, QueryPrintsTheGridAndTotals) {
     test::CliResult r = run({"query", "--from", "2024-03-01", "--to", "2024-03-02", "--name", "张三"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out.split('\n'), QStringList({
@@ -47,7 +48,7 @@ TEST_F(CliReportsTest, QueryPrintsTheGridAndTotals) {
     EXPECT_EQ(countRows("select count(*) from WorkList"), 3); // nothing completed without a name
 }
 
-TEST_F(CliReportsTest, QueryExportAndBadArguments) {
+TEST_P(CliReportsTest, QueryExportAndBadArguments) {
     const QString file = DataFolder() + "out.xls";
     test::CliResult r = run({"query", "--from", "2024-03-01", "--to", "2024-03-01", "--xls", file});
     if (r.code == 0)
@@ -74,7 +75,7 @@ TEST_F(CliReportsTest, QueryExportAndBadArguments) {
 }
 
 // Every export a report is asked for is written, typed where the format has types.
-TEST_F(CliReportsTest, ExportsXlsCsvAndXlsx) {
+TEST_P(CliReportsTest, ExportsXlsCsvAndXlsx) {
     const QString base = DataFolder() + "stats";
     test::CliResult r = run({"stats", "--from", "2024-03-01", "--to", "2024-03-31", "--xls", base + ".xls",
                              "--csv", base + ".csv", "--xlsx", base + ".xlsx"});
@@ -94,7 +95,7 @@ TEST_F(CliReportsTest, ExportsXlsCsvAndXlsx) {
     EXPECT_FALSE(QFile::exists(base + "none.xlsx"));
 }
 
-TEST_F(CliReportsTest, StatsPrintsTheTableOfEveryEmployee) {
+TEST_P(CliReportsTest, StatsPrintsTheTableOfEveryEmployee) {
     writeEmployees({{"张三", false, "", 4, 11, 1, "1"}, {"王五", false, "", 4, 12, 7, "2"}});
     test::CliResult r = run({"stats", "--from", "2024-03-01", "--to", "2024-03-31"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();

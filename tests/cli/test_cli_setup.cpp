@@ -31,12 +31,14 @@ TEST(CliSetup, SettingsShowAndSet) {
     ASSERT_EQ(test::RunCli({"--data", data, "init"}).code, 0);
     test::CliResult r = test::RunCli({"--data", data, "settings", "show"});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, "CompanyName\tStartBrush\tIsBeep\n考勤管理系统\t0\t1\n");
+    EXPECT_EQ(r.out, "CompanyName\tStartBrush\tIsBeep\tDatabase\n考勤管理系统\t0\t1\tSQLite\n");
     r = test::RunCli({"--data", data, "settings", "set", "--company", "某公司", "--start-brush", "on"});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(test::RunCli({"--data", data, "settings", "show"}).out.split('\n').at(1), "某公司\t1\t1");
+    EXPECT_EQ(test::RunCli({"--data", data, "settings", "show"}).out.split('\n').at(1),
+              "某公司\t1\t1\tSQLite");
     r = test::RunCli({"--data", data, "settings", "set", "--beep", "off"});
-    EXPECT_EQ(test::RunCli({"--data", data, "settings", "show"}).out.split('\n').at(1), "某公司\t1\t0");
+    EXPECT_EQ(test::RunCli({"--data", data, "settings", "show"}).out.split('\n').at(1),
+              "某公司\t1\t0\tSQLite");
 
     const QList<QStringList> bad = {
         {"settings", "set"},
@@ -51,5 +53,6 @@ TEST(CliSetup, SettingsShowAndSet) {
         r = test::RunCli(QStringList({"--data", data}) + args);
         EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
     }
-    EXPECT_EQ(test::RunCli({"--data", data, "settings", "show"}).out.split('\n').at(1), "某公司\t1\t0");
+    EXPECT_EQ(test::RunCli({"--data", data, "settings", "show"}).out.split('\n').at(1),
+              "某公司\t1\t0\tSQLite");
 }

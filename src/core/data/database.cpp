@@ -1,10 +1,13 @@
 #include "core/data/database.h"
 
 #include "core/data/datafolder.h"
+#include "core/data/engine.h"
 #include "core/data/kqerror.h"
+#include "core/data/serverdatabase.h"
 
 #include <QDir>
 #include <QSqlError>
+#include <map>
 
 namespace kq {
 
@@ -77,13 +80,36 @@ void OpenOn(QSqlDatabase& db, const QString& folder) {
     UpgradeInform(db, QStringLiteral("inform"));
 }
 
+// Prepared statements kept for the life of the connection (see CachedSql).
+std::map<QString, QSqlQuery>& Cache() {
+    static std::map<QString, QSqlQuery> cache;
+    return cache;
+}
+
+int& Holds() {
+    static int holds = 0;
+    return holds;
+}
+
+// The statement's failure; on the server, a connection that broke names the server.
+KqError StatementError(const QSqlQuery& q) {
+    const QString reason = q.lastError().text();
+    if (OnServer() && ServerConnectionLost(KQDataBase()))
+        return KqError(ServerFailure(CurrentEngine().server, reason));
+    return KqError(reason);
+}
+
 } // namespace
 
 void OpenKQDataBase(const QString& folder) {
     CloseKQDataBase();
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
+    QSqlDatabase db = QSqlDatabase::addDatabase(
+        OnServer() ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), kConnectionName);
     try {
-        OpenOn(db, Folder(folder));
+        if (OnServer())
+            OpenServerDatabase(db, CurrentEngine().server);
+        else
+            OpenOn(db, Folder(folder));
     } catch (const KqError&) {
         db.close();
         db = QSqlDatabase();
@@ -93,6 +119,7 @@ void OpenKQDataBase(const QString& folder) {
 }
 
 void CloseKQDataBase() {
+    Cache().clear();
     if (!QSqlDatabase::contains(kConnectionName)) return;
     {
         QSqlDatabase db = QSqlDatabase::database(kConnectionName, false);
@@ -110,7 +137,23 @@ QSqlDatabase KQDataBase() {
     return QSqlDatabase::database(kConnectionName, false);
 }
 
+void ReviveKQDataBase() {
+    if (!OnServer() || !QSqlDatabase::contains(kConnectionName)) return;
+    QSqlDatabase db = QSqlDatabase::database(kConnectionName, false);
+    if (!ServerConnectionLost(db)) return;
+    if (Holds() > 0)
+        throw KqError(
+            ServerFailure(CurrentEngine().server, QStringLiteral("连接已中断，未完成的操作已撤销")));
+    Cache().clear();
+    db.close();
+    if (!db.open()) throw KqError(ServerFailure(CurrentEngine().server, db.lastError().text()));
+}
+
 void EnsureDatabaseFiles(const QString& folder) {
+    if (!OnServer()) CreateDatabaseFiles(folder); // the server's tables come with its connection
+}
+
+void CreateDatabaseFiles(const QString& folder) {
     const QString name = QStringLiteral("KQFirstRun");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
@@ -128,27 +171,56 @@ void EnsureDatabaseFiles(const QString& folder) {
 }
 
 QSqlQuery ExecSql(const QString& sql, const QVariantList& values) {
+    ReviveKQDataBase();
     QSqlQuery q(KQDataBase());
     q.setForwardOnly(true);
-    if (!q.prepare(sql)) throw KqError(q.lastError().text());
+    if (!q.prepare(sql)) throw StatementError(q);
     for (const QVariant& v : values)
         q.addBindValue(v);
-    if (!q.exec()) throw KqError(q.lastError().text());
+    if (!q.exec()) throw StatementError(q);
     return q;
 }
 
+QSqlQuery& CachedSql(const QString& sql, const QVariantList& values) {
+    ReviveKQDataBase();
+    auto it = Cache().find(sql);
+    if (it == Cache().end()) {
+        QSqlQuery q(KQDataBase());
+        q.setForwardOnly(true);
+        if (!q.prepare(sql)) throw StatementError(q);
+        it = Cache().emplace(sql, q).first;
+    }
+    QSqlQuery& q = it->second;
+    for (int i = 0; i < values.size(); ++i)
+        q.bindValue(i, values.at(i));
+    if (!q.exec()) {
+        const KqError error = StatementError(q);
+        Cache().erase(it);
+        throw error;
+    }
+    return q;
+}
+
+ConnectionHold::ConnectionHold() {
+    ++Holds();
+}
+
+ConnectionHold::~ConnectionHold() {
+    --Holds();
+}
+
 Transaction::Transaction(const QString& writeLock) {
+    ReviveKQDataBase();
     QSqlDatabase db = KQDataBase();
     if (!db.transaction()) throw KqError(db.lastError().text());
-    if (writeLock.isEmpty()) {
-        m_open = true;
-        return;
-    }
-    try {
-        ExecSql(QStringLiteral("delete from %1 where 0").arg(writeLock));
-    } catch (const KqError&) {
-        db.rollback();
-        throw;
+    m_hold.emplace();
+    if (!writeLock.isEmpty() && !OnServer()) {
+        try {
+            ExecSql(QStringLiteral("delete from %1 where 0").arg(writeLock));
+        } catch (const KqError&) {
+            db.rollback();
+            throw;
+        }
     }
     m_open = true;
 }
@@ -162,6 +234,7 @@ void Transaction::commit() {
     QSqlDatabase db = KQDataBase();
     if (!db.commit()) throw KqError(db.lastError().text());
     m_open = false;
+    m_hold.reset();
 }
 
 QString SlotColumn(int slot) {

@@ -1,12 +1,10 @@
 #include "core/data/dataset.h"
 
 #include "core/data/datafolder.h"
-#include "core/data/datasetlock.h"
+#include "core/data/documentstore.h"
 #include "core/data/gbk.h"
 #include "core/data/kqerror.h"
-#include "core/platform/savefiles.h"
 
-#include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -107,21 +105,6 @@ KqError BadFile(const QString& path, const QString& why) {
     return KqError(QStringLiteral("数据文件格式错误：%1（%2）").arg(QDir::toNativeSeparators(path), why));
 }
 
-// The bytes of an existing dataset file; throws when it is missing or unreadable.
-QByteArray ReadBytes(const QString& path, const QString& shownName) {
-    QFile file(path);
-    if (!file.exists())
-        throw KqError(QStringLiteral("找不到数据文件：%1").arg(QDir::toNativeSeparators(shownName)));
-    if (!file.open(QIODevice::ReadOnly))
-        throw KqError(QStringLiteral("无法读取数据文件：%1（%2）")
-                          .arg(QDir::toNativeSeparators(path), file.errorString()));
-    return file.readAll();
-}
-
-QByteArray Hash(const QByteArray& content) {
-    return QCryptographicHash::hash(content, QCryptographicHash::Sha256);
-}
-
 QList<FieldDef> ParseFields(const QJsonObject& root, const QString& path) {
     QList<FieldDef> fields;
     for (const QJsonValue& f : root.value(QLatin1String("fields")).toArray()) {
@@ -142,13 +125,6 @@ QJsonObject ParseDocument(const QByteArray& content, const QString& path) {
     const QJsonDocument doc = QJsonDocument::fromJson(content, &perr);
     if (doc.isNull()) throw BadFile(path, perr.errorString());
     return doc.object();
-}
-
-void Save(const QString& path, const QByteArray& content, bool ownerOnly) {
-    QString error;
-    if (!SaveWhole(path, content, &error, ownerOnly))
-        throw KqError(
-            QStringLiteral("无法写入数据文件：%1（%2）").arg(QDir::toNativeSeparators(path), error));
 }
 
 QByteArray Serialize(const QList<FieldDef>& fields, const QList<QVariantList>& rows) {
@@ -172,10 +148,6 @@ QByteArray Serialize(const QList<FieldDef>& fields, const QList<QVariantList>& r
     return out;
 }
 
-QString FolderOf(const QString& path) {
-    return QFileInfo(path).absolutePath();
-}
-
 } // namespace
 
 bool HoldsPasswords(const QList<FieldDef>& fields) {
@@ -186,8 +158,14 @@ bool HoldsPasswords(const QList<FieldDef>& fields) {
 
 void WriteDataFileBytes(const QString& fileName, const QByteArray& content) {
     const bool ownerOnly = HoldsPasswords(ParseFields(ParseDocument(content, fileName), fileName));
-    DataSetLock lock(FolderOf(fileName));
-    Save(fileName, content, ownerOnly);
+    const DocumentLock lock(fileName);
+    WriteDocument(fileName, content, ownerOnly);
+}
+
+bool CreateDataFileBytes(const QString& fileName, const QByteArray& content) {
+    const bool ownerOnly = HoldsPasswords(ParseFields(ParseDocument(content, fileName), fileName));
+    const DocumentLock lock(fileName);
+    return CreateDocument(fileName, content, ownerOnly);
 }
 
 DataSet::DataSet(QObject* parent) : QObject(parent) {}
@@ -205,20 +183,20 @@ DataSet::~DataSet() {
 void DataSet::open(const QString& fileName, const QString& indexField, const QString& filter) {
     if (isOpen()) close();
     const QString path = ResolveFileName(fileName);
-    const QByteArray content = ReadBytes(path, fileName);
+    const Document doc = ReadDocument(path, fileName);
     m_fileName = path;
     m_inMemory = false;
     m_indexName = indexField;
     m_filterText = filter;
-    load(content);
+    load(doc);
     m_modified = false;
     m_cursor.setState(State::Browse);
     rebuildView(0);
     Q_EMIT stateChanged();
 }
 
-void DataSet::load(const QByteArray& content) {
-    const QJsonObject root = ParseDocument(content, m_fileName);
+void DataSet::load(const Document& doc) {
+    const QJsonObject root = ParseDocument(doc.content, m_fileName);
     const QList<FieldDef> previous = m_fields;
     m_fields = ParseFields(root, m_fileName);
     try {
@@ -243,7 +221,7 @@ void DataSet::load(const QByteArray& content) {
         m_indexField = indexField;
         m_filterField = filterField;
         m_filterValue = filterValue;
-        m_diskHash = Hash(content);
+        m_stamp = doc.stamp;
     } catch (...) {
         m_fields = previous;
         throw;
@@ -255,7 +233,7 @@ void DataSet::openInMemory(const QList<FieldDef>& fields, const QString& indexFi
     m_fields = fields;
     m_rows.clear();
     m_fileName.clear();
-    m_diskHash.clear();
+    m_stamp.clear();
     m_inMemory = true;
     m_filterField = -1;
     m_indexName = indexField;
@@ -271,8 +249,8 @@ void DataSet::close() {
     if (!isOpen()) return;
     if (isEditing()) cancel();
     if (m_modified && !m_inMemory) {
-        const DataSetLock lock(FolderOf(m_fileName));
-        if (Hash(ReadBytes(m_fileName, m_fileName)) != m_diskHash)
+        const DocumentLock lock(m_fileName);
+        if (ReadChangedDocument(m_fileName, m_stamp))
             throw KqError(QStringLiteral("数据文件 %1 已被其他程序修改，本窗口未写入的修改无法保存。")
                               .arg(QFileInfo(m_fileName).fileName()));
         write();
@@ -298,12 +276,12 @@ DataSet::Reread DataSet::refresh() {
 }
 
 DataSet::Reread DataSet::rereadIfChanged() {
-    const QByteArray content = ReadBytes(m_fileName, m_fileName);
-    if (Hash(content) == m_diskHash) return Reread::No;
+    const std::optional<Document> changed = ReadChangedDocument(m_fileName, m_stamp);
+    if (!changed) return Reread::No;
     const Reread reread = m_modified ? Reread::DroppingUnwritten : Reread::Yes;
     if (isEditing()) cancel();
     const QVariantList current = currentRow();
-    load(content);
+    load(*changed);
     m_modified = false;
     rebuildView(-1);
     if (!current.isEmpty()) locateRow(current);
@@ -318,7 +296,7 @@ DataSet::Reread DataSet::update(const std::function<void()>& change) {
         change();
         return Reread::No;
     }
-    const DataSetLock lock(FolderOf(m_fileName));
+    const DocumentLock lock(m_fileName);
     const Reread reread = rereadIfChanged();
     const QList<FieldDef> fields = m_fields;
     const QList<QVariantList> rows = m_rows;
@@ -339,21 +317,29 @@ DataSet::Reread DataSet::update(const std::function<void()>& change) {
         Q_EMIT dataChanged();
         throw;
     }
-    if (m_modified) write();
+    if (m_modified) {
+        try {
+            write();
+        } catch (const ChangedElsewhere&) {
+            // Another station wrote the document since it was read here: its version is read,
+            // this change dropped, and the operator applies it again.
+            rereadIfChanged();
+            throw;
+        }
+    }
     return reread;
 }
 
 void DataSet::write() {
     const QByteArray content = Serialize(m_fields, m_rows);
-    Save(m_fileName, content, HoldsPasswords(m_fields));
-    m_diskHash = Hash(content);
+    m_stamp = WriteDocument(m_fileName, content, HoldsPasswords(m_fields), m_stamp);
     m_modified = false;
 }
 
 void DataSet::writeFile(const QString& fileName, const QList<FieldDef>& fields,
                         const QList<QVariantList>& rows) {
-    const DataSetLock lock(FolderOf(fileName));
-    Save(fileName, Serialize(fields, rows), HoldsPasswords(fields));
+    const DocumentLock lock(fileName);
+    WriteDocument(fileName, Serialize(fields, rows), HoldsPasswords(fields));
 }
 
 int DataSet::fieldIndex(const QString& name) const {

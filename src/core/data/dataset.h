@@ -11,6 +11,8 @@
 
 namespace kq {
 
+struct Document;
+
 enum class FieldType { String, Integer, Float, Boolean, Time, Date };
 
 struct FieldDef {
@@ -19,7 +21,10 @@ struct FieldDef {
     int width = 0; // text fields: width in GBK bytes
 };
 
-// One dataset file (or an in-memory list): read whole on open. Field and file names are matched
+// One dataset file (or an in-memory list): read whole on open. With the server as the engine,
+// the data folder's dataset files are documents on the server (see documentstore.h): every
+// station reads the same ones, and a write over another station's newer version throws
+// ChangedElsewhere after reading that version. Field and file names are matched
 // ignoring case. Storage failures throw KqError.
 //
 // Writers change a file through update(), which runs the change on the file's current content
@@ -121,15 +126,15 @@ Q_SIGNALS:
 private:
     int requireField(const QString& name) const;
     QVariant normalized(int field, const QVariant& value) const;
-    void load(const QByteArray& content); // fields, rows and the index and filter on them
-    Reread rereadIfChanged();             // refresh() without the lock
+    void load(const Document& doc); // fields, rows and the index and filter on them
+    Reread rereadIfChanged();       // refresh() without the lock
     void rebuildView(int keepRow = -1);
     void setState(State s);
     void checkOpen() const;
     void write(); // under the lock, the file as last read or written
 
     QString m_fileName;
-    QByteArray m_diskHash; // of the file's bytes as last read or written
+    QByteArray m_stamp; // of the document as last read or written (see documentstore.h)
     QString m_indexName;
     QString m_filterText;
     QList<FieldDef> m_fields;
@@ -150,5 +155,7 @@ bool HoldsPasswords(const QList<FieldDef>& fields);
 // Writes the bytes of a whole dataset file under the dataset lock, readable by its owner only
 // when its fields hold passwords (first-run content).
 void WriteDataFileBytes(const QString& fileName, const QByteArray& content);
+// The same where no such file (or server document) exists yet; whether it wrote.
+bool CreateDataFileBytes(const QString& fileName, const QByteArray& content);
 
 } // namespace kq

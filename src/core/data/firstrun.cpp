@@ -3,12 +3,15 @@
 #include "core/data/database.h"
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
+#include "core/data/documentstore.h"
+#include "core/data/engine.h"
 #include "core/data/kqerror.h"
 #include "core/shell/password.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 // The resources of a static library are registered by hand.
 static void InitFirstRunResources() {
@@ -38,16 +41,28 @@ QStringList CreateMissingDataFiles(const QString& folder) {
     if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
     MakeDataFolder(dir);
     InitFirstRunResources();
+    // On the server the documents are written through the connection, opened for the purpose
+    // when the caller has not opened it yet; the data folder then holds no data file.
+    const bool connect = OnServer() && !IsKQDataBaseOpen();
+    if (connect) OpenKQDataBase(dir);
+    const auto done = qScopeGuard([&] {
+        if (connect) CloseKQDataBase();
+    });
     QStringList created;
     for (const QString& name : DataSetFileNames()) {
-        if (QFileInfo::exists(ResolveFileName(dir + name))) continue;
+        const QString path = ResolveFileName(dir + name);
+        // Never a local file in place of the server's document.
+        if (OnServer() && ServerDocumentName(path).isEmpty())
+            throw KqError(QStringLiteral("%1 不是本次运行的数据文件夹").arg(QDir::toNativeSeparators(dir)));
+        if (DocumentExists(path)) continue;
         QFile source(QStringLiteral(":/firstrun/") + name);
         if (!source.open(QIODevice::ReadOnly)) throw KqError(QStringLiteral("缺少初始数据：%1").arg(name));
-        WriteDataFileBytes(dir + name, source.readAll());
+        if (!CreateDataFileBytes(path, source.readAll())) continue;
         // The delivered administrator's password is stored as a hash salted for this folder.
-        if (name == QLatin1String("Employee.dat")) HashClearPasswords(dir + name);
+        if (name == QLatin1String("Employee.dat")) HashClearPasswords(path);
         created << name;
     }
+    if (OnServer()) return created;
     for (const QString& name : DatabaseFileNames()) {
         if (!QFileInfo::exists(ResolveFileName(dir + name))) created << name;
     }
@@ -59,6 +74,7 @@ bool IsDataFolder(const QString& folder) {
     QString dir = QDir::fromNativeSeparators(folder);
     if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
     if (!QFileInfo(dir).isDir()) return false;
+    if (OnServer()) return true; // the records are on the server; the folder keeps the locks
     const QStringList names = DatabaseFileNames();
     return std::all_of(names.cbegin(), names.cend(),
                        [&](const QString& name) { return QFileInfo(ResolveFileName(dir + name)).isFile(); });

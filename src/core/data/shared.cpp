@@ -22,7 +22,9 @@ QString SqlDateText(const QDate& date) {
 void AddWorkRow(const QString& dateText, const QString& name) {
     const QDate date = QDate::fromString(dateText, QStringLiteral("yyyy-MM-dd"));
     if (!date.isValid()) throw KqError(QStringLiteral("“%1”不是有效的日期").arg(dateText));
-    ExecSql(QStringLiteral("insert into WorkList (DDate,Name) values (?,?)"), {DateText(date), name});
+    // A row another station added meanwhile (the server's unique key on name and date) stays.
+    ExecSql(QStringLiteral("insert into WorkList (DDate,Name) values (?,?) on conflict do nothing"),
+            {DateText(date), name});
 }
 
 bool IsPunch(const QTime& time) {

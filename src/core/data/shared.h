@@ -14,7 +14,8 @@ QString SqlDateText(const QDateTime& dateTime);
 QString SqlDateText(const QDate& date);
 
 // Inserts an empty attendance row (only DDate and Name) for dateText "yyyy-mm-dd". It does not
-// look for an existing row. Throws KqError for an unreadable date or a failing statement.
+// look for an existing row (on the server, whose key allows one row per name and date, a row
+// that is there already stays as it is). Throws KqError for an unreadable date or a failing statement.
 void AddWorkRow(const QString& dateText, const QString& name);
 
 // A stored punch time: a null or invalid time and 00:00:00 both mean no punch.

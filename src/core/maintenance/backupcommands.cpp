@@ -2,12 +2,14 @@
 
 #include "core/data/database.h"
 #include "core/data/dataset.h"
+#include "core/data/engine.h"
 #include "core/data/firstrun.h"
 #include "core/data/kqerror.h"
 #include "core/data/ownerlock.h"
 #include "core/maintenance/databasesnapshot.h"
 #include "core/maintenance/localfiles.h"
 #include "core/maintenance/restorestage.h"
+#include "core/maintenance/servertransfer.h"
 #include "core/maintenance/sqliteimage.h"
 #include "core/platform/platform.h"
 
@@ -15,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 
 namespace kq {
 
@@ -145,8 +148,53 @@ void PrepareBackup(TBackupFile& file, const QString& archive) {
     file.SaveFileID = false;
 }
 
+namespace {
+
+// Whether name is one of the data folder's data files (the databases and the dataset files).
+bool IsDataFileName(const QString& name) {
+    return (DatabaseFileNames() + DataSetFileNames()).contains(name, Qt::CaseInsensitive);
+}
+
+// On the server: the records as files from one snapshot (see ExportServerData), beside the data
+// folder's own other files (a help file, exports); data files left in the folder from before it
+// moved to the server are not the records and stay out.
+BackupResult BackupServer(TBackupFile& file, const QString& dataFolder, const QString& archive,
+                          const WorkRunner& run) {
+    QTemporaryDir snapshot(QDir::tempPath() + QStringLiteral("/kaoqin-backup-XXXXXX"));
+    if (!snapshot.isValid())
+        throw KqError(QStringLiteral("无法建立临时文件夹：%1").arg(snapshot.errorString()));
+    ExportServerData(snapshot.path());
+    QStringList local, list;
+    GetDirFileName(dataFolder, local);
+    for (const QString& path : local)
+        if (!IsDataFileName(QFileInfo(path).fileName())) list << path;
+    GetDirFileName(snapshot.path(), list);
+    const QString clash = NameClash(list);
+    if (!clash.isEmpty()) throw KqError(QStringLiteral("文件名只差大小写，备份中无法区分：%1").arg(clash));
+    bool written = false;
+    RunWork(run, [&] { written = file.Backup(list, archive); });
+    return written ? BackupResult::Written : BackupResult::Stopped;
+}
+
+// On the server: the staged data replaces the server's in one transaction; the data folder's
+// other files are swapped in as usual. Throws KqError, saying why, when the server refuses.
+bool RestoreServer(RestoreStage& stage, const QString& dataFolder) {
+    if (!IsKQDataBaseOpen()) OpenKQDataBase(dataFolder);
+    ImportServerData(stage.folder());
+    QDir staged(stage.folder());
+    for (const QString& name : staged.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (IsDataFileName(name) && !staged.remove(name))
+            throw KqError(
+                QStringLiteral("无法删除临时文件：%1").arg(QDir::toNativeSeparators(stage.folder() + name)));
+    if (!staged.entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty()) stage.swap();
+    return true;
+}
+
+} // namespace
+
 BackupResult BackupDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive,
                               const WorkRunner& run) {
+    if (OnServer()) return BackupServer(file, dataFolder, archive, run);
     QStringList list;
     if (!GetDirFileName(dataFolder, list)) return BackupResult::NoFiles;
     const QString clash = NameClash(list);
@@ -192,6 +240,7 @@ bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QStri
     if (!twice.isEmpty()) throw KqError(QStringLiteral("备份文件中有多个文件恢复后同名：%1").arg(twice));
     if (!problem.isEmpty()) throw KqError(problem);
     RestrictPasswordFiles(stage.folder());
+    if (OnServer()) return RestoreServer(stage, folder);
 
     const bool wasOpen = IsKQDataBaseOpen();
     CloseKQDataBase();

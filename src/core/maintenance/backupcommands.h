@@ -34,9 +34,10 @@ using WorkRunner = std::function<void(const std::function<void()>& work)>;
 enum class BackupResult { Written, Stopped, NoFiles };
 
 // Backs the data folder's files up into archive, each database as a consistent image taken while
-// punches go on. NoFiles when there is nothing to back up, Stopped when the component was stopped.
-// Throws KqError, saying why, when two files would be stored under one name, and the component's
-// BackupError when it fails.
+// punches go on; on the server, its records as the same files, taken from one snapshot (see
+// ExportServerData). NoFiles when there is nothing to back up, Stopped when the component was
+// stopped. Throws KqError, saying why, when two files would be stored under one name, and the
+// component's BackupError when it fails.
 BackupResult BackupDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive,
                               const WorkRunner& run = {});
 
@@ -46,10 +47,11 @@ BackupResult BackupDataFolder(TBackupFile& file, const QString& dataFolder, cons
 // spellings of the folder's files (names are stored in lower case), the installation's own files
 // left out; every restored database must pass its integrity check. Only then is KQDataBase closed,
 // the files swapped in and the connection opened on them; data that does not open is swapped
-// back. The command sets the component's restore mode, path rule and OnRestoreFile. True when
-// restored; false for a missing archive and a stopped restore. A refused, failed or undone restore
-// throws KqError with the reason (the component's BackupError where it failed). run unpacks and
-// checks the stage.
+// back. On the server, the restored data replaces the server's in one transaction, all or nothing
+// (see ImportServerData). The command sets the component's restore mode, path rule and
+// OnRestoreFile. True when restored; false for a missing archive and a stopped restore. A refused,
+// failed or undone restore throws KqError with the reason (the component's BackupError where it
+// failed). run unpacks and checks the stage.
 bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive,
                        const WorkRunner& run = {});
 

@@ -87,8 +87,10 @@ void InformTable::post() {
     row.date = DateText(day);
     if (state() == State::Insert) {
         QSqlQuery q =
-            ExecSql(QStringLiteral("insert into Inform (WDate, Inform) values (?, ?)"), {row.date, row.text});
-        row.id = q.lastInsertId().toLongLong();
+            ExecSql(QStringLiteral("insert into Inform (WDate, Inform) values (?, ?) returning rowid"),
+                    {row.date, row.text});
+        if (!q.next()) throw KqError(QStringLiteral("公告未能保存"));
+        row.id = q.value(0).toLongLong();
         m_rows.append(row);
         m_cursor.last(int(m_rows.size()));
     } else {

@@ -2,9 +2,8 @@
 
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
+#include "core/data/documentstore.h"
 #include "core/data/kqerror.h"
-
-#include <QFile>
 
 namespace kq {
 
@@ -26,8 +25,13 @@ QList<TBrushInfo> ReadBrushInfo() {
 
 bool BrushShifts::refresh() {
     const QString path = DataFile(QStringLiteral("ShiftTime.dat"));
-    QFile file(path);
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QByteArray bytes;
+    try {
+        bytes = DocumentStamp(path);
+    } catch (const KqError&) {
+        // The server cannot be reached: the shifts stay as read; a swipe reports the failure.
+        if (m_read) return false;
+    }
     if (m_read && path == m_path && bytes == m_bytes) return false;
     m_read = true;
     m_path = path;

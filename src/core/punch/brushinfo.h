@@ -23,14 +23,14 @@ struct TBrushInfo {
 QList<TBrushInfo> ReadBrushInfo();
 
 // The shifts as a punch station keeps them while it runs for days: ShiftTime.dat is read again
-// whenever its bytes change, so that a slot never points at a column that now belongs to another
-// shift. Reading the small file is cheap; comparing bytes also catches a change of the same size
-// within the same second.
+// whenever its stamp changes (the hash of the file's bytes, or the server document's version),
+// so that a slot never points at a column that now belongs to another shift. Reading the small
+// file is cheap; comparing bytes also catches a change of the same size within the same second.
 class BrushShifts {
 public:
-    // Reads the file again when its path or bytes differ from those read last (always the first
+    // Reads the file again when its path or stamp differ from those read last (always the first
     // time); returns whether it did. A file that cannot be read leaves no shifts and its message
-    // in error() until the file changes again.
+    // in error() until the file changes again; an unreachable server leaves the shifts as read.
     bool refresh();
     const QList<TBrushInfo>& info() const { return m_info; }
     const QString& error() const { return m_error; }
@@ -38,7 +38,7 @@ public:
 private:
     bool m_read = false;
     QString m_path;
-    QByteArray m_bytes;
+    QByteArray m_bytes; // the stamp
     QList<TBrushInfo> m_info;
     QString m_error;
 };

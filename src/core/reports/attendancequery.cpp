@@ -20,7 +20,7 @@ void ForEachRecordRow(const RecordColumns& columns, const RecordFilter& filter,
                       std::shared_ptr<WorkListReader> snapshot,
                       const std::function<bool(const QStringList& row)>& take) {
     const SqlStatement st = RecordStatement(filter);
-    RowScan scan(snapshot ? std::move(snapshot) : std::make_shared<WorkListReader>(), st.sql, st.values);
+    RowScan scan(std::move(snapshot), st.sql, st.values);
     QVariantList values(FieldISn + 1);
     while (scan.next()) {
         for (int f = 0; f <= FieldISn; ++f)

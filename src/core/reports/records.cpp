@@ -65,8 +65,11 @@ SqlStatement Select(const QString& columns, const RecordFilter& filter, const Pa
                                       : AfterCondition(*from.key, st.values));
     st.sql = QStringLiteral("select ") + columns + QStringLiteral(" from WorkList");
     if (!conditions.isEmpty()) st.sql += QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
-    st.sql += from.backwards ? QStringLiteral(" order by DDate desc, Name desc, ISn desc")
-                             : QStringLiteral(" order by DDate, Name, ISn");
+    // Nulls first on every engine (SQLite's order; the server puts them last unless told), and
+    // last when read backwards.
+    st.sql += from.backwards
+                  ? QStringLiteral(" order by DDate desc nulls last, Name desc nulls last, ISn desc")
+                  : QStringLiteral(" order by DDate nulls first, Name nulls first, ISn");
     if (limit > 0) {
         st.sql += QStringLiteral(" limit ? offset ?");
         st.values << limit << from.skip;
@@ -125,7 +128,7 @@ QList<TSlotTotals> EvaluateRecords(const QList<TBaseInfo>& slotTable, const Reco
     QList<TSlotTotals> totals(slotTable.size());
     if (slotTable.isEmpty()) return totals;
     const SqlStatement st = Select(SlotColumns(int(slotTable.size())), filter);
-    RowScan rows(snapshot ? std::move(snapshot) : std::make_shared<WorkListReader>(), st.sql, st.values);
+    RowScan rows(std::move(snapshot), st.sql, st.values);
     SlotTimes times;
     while (rows.next()) {
         for (int s = 0; s < slotTable.size(); ++s)

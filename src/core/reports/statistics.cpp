@@ -3,8 +3,10 @@
 #include "core/data/database.h"
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
+#include "core/data/engine.h"
 #include "core/data/shared.h"
 #include "core/reports/rowscan.h"
+#include "core/reports/serverstatistics.h"
 
 #include <QHash>
 
@@ -88,6 +90,80 @@ QString DurationCell(double seconds) {
     return seconds == 0 ? QString() : DurationText(seconds);
 }
 
+using Totals = QHash<QByteArray, NameTotals>;
+
+// Adds rows of Name, LeaveType and the slot columns to the totals of their names.
+void AddRows(RowScan& rows, const QList<TBaseInfo>& slotTable, int reasons, Totals& byName,
+             const std::function<void()>& onRow = {}) {
+    SlotTimes times;
+    while (rows.next()) {
+        if (onRow) onRow();
+        const QByteArrayView name = rows.text(0);
+        const auto it = byName.find(QByteArray::fromRawData(name.data(), name.size()));
+        if (it == byName.end()) continue;
+        for (int s = 0; s < slotTable.size(); ++s)
+            times[s] = ParseStoredTime(rows.text(2 + s));
+        EvaluateRow(slotTable, times, it->slotTotals);
+        const qint64 leaveType = rows.integer(1);
+        if (leaveType >= 1 && leaveType <= reasons) ++it->reasons[int(leaveType) - 1];
+    }
+}
+
+// Every row of the period through the program, in one pass of the date index.
+void SumRows(const std::shared_ptr<WorkListReader>& reader, const QList<TBaseInfo>& slotTable,
+             const QList<LeaveReason>& reasons, const QString& first, const QString& last, Totals& byName,
+             const Progress& progress) {
+    const QVariantList period{first, last};
+    const qint64 total = [&] {
+        RowScan count(reader, QStringLiteral("select count(*) from WorkList where DDate >= ? and DDate <= ?"),
+                      period);
+        return count.next() ? count.integer(0) : 0;
+    }();
+    QString columns = QStringLiteral("Name, LeaveType");
+    for (int s = 0; s < slotTable.size(); ++s)
+        columns += QStringLiteral(", ") + SlotColumn(s);
+    RowScan rows(reader,
+                 QStringLiteral("select %1 from WorkList where DDate >= ? and DDate <= ?").arg(columns),
+                 period);
+    qint64 done = 0;
+    AddRows(rows, slotTable, int(reasons.size()), byName, [&] {
+        if (progress && ++done % 4096 == 0) progress(done, total);
+    });
+    if (progress) progress(total, total);
+}
+
+// On the server: its sums per name (see serverstatistics.h), then the few rows it left out.
+void SumOnServer(const std::shared_ptr<WorkListReader>& reader, const QList<TBaseInfo>& slotTable,
+                 const QList<LeaveReason>& reasons, const QString& first, const QString& last, Totals& byName,
+                 const Progress& progress) {
+    if (progress) progress(0, 2);
+    const SqlStatement sums = ServerTotalsStatement(slotTable, int(reasons.size()), first, last);
+    RowScan rows(reader, sums.sql, sums.values);
+    while (rows.next()) {
+        const QByteArrayView name = rows.text(0);
+        const auto it = byName.find(QByteArray::fromRawData(name.data(), name.size()));
+        if (it == byName.end()) continue;
+        int c = 1;
+        for (int s = 0; s < slotTable.size(); ++s) {
+            TSlotTotals& t = it->slotTotals[s];
+            if (slotTable.at(s).Marked) {
+                qint32& count = s % 2 == 0 ? t.LateCount : t.EarlyCount;
+                double& seconds = s % 2 == 0 ? t.LateSeconds : t.EarlySeconds;
+                count += qint32(rows.integer(c++));
+                seconds += double(rows.integer(c++));
+            }
+            if (slotTable.at(s).Accumulate) t.WorkedSeconds += double(rows.integer(c++));
+        }
+        for (qint32& count : it->reasons)
+            count += qint32(rows.integer(c++));
+    }
+    if (progress) progress(1, 2);
+    const SqlStatement left = LeftoverRowsStatement(slotTable, first, last);
+    RowScan leftovers(reader, left.sql, left.values);
+    AddRows(leftovers, slotTable, int(reasons.size()), byName);
+    if (progress) progress(2, 2);
+}
+
 } // namespace
 
 QList<QStringList> ComputeStatistics(const QList<TBaseInfo>& slotTable, const QList<LeaveReason>& reasons,
@@ -100,31 +176,12 @@ QList<QStringList> ComputeStatistics(const QList<TBaseInfo>& slotTable, const QL
         byName.insert(e.Name.toUtf8(), {QList<TSlotTotals>(slotCount), QList<qint32>(reasons.size())});
 
     if (first.isValid() && last.isValid() && first <= last) {
-        const QVariantList period{DateText(first), DateText(last)};
+        // One reader for the whole pass, so that it may run on another thread.
         if (!reader) reader = std::make_shared<WorkListReader>();
-        RowScan count(reader, QStringLiteral("select count(*) from WorkList where DDate >= ? and DDate <= ?"),
-                      period);
-        const qint64 total = count.next() ? count.integer(0) : 0;
-        QString columns = QStringLiteral("Name, LeaveType");
-        for (int s = 0; s < slotCount; ++s)
-            columns += QStringLiteral(", ") + SlotColumn(s);
-        RowScan rows(reader,
-                     QStringLiteral("select %1 from WorkList where DDate >= ? and DDate <= ?").arg(columns),
-                     period);
-        SlotTimes times;
-        qint64 done = 0;
-        while (rows.next()) {
-            if (progress && ++done % 4096 == 0) progress(done, total);
-            const QByteArrayView name = rows.text(0);
-            const auto it = byName.find(QByteArray::fromRawData(name.data(), name.size()));
-            if (it == byName.end()) continue;
-            for (int s = 0; s < slotCount; ++s)
-                times[s] = ParseStoredTime(rows.text(2 + s));
-            EvaluateRow(slotTable, times, it->slotTotals);
-            const qint64 leaveType = rows.integer(1);
-            if (leaveType >= 1 && leaveType <= reasons.size()) ++it->reasons[int(leaveType) - 1];
-        }
-        if (progress) progress(total, total);
+        if (OnServer())
+            SumOnServer(reader, slotTable, reasons, DateText(first), DateText(last), byName, progress);
+        else
+            SumRows(reader, slotTable, reasons, DateText(first), DateText(last), byName, progress);
     }
 
     QList<QStringList> lines;

@@ -44,8 +44,9 @@ using Progress = std::function<void(qint64 done, qint64 total)>;
 // One line per employee for the period from first to last: work number, name, department, the
 // cells of StatColumns (empty for a zero count or duration) and days. Rows of a name count for
 // every employee of that name; a LeaveType outside 1 … reasons is not counted. Reads the
-// period's rows in one pass of the date index, through reader (a connection of its own when none
-// is given; a pass on another thread opens it beforehand on the application's).
+// period's rows in one pass of the date index (on the server, the sums per name it works out in
+// one grouped pass, see serverstatistics.h), through reader (a connection of its own when none is
+// given; a pass on another thread opens it beforehand on the application's).
 QList<QStringList> ComputeStatistics(const QList<TBaseInfo>& slotTable, const QList<LeaveReason>& reasons,
                                      const QList<StatEmployee>& employees, const QDate& first,
                                      const QDate& last, int days, const Progress& progress = {},

@@ -1,6 +1,7 @@
 #include "gui/shell/tfmabout.h"
 
 #include "core/data/datafolder.h"
+#include "core/data/engine.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -29,6 +30,11 @@ TfmAbout::TfmAbout(QWidget* parent) : QDialog(parent) {
     folder->setObjectName(QStringLiteral("DataFolderLabel"));
     folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(folder);
+    // Where the records are: SQLite files in that folder, or the server shared by several stations.
+    auto* engine = new QLabel(QStringLiteral("数据库：%1").arg(EngineText()), this);
+    engine->setObjectName(QStringLiteral("DatabaseLabel"));
+    engine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(engine);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKButton"));

@@ -5,6 +5,7 @@
 #include "core/data/kqerror.h"
 #include "core/data/syssetup.h"
 #include "core/shell/password.h"
+#include "support/pgcluster.h"
 #include "support/tempdata.h"
 
 #include <QDir>
@@ -112,4 +113,44 @@ TEST_F(DatabaseTest, AnOpenTransactionOutlivingTheConnectionEndsQuietly) {
     }
     OpenKQDataBase(DataFolder());
     EXPECT_EQ(countRows("select count(*) from WorkList"), 0);
+}
+
+class ServerDatabaseTest : public test::DataFolderTest {
+protected:
+    EngineKind engine() const override { return EngineKind::PostgreSQL; }
+    // Ends the server side of the program's connections, as a restart of the server would.
+    static void DropConnections() {
+        test::PgCluster::shared()->run(
+            "select pg_terminate_backend(pid) from pg_stat_activity where application_name = 'kaoqin'");
+    }
+};
+
+TEST_F(ServerDatabaseTest, ALostConnectionIsOpenedAgainButNeverInTheMiddleOfATransaction) {
+    ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {"2024-03-06", "张三"});
+    DropConnections();
+    // The statement that finds the connection broken fails, naming the server; the next one works.
+    try {
+        ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {"2024-03-07", "张三"});
+        ADD_FAILURE() << "no error";
+    } catch (const KqError& e) {
+        EXPECT_TRUE(e.message().startsWith("数据库服务器 " + CurrentEngine().server.display()))
+            << qPrintable(e.message());
+    }
+    ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {"2024-03-08", "张三"});
+
+    // Within a transaction the rest of the work is refused: it would be committed on its own.
+    {
+        Transaction transaction;
+        ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {"2024-03-09", "张三"});
+        DropConnections();
+        EXPECT_THROW(ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {"2024-03-10", "张三"}),
+                     KqError);
+        EXPECT_THROW(ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {"2024-03-11", "张三"}),
+                     KqError);
+    }
+    QStringList dates;
+    QSqlQuery q = ExecSql("select DDate from WorkList where Name = ? order by DDate", {"张三"});
+    while (q.next())
+        dates << q.value(0).toString();
+    EXPECT_EQ(dates, QStringList({"2024-03-06", "2024-03-08"}));
 }

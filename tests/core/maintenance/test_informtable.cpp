@@ -11,7 +11,7 @@ using namespace kq;
 
 namespace {
 
-class InformTableTest : public test::DataFolderTest {
+class InformTableTestFixture : public test::DataFolderTest {
 protected:
     void add(const QString& date, const QString& text) {
         ExecSql("insert into Inform (WDate, Inform) values (?, ?)", {date, text});
@@ -25,9 +25,12 @@ protected:
     }
 };
 
+using InformTableTest = test::OnEachEngine<InformTableTestFixture>;
+KQ_ON_EACH_ENGINE(InformTableTest);
+
 } // namespace
 
-TEST_F(InformTableTest, RowsInTableOrderAndNothingStoredBeforePost) {
+TEST_P(InformTableTest, RowsInTableOrderAndNothingStoredBeforePost) {
     add("2024-03-09", "c");
     add("2024-03-01", "a");
     InformTable t;
@@ -68,7 +71,7 @@ TEST_F(InformTableTest, RowsInTableOrderAndNothingStoredBeforePost) {
     EXPECT_THROW(t.remove(), KqError);
 }
 
-TEST_F(InformTableTest, InvalidDateIsRefusedAndTheEditStays) {
+TEST_P(InformTableTest, InvalidDateIsRefusedAndTheEditStays) {
     InformTable t;
     t.open();
     for (const QString date : {"", "2024-02-30", "07.03.2024", "abc"}) {
@@ -81,7 +84,7 @@ TEST_F(InformTableTest, InvalidDateIsRefusedAndTheEditStays) {
     EXPECT_TRUE(stored().isEmpty());
 }
 
-TEST_F(InformTableTest, EditOnAnEmptyTableAppendsAndSignalsFollowTheState) {
+TEST_P(InformTableTest, EditOnAnEmptyTableAppendsAndSignalsFollowTheState) {
     InformTable t;
     QSignalSpy states(&t, &InformTable::stateChanged);
     EXPECT_THROW(t.edit(), KqError); // not open
@@ -99,7 +102,7 @@ TEST_F(InformTableTest, EditOnAnEmptyTableAppendsAndSignalsFollowTheState) {
     EXPECT_THROW(t.setText("x"), KqError);
 }
 
-TEST_F(InformTableTest, StorageFailureKeepsTheEdit) {
+TEST_P(InformTableTest, StorageFailureKeepsTheEdit) {
     InformTable t;
     t.open();
     t.append();

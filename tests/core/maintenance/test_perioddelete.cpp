@@ -10,13 +10,15 @@ using namespace kq;
 
 namespace {
 
-class PeriodDeleteTest : public test::DataFolderTest {
+class PeriodDeleteTestFixture : public test::DataFolderTest {
 protected:
     void fill() {
         ExecSql("delete from WorkList");
-        for (const char* day :
-             {"2003-12-31", "2004-01-01", "2004-01-15", "2004-01-15", "2004-01-31", "2004-02-01"})
-            ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {QString(day), "张三"});
+        for (const char* row : {"2003-12-31 张三", "2004-01-01 张三", "2004-01-15 张三", "2004-01-15 李四",
+                                "2004-01-31 张三", "2004-02-01 张三"}) {
+            const QStringList dayAndName = QString::fromUtf8(row).split(' ');
+            ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {dayAndName[0], dayAndName[1]});
+        }
     }
     QStringList days() {
         QStringList out;
@@ -27,9 +29,12 @@ protected:
     }
 };
 
+using PeriodDeleteTest = test::OnEachEngine<PeriodDeleteTestFixture>;
+KQ_ON_EACH_ENGINE(PeriodDeleteTest);
+
 } // namespace
 
-TEST_F(PeriodDeleteTest, DeletesExactlyTheDaysOfThePeriod) {
+TEST_P(PeriodDeleteTest, DeletesExactlyTheDaysOfThePeriod) {
     struct Case {
         QDate first, last;
         int deleted;
@@ -50,7 +55,7 @@ TEST_F(PeriodDeleteTest, DeletesExactlyTheDaysOfThePeriod) {
     }
 }
 
-TEST_F(PeriodDeleteTest, FailureIsThrown) {
+TEST_P(PeriodDeleteTest, FailureIsThrown) {
     CloseKQDataBase();
     EXPECT_THROW(DeletePeriod(QDate(2004, 1, 1), QDate(2004, 1, 31)), KqError);
     OpenKQDataBase(DataFolder());

@@ -1,18 +1,22 @@
 #include "core/data/database.h"
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
+#include "core/data/engine.h"
 #include "gui/punch/tfmbrush.h"
 #include "gui/shell/tfmmain.h"
 #include "gui/widgets/findform.h"
 #include "gui/widgets/led.h"
 #include "support/gui/findchild.h"
+#include "support/pgcluster.h"
 #include "support/tempdata.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -386,4 +390,38 @@ TEST_F(BrushTest, DestroyedWithTheSlotListOpenOrClosedInEitherOrder) {
             EXPECT_EQ(destroyed.count(), 1);
         }
     }
+}
+
+class BrushServerTest : public BrushTest {
+protected:
+    EngineKind engine() const override { return EngineKind::PostgreSQL; }
+};
+
+TEST_F(BrushServerTest, AServerThatWentAwayIsNamedOnTheResultLineAndSwipesAreStoredOnceItIsBack) {
+    writeEmployees({{"张三", false, "", 4, 1, 0, "A100"}, {"李四", false, "", 4, 2, 0, "B200"}});
+    test::PgCluster* cluster = test::PgCluster::shared();
+    TfmBrush w;
+    w.show();
+    auto* edit = child<QLineEdit>(w, "FlatEdit1");
+    swipe(w, "A100");
+    EXPECT_EQ(lines(w), QStringList({"张三 2024-03-07 09:00:00 早班上班"}));
+
+    cluster->stop();
+    const auto restart = qScopeGuard([&] { cluster->start(); });
+    const QString failure = "**** 刷卡未记录：数据库服务器 " + CurrentEngine().server.display() + " 不可用：";
+    for (const char* card : {"B200", "B200"}) { // the broken connection, then no server at all
+        swipe(w, card);
+        EXPECT_TRUE(lines(w)[0].startsWith(failure)) << lines(w)[0].toStdString();
+        EXPECT_FALSE(lines(w)[0].contains("kq-secret"));
+        EXPECT_EQ(edit->text(), "B200");
+    }
+    w.Timer1Timer(); // the clock keeps ticking without a box
+    EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
+
+    cluster->start();
+    QTest::keyClick(edit, Qt::Key_Return); // the kept card, once more
+    EXPECT_EQ(lines(w)[0], "李四 2024-03-07 09:00:00 早班上班");
+    EXPECT_EQ(lines(w).size(), 4);
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 2);
+    EXPECT_TRUE(QDir(dir.path()).entryList({"*.dat", "*.db"}, QDir::Files).isEmpty());
 }

@@ -1,7 +1,9 @@
 #include "core/data/database.h"
 #include "core/data/datafolder.h"
+#include "core/data/engine.h"
 #include "core/shell/operatorinfo.h"
 #include "gui/platform/guiservices.h"
+#include "gui/shell/tfmabout.h"
 #include "gui/shell/tfmmain.h"
 #include "gui/widgets/formexists.h"
 #include "support/gui/guifakes.h"
@@ -158,16 +160,24 @@ TEST_F(MainWindowTest, HelpAndAbout) {
     help.close();
     Trigger(w, "MIHelp");
     EXPECT_EQ(test::guiFakes().desktop->opened, QStringList({manual.fileName(), path("Help.chm")}));
-    QString folderText;
+    QString folderText, engineText;
     QTimer::singleShot(0, [&] {
         for (QWidget* top : QApplication::topLevelWidgets())
             if (auto* d = qobject_cast<QDialog*>(top); d && d->isVisible()) {
                 folderText = d->findChild<QLabel*>("DataFolderLabel")->text();
+                engineText = d->findChild<QLabel*>("DatabaseLabel")->text();
                 d->accept();
             }
     });
     Trigger(w, "MIAbout");
     EXPECT_EQ(folderText, "数据文件夹：" + QDir::toNativeSeparators(DataFolder())); // the folder in use
+    EXPECT_EQ(engineText, "数据库：SQLite");
+    // With a server, the About box names it, never its password.
+    SetEngine({EngineKind::PostgreSQL, ParseServerUrl("postgresql://kq:pw@db.example:6000/kaoqin")});
+    TfmAbout about;
+    EXPECT_EQ(about.findChild<QLabel*>("DatabaseLabel")->text(),
+              "数据库：PostgreSQL kq@db.example:6000/kaoqin");
+    SetEngine({});
 }
 
 TEST(Manual, FoundInstalledOrBesideTheProgram) {
