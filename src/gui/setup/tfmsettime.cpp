@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -70,6 +72,14 @@ TfmSetTime::TfmSetTime(QWidget* parent) : QDialog(parent) {
         connect(e, &QLineEdit::editingFinished, this, [this, e] { CompleteTime(e); });
     for (QCheckBox* c : {DBCheckBox1, DBCheckBox2, DBCheckBox3})
         connect(c, &QCheckBox::clicked, this, &TfmSetTime::BeginEdit);
+    LateGraceEdit = Named(new QSpinBox(this), "LateGraceEdit");
+    EarlyGraceEdit = Named(new QSpinBox(this), "EarlyGraceEdit");
+    for (QSpinBox* e : {LateGraceEdit, EarlyGraceEdit}) {
+        e->setRange(0, kMaxGraceMinutes);
+        e->setSuffix(QStringLiteral(" 分钟"));
+        // LoadFields sets the values with signals blocked: a change heard here is the operator's.
+        connect(e, &QSpinBox::valueChanged, this, &TfmSetTime::BeginEdit);
+    }
 
     auto* fields = new QGridLayout;
     fields->addWidget(new QLabel(QStringLiteral("班时名称："), this), 0, 0);
@@ -81,6 +91,10 @@ TfmSetTime::TfmSetTime(QWidget* parent) : QDialog(parent) {
     fields->addWidget(new QLabel(QStringLiteral("结束时间："), this), 2, 0);
     fields->addWidget(SeSkinDBMaskEdit2, 2, 1);
     fields->addWidget(DBCheckBox3, 2, 2);
+    fields->addWidget(new QLabel(QStringLiteral("迟到宽限："), this), 3, 0);
+    fields->addWidget(LateGraceEdit, 3, 1);
+    fields->addWidget(new QLabel(QStringLiteral("早退宽限："), this), 4, 0);
+    fields->addWidget(EarlyGraceEdit, 4, 1);
 
     BitBtnAdd = Button(this, "BitBtnAdd", QStringLiteral("增加(&A)"));
     BitBtnModi = Button(this, "BitBtnModi", QStringLiteral("修改(&M)"));
@@ -120,6 +134,7 @@ void TfmSetTime::FormShow() {
     Guarded([&] {
         m_shifts.close();
         m_shifts.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
+        m_shifts.addFields(ShiftGraceFields());
         // A damaged file that lacks a field is refused here, once, and not at every repaint.
         try {
             for (const FieldDef& field : ShiftTimeFields())
@@ -170,6 +185,11 @@ void TfmSetTime::LoadFields() {
     DBCheckBox1->setChecked(flag("CheckBegin"));
     DBCheckBox2->setChecked(flag("CheckEnd"));
     DBCheckBox3->setChecked(flag("IsCalculate"));
+    for (auto [edit, field] :
+         {std::pair{LateGraceEdit, "LateGrace"}, std::pair{EarlyGraceEdit, "EarlyGrace"}}) {
+        const QSignalBlocker quiet(edit);
+        edit->setValue(has(field) ? m_shifts.asInt(QLatin1String(field)) : 0);
+    }
 }
 
 void TfmSetTime::GridRowChanged(int row) {
@@ -257,6 +277,7 @@ void TfmSetTime::BitBtnPostClick() {
     const QString name = DBEdit1->text();
     const bool late = DBCheckBox1->isChecked(), early = DBCheckBox2->isChecked(),
                accumulate = DBCheckBox3->isChecked();
+    const int lateGrace = LateGraceEdit->value(), earlyGrace = EarlyGraceEdit->value();
     ApplyChange(m_shifts, [&] {
         if (adding) {
             if (m_shifts.recordCount() >= kMaxShifts) throw KqError(QStringLiteral("最大可设置10个班时！"));
@@ -271,6 +292,8 @@ void TfmSetTime::BitBtnPostClick() {
         m_shifts.setValue(QStringLiteral("CheckBegin"), late);
         m_shifts.setValue(QStringLiteral("CheckEnd"), early);
         m_shifts.setValue(QStringLiteral("IsCalculate"), accumulate);
+        m_shifts.setValue(QStringLiteral("LateGrace"), lateGrace);
+        m_shifts.setValue(QStringLiteral("EarlyGrace"), earlyGrace);
         m_shifts.post();
     });
 }

@@ -8,6 +8,7 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTableView;
 
 namespace kq {
@@ -60,6 +61,8 @@ private:
     QCheckBox* DBCheckBox1 = nullptr;
     QCheckBox* DBCheckBox2 = nullptr;
     QCheckBox* DBCheckBox3 = nullptr;
+    QSpinBox* LateGraceEdit = nullptr;  // minutes
+    QSpinBox* EarlyGraceEdit = nullptr; // minutes
     QPushButton* BitBtnAdd = nullptr;
     QPushButton* BitBtnModi = nullptr;
     QPushButton* BitBtnDel = nullptr;
