@@ -1,5 +1,6 @@
 #include "cli/clicommand.h"
 
+#include "core/data/syssetup.h"
 #include "core/platform/platform.h"
 #include "core/punch/brushinfo.h"
 #include "core/punch/punchrecorder.h"
@@ -45,7 +46,7 @@ int RunPunch(Args& args, Context& ctx) {
             return 1;
         }
     }
-    const PunchResult result = RecordPunch(card, brushInfo, chosen, now);
+    const PunchResult result = RecordPunch(card, brushInfo, chosen, now, ReadSysSetup().DoubleSwipeSeconds);
     (result.stored() ? ctx.out : ctx.err) << result.line << Qt::endl;
     return result.stored() ? 0 : 1;
 }

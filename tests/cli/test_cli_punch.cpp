@@ -85,3 +85,24 @@ TEST_F(CliPunchTest, BadArgumentsExitTwoAndWriteNothing) {
     }
     EXPECT_EQ(countRows("select count(*) from WorkList"), 0);
 }
+
+TEST_F(CliPunchTest, DoubleSwipeSettingRefusesTheSecondSwipe) {
+    const QStringList set = {"--data", DataFolder(), "settings", "set", "--double-swipe"};
+    test::CliResult r = test::RunCli(set + QStringList{"90"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(test::RunCli({"--data", DataFolder(), "settings", "show"}).out,
+              "CompanyName\tStartBrush\tIsBeep\tDoubleSwipeSeconds\n考勤管理系统\t0\t1\t90\n");
+    for (const char* bad : {"-1", "3601", "x"})
+        EXPECT_EQ(test::RunCli(set + QStringList{bad}).code, 2) << bad;
+
+    EXPECT_EQ(punch({"A100", "--slot", "0", "--at", "2024-03-07 07:55:00"}).code, 0);
+    r = punch({"A100", "--slot", "1", "--at", "2024-03-07 07:56:00"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "张三 早班上班已刷过卡!\n");
+    EXPECT_EQ(countRows("select count(*) from WorkList where T1 is not null"), 0);
+
+    ASSERT_EQ(test::RunCli(set + QStringList{"0"}).code, 0); // off again: the list is as before
+    EXPECT_EQ(test::RunCli({"--data", DataFolder(), "settings", "show"}).out,
+              "CompanyName\tStartBrush\tIsBeep\n考勤管理系统\t0\t1\n");
+    EXPECT_EQ(punch({"A100", "--slot", "1", "--at", "2024-03-07 07:56:00"}).code, 0);
+}

@@ -89,10 +89,40 @@ private:
     bool m_open = false;
 };
 
+// The slot of name's stored punch that lies less than seconds before now, or -1. A time stored
+// under attendance date D was swiped on D-1, D or D+1: the calendar day that GetBrushDate maps
+// to D for that slot.
+int RecentSlot(const QString& name, const QList<TBrushInfo>& brushInfo, const QDateTime& now, int seconds) {
+    QSqlQuery q = ExecSql(QStringLiteral("select * from WorkList where Name=? and DDate>=? and DDate<=?"),
+                          {name, DateText(now.date().addDays(-2)), DateText(now.date().addDays(1))});
+    const QSqlRecord record = q.record();
+    const int dateColumn = record.indexOf(QStringLiteral("DDate"));
+    int recent = -1;
+    qint64 recentAge = seconds;
+    while (q.next()) {
+        const QDate stored = q.value(dateColumn).toDate();
+        for (int s = 0; s < 2 * brushInfo.size(); ++s) {
+            const QTime t = QTime::fromString(q.value(record.indexOf(SlotColumn(s))).toString().trimmed(),
+                                              QStringLiteral("hh:mm:ss"));
+            if (!t.isValid() || t == QTime(0, 0)) continue;
+            for (int day = -1; day <= 1; ++day) {
+                const QDateTime at(stored.addDays(day), t);
+                if (GetBrushDate(brushInfo.at(s / 2), s, at) != stored) continue;
+                const qint64 age = at.secsTo(now);
+                if (age >= 0 && age < recentAge) {
+                    recent = s;
+                    recentAge = age;
+                }
+            }
+        }
+    }
+    return recent;
+}
+
 } // namespace
 
 PunchResult RecordPunch(const QString& card, const QList<TBrushInfo>& brushInfo, int slot,
-                        const QDateTime& now) {
+                        const QDateTime& now, int doubleSwipeSeconds) {
     PunchResult result;
     const QString name = CardHolder(card);
     if (name.isEmpty()) {
@@ -113,6 +143,15 @@ PunchResult RecordPunch(const QString& card, const QList<TBrushInfo>& brushInfo,
     const QString time = TimeText(now.time());
 
     WriteTransaction transaction;
+    if (doubleSwipeSeconds > 0) {
+        const int earlier = RecentSlot(name, brushInfo, now, doubleSwipeSeconds);
+        if (earlier >= 0) {
+            result.outcome = PunchOutcome::AlreadyPunched;
+            result.line =
+                name + QLatin1Char(' ') + SlotLabels(brushInfo).at(earlier) + QStringLiteral("已刷过卡!");
+            return result;
+        }
+    }
     QSqlQuery count =
         ExecSql(QStringLiteral("select COUNT(*) Cnt from WorkList where Name=? and DDate=?"), {name, date});
     const int cnt = count.next() ? count.value(0).toInt() : 0;

@@ -151,7 +151,9 @@ void TfmBrush::FormCreate() {
     EnsureDataFolder();
     if (ReadShifts() && !m_shifts.error().isEmpty()) ReportFailure(m_shifts.error());
     try {
-        m_isBeep = ReadSysSetup().IsBeep;
+        const SysSetupInfo settings = ReadSysSetup();
+        m_isBeep = settings.IsBeep;
+        m_doubleSwipeSeconds = settings.DoubleSwipeSeconds;
     } catch (const std::exception& e) {
         ReportFailure(ErrorText(e));
     }
@@ -267,7 +269,8 @@ void TfmBrush::FlatEdit1KeyPress(QChar key) {
     try {
         FollowShiftChanges();
         if (!m_shifts.error().isEmpty()) throw KqError(m_shifts.error());
-        const PunchResult result = RecordPunch(card, BrushInfo, FlatComboBoxMod->currentIndex(), Now());
+        const PunchResult result =
+            RecordPunch(card, BrushInfo, FlatComboBoxMod->currentIndex(), Now(), m_doubleSwipeSeconds);
         FlatEdit1->clear();
         Report(result.line, result.beepKind);
     } catch (const std::exception& e) {

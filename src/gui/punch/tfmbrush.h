@@ -73,6 +73,7 @@ private:
     QList<TBrushInfo> BrushInfo;
     QList<TSlotTime> ClientDataSet2;
     bool m_isBeep = false;
+    int m_doubleSwipeSeconds = 0; // the settings' double-swipe refusal, 0: off
     int TickCount = 0;
     bool m_endsProgram = false;
 

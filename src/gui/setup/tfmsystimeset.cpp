@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTimeEdit>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -38,6 +39,10 @@ TfmSysTimeSet::TfmSysTimeSet(QWidget* parent) : QDialog(parent) {
     LimitToWidth(DBEdit1, FieldWidth::CompanyName);
     DBCheckBox1 = Named(new QCheckBox(QStringLiteral("程序启动直接进入刷卡界面"), this), "DBCheckBox1");
     DBCheckBox2 = Named(new QCheckBox(QStringLiteral("开启刷卡提示声音"), this), "DBCheckBox2");
+    DoubleSwipeEdit = Named(new QSpinBox(this), "DoubleSwipeEdit");
+    DoubleSwipeEdit->setRange(0, kMaxDoubleSwipeSeconds);
+    DoubleSwipeEdit->setSuffix(QStringLiteral(" 秒"));
+    DoubleSwipeEdit->setSpecialValueText(QStringLiteral("不限制"));
     DPDate = Named(new QDateEdit(this), "DPDate");
     DPDate->setDisplayFormat(QStringLiteral("yyyy'年'M'月'd'日'"));
     DPDate->setCalendarPopup(true);
@@ -54,6 +59,10 @@ TfmSysTimeSet::TfmSysTimeSet(QWidget* parent) : QDialog(parent) {
     auto* name = new QHBoxLayout;
     name->addWidget(new QLabel(QStringLiteral("使用单位名称"), this));
     name->addWidget(DBEdit1, 1);
+    auto* doubleSwipe = new QHBoxLayout;
+    doubleSwipe->addWidget(new QLabel(QStringLiteral("同一张卡再次刷卡的最短间隔"), this));
+    doubleSwipe->addWidget(DoubleSwipeEdit);
+    doubleSwipe->addStretch(1);
     auto* clockBox = new QGroupBox(QStringLiteral("修改系统时间"), this);
     auto* clock = new QGridLayout(clockBox);
     clock->addWidget(DPDate, 0, 0);
@@ -67,6 +76,7 @@ TfmSysTimeSet::TfmSysTimeSet(QWidget* parent) : QDialog(parent) {
     layout->addLayout(name);
     layout->addWidget(DBCheckBox1);
     layout->addWidget(DBCheckBox2);
+    layout->addLayout(doubleSwipe);
     layout->addWidget(clockBox);
     layout->addLayout(buttons);
 
@@ -77,6 +87,8 @@ TfmSysTimeSet::TfmSysTimeSet(QWidget* parent) : QDialog(parent) {
     connect(DBCheckBox1, &QCheckBox::clicked, this, &TfmSysTimeSet::DBCheckBox1Click);
     connect(DBCheckBox2, &QCheckBox::clicked, this, &TfmSysTimeSet::DBCheckBox1Click);
     connect(DBEdit1, &QLineEdit::textEdited, this, &TfmSysTimeSet::DBEdit1Change);
+    // LoadSettings sets the value with signals blocked: a change heard here is the operator's.
+    connect(DoubleSwipeEdit, &QSpinBox::valueChanged, this, &TfmSysTimeSet::EnableApply);
     connect(BtnApply, &QPushButton::clicked, this, &TfmSysTimeSet::BtnApplyClick);
     connect(BtnClose, &QPushButton::clicked, this, &TfmSysTimeSet::BtnCloseClick);
 
@@ -88,6 +100,8 @@ void TfmSysTimeSet::LoadSettings() {
     DBEdit1->setText(m_read.CompanyName);
     DBCheckBox1->setChecked(m_read.StartBrush);
     DBCheckBox2->setChecked(m_read.IsBeep);
+    const QSignalBlocker quiet(DoubleSwipeEdit);
+    DoubleSwipeEdit->setValue(m_read.DoubleSwipeSeconds);
 }
 
 void TfmSysTimeSet::FormCreate() {
@@ -143,7 +157,9 @@ void TfmSysTimeSet::DBEdit1Change() {
 
 void TfmSysTimeSet::BtnApplyClick() {
     try {
-        WriteSysSetup({DBCheckBox1->isChecked(), DBEdit1->text(), DBCheckBox2->isChecked()}, m_read);
+        WriteSysSetup(
+            {DBCheckBox1->isChecked(), DBEdit1->text(), DBCheckBox2->isChecked(), DoubleSwipeEdit->value()},
+            m_read);
     } catch (const ChangedElsewhere& e) {
         Prompt().error(e.message());
         Guarded([&] { LoadSettings(); });

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QSpinBox;
 class QDateEdit;
 class QLineEdit;
 class QPushButton;
@@ -51,6 +52,7 @@ private:
     QLineEdit* DBEdit1 = nullptr;
     QCheckBox* DBCheckBox1 = nullptr;
     QCheckBox* DBCheckBox2 = nullptr;
+    QSpinBox* DoubleSwipeEdit = nullptr; // seconds, 0: off
     QDateEdit* DPDate = nullptr;
     QTimeEdit* TPTime = nullptr;
     QCheckBox* CheckBox2 = nullptr;
