@@ -266,3 +266,40 @@ TEST_F(PunchTest, DoubleSwipeRefusedWithinTheIntervalWhateverTheSlot) {
     EXPECT_EQ(r.line, "李四 夜班上班已刷过卡!");
     EXPECT_TRUE(RecordPunch("B200", night, 1, At(9, 0, 1, 10), 60).stored());
 }
+
+// A batch commits every batchSize stored swipes; what it has not committed when it ends is
+// rolled back, and recording committed swipes again finds them Identical.
+TEST_F(PunchTest, BatchCommitsInBatchesAndSkipsIdenticalSwipes) {
+    const auto committed = [&] {
+        int n = -1;
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+            other.setDatabaseName(path("WorkList.db"));
+            QSqlQuery q(other);
+            if (other.open() && q.exec("select count(*) from WorkList") && q.next()) n = q.value(0).toInt();
+        }
+        QSqlDatabase::removeDatabase("other");
+        return n;
+    };
+    {
+        PunchBatch batch(shifts, 0, 2);
+        EXPECT_TRUE(batch.add("A100", 0, At(7, 7, 55)).stored());
+        EXPECT_EQ(batch.add("nobody", 0, At(7, 7, 56)).outcome, PunchOutcome::UnknownCard);
+        EXPECT_EQ(committed(), 0);
+        EXPECT_TRUE(batch.add("b200", 0, At(7, 7, 57)).stored());
+        EXPECT_EQ(committed(), 2); // the second stored swipe committed the batch
+        EXPECT_TRUE(batch.add("A100", 0, At(8, 7, 58)).stored());
+        EXPECT_EQ(batch.add("A100", 0, At(8, 7, 58)).outcome, PunchOutcome::Identical); // seen uncommitted
+        EXPECT_EQ(batch.add("A100", 0, At(8, 8, 30)).line, "张三 早班上班已刷过卡!");
+    } // ends without commit()
+    EXPECT_EQ(committed(), 2);
+
+    PunchBatch again(shifts, 0);
+    EXPECT_EQ(again.add("A100", 0, At(7, 7, 55)).outcome, PunchOutcome::Identical);
+    EXPECT_EQ(again.add("A100", 0, At(7, 8, 0)).outcome, PunchOutcome::AlreadyPunched);
+    EXPECT_THROW(again.add("A100", 4, At(7, 8, 0)), KqError);
+    again.commit();
+    EXPECT_EQ(committed(), 2);
+    // A single swipe of the very time already stored is answered as before.
+    EXPECT_EQ(punch("A100", 0, At(7, 7, 55)).outcome, PunchOutcome::AlreadyPunched);
+}
