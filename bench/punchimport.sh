@@ -2,7 +2,7 @@
 # Swipes a second of `kaoqin-cli punch --import`: 200 employees, two day shifts, 250 days of
 # four swipes each (200,000 lines), imported into a fresh data folder and then a second time
 # (which stores nothing). Usage: bench/punchimport.sh [BUILD_DIR] (default build/, an optimised
-# build with kaoqin-cli built).
+# build with kaoqin-cli built); DOUBLE_SWIPE=N turns the double-swipe refusal on (N seconds).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cli="${1:-$root/build}/bin/kaoqin-cli"
@@ -10,6 +10,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 data="$work/Data"
 "$cli" --data "$data" init >/dev/null
+[ -n "${DOUBLE_SWIPE:-}" ] && "$cli" --data "$data" settings set --double-swipe "$DOUBLE_SWIPE"
 employees=200
 days=250
 # Employee.dat written whole (the dataset file format), cards C0001..C0200.

@@ -6,6 +6,7 @@
 #include "core/data/kqerror.h"
 #include "core/data/shared.h"
 #include "core/platform/platform.h"
+#include "core/reports/evaluation.h"
 
 #include <QFile>
 #include <QHash>
@@ -95,36 +96,6 @@ private:
     bool m_open = false;
 };
 
-// The slot of name's stored punch that lies less than seconds before now, or -1. A time stored
-// under attendance date D was swiped on D-1, D or D+1: the calendar day that GetBrushDate maps
-// to D for that slot.
-int RecentSlot(const QString& name, const QList<TBrushInfo>& brushInfo, const QDateTime& now, int seconds) {
-    QSqlQuery q = ExecSql(QStringLiteral("select * from WorkList where Name=? and DDate>=? and DDate<=?"),
-                          {name, DateText(now.date().addDays(-2)), DateText(now.date().addDays(1))});
-    const QSqlRecord record = q.record();
-    const int dateColumn = record.indexOf(QStringLiteral("DDate"));
-    int recent = -1;
-    qint64 recentAge = seconds;
-    while (q.next()) {
-        const QDate stored = q.value(dateColumn).toDate();
-        for (int s = 0; s < 2 * brushInfo.size(); ++s) {
-            const QTime t = QTime::fromString(q.value(record.indexOf(SlotColumn(s))).toString().trimmed(),
-                                              QStringLiteral("hh:mm:ss"));
-            if (!t.isValid() || t == QTime(0, 0)) continue;
-            for (int day = -1; day <= 1; ++day) {
-                const QDateTime at(stored.addDays(day), t);
-                if (GetBrushDate(brushInfo.at(s / 2), s, at) != stored) continue;
-                const qint64 age = at.secsTo(now);
-                if (age >= 0 && age < recentAge) {
-                    recent = s;
-                    recentAge = age;
-                }
-            }
-        }
-    }
-    return recent;
-}
-
 QSqlQuery Prepared(const QString& sql) {
     QSqlQuery q(KQDataBase());
     q.setForwardOnly(true);
@@ -178,7 +149,7 @@ public:
         };
         if (hasRow && stored.toString().trimmed() == time) return already(PunchOutcome::Identical, slot);
         if (m_doubleSwipeSeconds > 0) {
-            const int earlier = RecentSlot(name, m_brushInfo, now, m_doubleSwipeSeconds);
+            const int earlier = recentSlot(name, now);
             if (earlier >= 0) return already(PunchOutcome::AlreadyPunched, earlier);
         }
         if (hasRow && IsPunched(stored)) return already(PunchOutcome::AlreadyPunched, slot);
@@ -195,9 +166,49 @@ public:
     }
 
 private:
+    // The slot of name's stored punch that lies less than m_doubleSwipeSeconds before now, or -1.
+    // A time stored under attendance date D was swiped on D-1, D or D+1: the calendar day that
+    // GetBrushDate maps to D for that slot. Ages are wall-clock seconds.
+    int recentSlot(const QString& name, const QDateTime& now) {
+        const int slotCount = 2 * int(m_brushInfo.size());
+        if (!m_recent) {
+            QStringList columns;
+            for (int s = 0; s < slotCount; ++s)
+                columns << SlotColumn(s);
+            m_recent = Prepared(
+                QStringLiteral("select DDate, %1 from WorkList where Name=? and DDate>=? and DDate<=?")
+                    .arg(columns.join(QLatin1Char(','))));
+        }
+        Run(*m_recent, {name, DateText(now.date().addDays(-2)), DateText(now.date().addDays(1))});
+        const qint64 nowDay = now.date().toJulianDay();
+        const int nowSecond = now.time().msecsSinceStartOfDay() / 1000;
+        int recent = -1;
+        qint64 recentAge = m_doubleSwipeSeconds;
+        while (m_recent->next()) {
+            const QDate stored = m_recent->value(0).toDate();
+            for (int s = 0; s < slotCount; ++s) {
+                const QTime t = ParseStoredTime(m_recent->value(s + 1).toString().trimmed());
+                if (!t.isValid() || t == QTime(0, 0)) continue;
+                for (int day = -1; day <= 1; ++day) {
+                    const qint64 age = (nowDay - stored.toJulianDay() - day) * 86400 + nowSecond -
+                                       t.msecsSinceStartOfDay() / 1000;
+                    if (age < 0 || age >= recentAge) continue;
+                    if (GetBrushDate(m_brushInfo.at(s / 2), s, QDateTime(stored.addDays(day), t, Qt::UTC)) !=
+                        stored)
+                        continue;
+                    recent = s;
+                    recentAge = age;
+                }
+            }
+        }
+        m_recent->finish();
+        return recent;
+    }
+
     struct Statements {
         std::optional<QSqlQuery> select, update, insert;
     };
+    std::optional<QSqlQuery> m_recent;
     const QList<TBrushInfo> m_brushInfo;
     const QStringList m_labels;
     const int m_doubleSwipeSeconds;
