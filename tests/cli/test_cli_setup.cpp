@@ -53,3 +53,26 @@ TEST(CliSetup, SettingsShowAndSet) {
     }
     EXPECT_EQ(test::RunCli({"--data", data, "settings", "show"}).out.split('\n').at(1), "某公司\t1\t0");
 }
+
+TEST(CliSetup, ShiftGraceMinutes) {
+    QTemporaryDir dir;
+    const QString data = dir.filePath("Data");
+    ASSERT_EQ(test::RunCli({"--data", data, "init"}).code, 0);
+    test::CliResult r = test::RunCli({"--data", data, "shift", "add", "夜班", "22:00", "06:00", "--late",
+                                      "--late-grace", "5", "--early-grace", "0"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    r = test::RunCli({"--data", data, "shift", "list"});
+    EXPECT_EQ(r.out.split('\n', Qt::SkipEmptyParts),
+              QStringList({"SerialNo\tShiftName\tBeginTime\tEndTime\tCheckBegin\tCheckEnd\tIsCalculate\tLateG"
+                           "race\tEarlyGrace",
+                           "1\t上午\t08:00:00\t12:00:00\t1\t1\t1\t0\t0",
+                           "2\t下午\t13:30:00\t17:30:00\t1\t1\t1\t0\t0",
+                           "3\t夜班\t22:00:00\t06:00:00\t1\t0\t0\t5\t0"}));
+
+    for (const QStringList& bad : {QStringList{"--late-grace", "-1"}, QStringList{"--early-grace", "721"},
+                                   QStringList{"--late-grace", "x"}}) {
+        r = test::RunCli(QStringList({"--data", data, "shift", "add", "丙", "01:00", "02:00"}) + bad);
+        EXPECT_EQ(r.code, 2) << bad.join(' ').toStdString();
+    }
+    EXPECT_EQ(test::RunCli({"--data", data, "shift", "list"}).out.count('\n'), 4);
+}

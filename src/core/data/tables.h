@@ -25,5 +25,8 @@ std::optional<QString> TooWide(const QString& what, const QString& text, int wid
 // Field lists of the dataset files that programs write whole (test fixtures, generators).
 QList<FieldDef> EmployeeFields();
 QList<FieldDef> ShiftTimeFields();
+// The grace minutes of a shift (LateGrace, EarlyGrace), added to ShiftTime.dat after its first
+// layout: a file or row without them reads 0 (DataSet::addFields).
+QList<FieldDef> ShiftGraceFields();
 
 } // namespace kq

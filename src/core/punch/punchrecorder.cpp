@@ -6,18 +6,34 @@
 #include "core/data/kqerror.h"
 #include "core/data/shared.h"
 #include "core/platform/platform.h"
+#include "core/reports/evaluation.h"
 
 #include <QFile>
 #include <QHash>
+#include <QSqlError>
 #include <QSqlRecord>
+#include <array>
+#include <optional>
 
 namespace kq {
 
 namespace {
 
-// The cards of Employee.dat (case-folded card -> name of the first row holding it), built again
-// only when the file's bytes change: reading the file is cheap, parsing every row at each swipe
-// is not.
+// The cards of Employee.dat: case-folded card -> name of the first row holding it.
+QHash<QString, QString> ReadCardHolders(const QString& path) {
+    DataSet employees;
+    employees.open(path);
+    QHash<QString, QString> names;
+    for (employees.first(); !employees.eof(); employees.next()) {
+        const QString key = employees.asString(QStringLiteral("CardNo")).toCaseFolded();
+        if (!names.contains(key)) names.insert(key, employees.asString(QStringLiteral("SName")));
+    }
+    employees.close();
+    return names;
+}
+
+// The card list as a punch station keeps it while it runs, built again only when the file's
+// bytes change: reading the file is cheap, parsing every row at each swipe is not.
 struct CardIndex {
     QString path;
     QByteArray bytes;
@@ -32,17 +48,8 @@ QString CardHolder(const QString& card) {
     const QString path = DataFile(QStringLiteral("Employee.dat"));
     QFile file(path);
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    if (bytes.isEmpty() || path != index.path || bytes != index.bytes) {
-        DataSet employees;
-        employees.open(path);
-        QHash<QString, QString> names;
-        for (employees.first(); !employees.eof(); employees.next()) {
-            const QString key = employees.asString(QStringLiteral("CardNo")).toCaseFolded();
-            if (!names.contains(key)) names.insert(key, employees.asString(QStringLiteral("SName")));
-        }
-        employees.close();
-        index = CardIndex{path, bytes, names};
-    }
+    if (bytes.isEmpty() || path != index.path || bytes != index.bytes)
+        index = CardIndex{path, bytes, ReadCardHolders(path)};
     return index.names.value(card.toCaseFolded());
 }
 
@@ -55,61 +62,183 @@ bool IsPunched(const QVariant& stored) {
     return IsPunch(time);
 }
 
+QSqlQuery Prepared(const QString& sql) {
+    QSqlQuery q(KQDataBase());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) throw KqError(q.lastError().text());
+    return q;
+}
+
+void Run(QSqlQuery& q, const QVariantList& values) {
+    for (int i = 0; i < values.size(); ++i)
+        q.bindValue(i, values.at(i));
+    if (!q.exec()) throw KqError(q.lastError().text());
+}
+
+// The rules of a swipe by a registered card, inside an open write transaction. The statements
+// of each slot column are prepared once, for the run of swipes of a batch.
+class Swiper {
+public:
+    Swiper(const QList<TBrushInfo>& brushInfo, int doubleSwipeSeconds)
+        : m_brushInfo(brushInfo), m_labels(SlotLabels(brushInfo)), m_doubleSwipeSeconds(doubleSwipeSeconds) {}
+
+    PunchResult swipe(const QString& name, int slot, const QDateTime& now) {
+        PunchResult result;
+        if (m_brushInfo.isEmpty()) {
+            result.outcome = PunchOutcome::NoShift;
+            result.line = name + QStringLiteral(" 未设置班时，刷卡无效！");
+            return result;
+        }
+        if (slot < 0 || slot >= 2 * m_brushInfo.size())
+            throw KqError(QStringLiteral("无效的班时位置：%1").arg(slot));
+
+        const QString date = DateText(GetBrushDate(m_brushInfo.at(slot / 2), slot, now));
+        const QString time = TimeText(now.time());
+        Statements& st = m_statements[slot];
+        if (!st.select) {
+            const QString column = SlotColumn(slot);
+            st.select =
+                Prepared(QStringLiteral("select %1 from WorkList where Name=? and DDate=?").arg(column));
+            st.update =
+                Prepared(QStringLiteral("update WorkList set %1=? where Name=? and DDate=?").arg(column));
+            st.insert =
+                Prepared(QStringLiteral("insert into WorkList (DDate, Name, %1) values (?,?,?)").arg(column));
+        }
+        Run(*st.select, {name, date});
+        const bool hasRow = st.select->next();
+        const QVariant stored = hasRow ? st.select->value(0) : QVariant();
+        st.select->finish();
+        const auto already = [&](PunchOutcome outcome, int punchedSlot) {
+            result.outcome = outcome;
+            result.line = name + QLatin1Char(' ') + m_labels.at(punchedSlot) + QStringLiteral("已刷过卡!");
+            return result;
+        };
+        if (hasRow && stored.toString().trimmed() == time) return already(PunchOutcome::Identical, slot);
+        if (m_doubleSwipeSeconds > 0) {
+            const int earlier = recentSlot(name, now);
+            if (earlier >= 0) return already(PunchOutcome::AlreadyPunched, earlier);
+        }
+        if (hasRow && IsPunched(stored)) return already(PunchOutcome::AlreadyPunched, slot);
+        if (hasRow)
+            Run(*st.update, {time, name, date});
+        else
+            Run(*st.insert, {date, name, time});
+
+        result.outcome = PunchOutcome::Stored;
+        result.beepKind = BeepConfirm;
+        result.line = name + QLatin1Char(' ') + now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
+                      QLatin1Char(' ') + m_labels.at(slot);
+        return result;
+    }
+
+private:
+    // The slot of name's stored punch that lies less than m_doubleSwipeSeconds before now, or -1.
+    // A time stored under attendance date D was swiped on D-1, D or D+1: the calendar day that
+    // GetBrushDate maps to D for that slot. Ages are wall-clock seconds.
+    int recentSlot(const QString& name, const QDateTime& now) {
+        const int slotCount = 2 * int(m_brushInfo.size());
+        if (!m_recent) {
+            QStringList columns;
+            for (int s = 0; s < slotCount; ++s)
+                columns << SlotColumn(s);
+            m_recent = Prepared(
+                QStringLiteral("select DDate, %1 from WorkList where Name=? and DDate>=? and DDate<=?")
+                    .arg(columns.join(QLatin1Char(','))));
+        }
+        Run(*m_recent, {name, DateText(now.date().addDays(-2)), DateText(now.date().addDays(1))});
+        const qint64 nowDay = now.date().toJulianDay();
+        const int nowSecond = now.time().msecsSinceStartOfDay() / 1000;
+        int recent = -1;
+        qint64 recentAge = m_doubleSwipeSeconds;
+        while (m_recent->next()) {
+            const QDate stored = m_recent->value(0).toDate();
+            for (int s = 0; s < slotCount; ++s) {
+                const QTime t = ParseStoredTime(m_recent->value(s + 1).toString().trimmed());
+                if (!IsPunch(t)) continue;
+                for (int day = -1; day <= 1; ++day) {
+                    const qint64 age = (nowDay - stored.toJulianDay() - day) * 86400 + nowSecond -
+                                       t.msecsSinceStartOfDay() / 1000;
+                    if (age < 0 || age >= recentAge) continue;
+                    if (GetBrushDate(m_brushInfo.at(s / 2), s, QDateTime(stored.addDays(day), t, Qt::UTC)) !=
+                        stored)
+                        continue;
+                    recent = s;
+                    recentAge = age;
+                }
+            }
+        }
+        m_recent->finish();
+        return recent;
+    }
+
+    struct Statements {
+        std::optional<QSqlQuery> select, update, insert;
+    };
+    std::optional<QSqlQuery> m_recent;
+    const QList<TBrushInfo> m_brushInfo;
+    const QStringList m_labels;
+    const int m_doubleSwipeSeconds;
+    std::array<Statements, kSlotCount> m_statements;
+};
+
+PunchResult Unregistered() {
+    PunchResult result;
+    result.line = QStringLiteral("**** 磁卡未注册或失效！");
+    return result;
+}
+
 } // namespace
 
 PunchResult RecordPunch(const QString& card, const QList<TBrushInfo>& brushInfo, int slot,
-                        const QDateTime& now) {
-    PunchResult result;
+                        const QDateTime& now, int doubleSwipeSeconds) {
     const QString name = CardHolder(card);
-    if (name.isEmpty()) {
-        result.line = QStringLiteral("**** 磁卡未注册或失效！");
-        return result;
-    }
-    if (brushInfo.isEmpty()) {
-        result.outcome = PunchOutcome::NoShift;
-        result.line = name + QStringLiteral(" 未设置班时，刷卡无效！");
-        return result;
-    }
-    if (slot < 0 || slot >= 2 * brushInfo.size())
-        throw KqError(QStringLiteral("无效的班时位置：%1").arg(slot));
-
-    const QString label = SlotLabels(brushInfo).at(slot);
-    const QString column = SlotColumn(slot);
-    const QString date = DateText(GetBrushDate(brushInfo.at(slot / 2), slot, now));
-    const QString time = TimeText(now.time());
-
-    // A punch reads and then writes: its transaction takes the write lock of WorkList at the start,
-    // where a lock taken by the first read could not be upgraded and would fail at once. BEGIN
-    // IMMEDIATE would lock the attached notice file as well and turn every punch into a two-file commit
-    // with twice the disk flushes.
+    if (name.isEmpty()) return Unregistered();
+    if (brushInfo.isEmpty()) return Swiper(brushInfo, 0).swipe(name, slot, now);
+    // Takes the write lock of WorkList at the start: a punch reads and then writes.
     Transaction transaction(QStringLiteral("WorkList"));
-    QSqlQuery count =
-        ExecSql(QStringLiteral("select COUNT(*) Cnt from WorkList where Name=? and DDate=?"), {name, date});
-    const int cnt = count.next() ? count.value(0).toInt() : 0;
-    count.finish();
-    if (cnt != 0) {
-        QSqlQuery row =
-            ExecSql(QStringLiteral("select * from WorkList where Name=? and DDate=?"), {name, date});
-        const bool punched = row.next() && IsPunched(row.value(row.record().indexOf(column)));
-        row.finish();
-        if (punched) {
-            result.outcome = PunchOutcome::AlreadyPunched;
-            result.line = name + QLatin1Char(' ') + label + QStringLiteral("已刷过卡!");
-            return result;
-        }
-        ExecSql(QStringLiteral("update WorkList set %1=? where Name=? and DDate=?").arg(column),
-                {time, name, date});
-    } else {
-        ExecSql(QStringLiteral("insert into WorkList (DDate, Name, %1) values (?,?,?)").arg(column),
-                {date, name, time});
-    }
-    transaction.commit();
-
-    result.outcome = PunchOutcome::Stored;
-    result.beepKind = BeepConfirm;
-    result.line = name + QLatin1Char(' ') + now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
-                  QLatin1Char(' ') + label;
+    PunchResult result = Swiper(brushInfo, doubleSwipeSeconds).swipe(name, slot, now);
+    if (result.outcome == PunchOutcome::Identical) result.outcome = PunchOutcome::AlreadyPunched;
+    if (result.stored()) transaction.commit();
     return result;
+}
+
+struct PunchBatch::Impl {
+    Impl(const QList<TBrushInfo>& brushInfo, int doubleSwipeSeconds, int size)
+        : names(ReadCardHolders(DataFile(QStringLiteral("Employee.dat")))),
+          swiper(brushInfo, doubleSwipeSeconds), batchSize(qMax(1, size)) {}
+    QHash<QString, QString> names;
+    Swiper swiper;
+    const int batchSize;
+    std::optional<Transaction> transaction;
+    int pending = 0;
+};
+
+PunchBatch::PunchBatch(const QList<TBrushInfo>& brushInfo, int doubleSwipeSeconds, int batchSize)
+    : d(std::make_unique<Impl>(brushInfo, doubleSwipeSeconds, batchSize)) {}
+
+PunchBatch::~PunchBatch() = default;
+
+PunchResult PunchBatch::add(const QString& card, int slot, const QDateTime& now) {
+    const QString name = card.trimmed().isEmpty() ? QString() : d->names.value(card.toCaseFolded());
+    if (name.isEmpty()) return Unregistered();
+    if (!d->transaction) d->transaction.emplace(QStringLiteral("WorkList"));
+    PunchResult result;
+    try {
+        result = d->swiper.swipe(name, slot, now);
+    } catch (...) {
+        d->transaction.reset(); // rolls back this batch
+        d->pending = 0;
+        throw;
+    }
+    if (result.stored() && ++d->pending >= d->batchSize) commit();
+    return result;
+}
+
+void PunchBatch::commit() {
+    if (!d->transaction) return;
+    d->transaction->commit();
+    d->transaction.reset();
+    d->pending = 0;
 }
 
 void BrushBeep(int kind, bool isBeep) {

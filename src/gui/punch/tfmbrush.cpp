@@ -150,7 +150,9 @@ void TfmBrush::FormCreate() {
     EnsureDataFolder();
     if (ReadShifts() && !m_shifts.error().isEmpty()) ReportFailure(m_shifts.error());
     try {
-        m_isBeep = ReadSysSetup().IsBeep;
+        const SysSetupInfo settings = ReadSysSetup();
+        m_isBeep = settings.IsBeep;
+        m_doubleSwipeSeconds = settings.DoubleSwipeSeconds;
     } catch (const std::exception& e) {
         ReportFailure(ErrorText(e));
     }
@@ -261,7 +263,8 @@ void TfmBrush::FlatEdit1KeyPress(QChar key) {
     try {
         FollowShiftChanges();
         if (!m_shifts.error().isEmpty()) throw KqError(m_shifts.error());
-        const PunchResult result = RecordPunch(card, m_brushInfo, m_flatComboBoxMod->currentIndex(), Now());
+        const PunchResult result =
+            RecordPunch(card, m_brushInfo, m_flatComboBoxMod->currentIndex(), Now(), m_doubleSwipeSeconds);
         m_flatEdit1->clear();
         Report(result.line, result.beepKind);
     } catch (const std::exception& e) {

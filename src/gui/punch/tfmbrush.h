@@ -72,6 +72,7 @@ private:
     QList<TBrushInfo> m_brushInfo;
     QList<TSlotTime> m_clientDataSet2;
     bool m_isBeep = false;
+    int m_doubleSwipeSeconds = 0; // the settings' double-swipe refusal, 0: off
     int m_tickCount = 0;
     bool m_endsProgram = false;
 
