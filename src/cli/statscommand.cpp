@@ -2,8 +2,8 @@
 #include "cli/reportoptions.h"
 
 #include "core/data/syssetup.h"
-#include "core/reports/findinfo.h"
 #include "core/reports/statistics.h"
+#include "core/setup/workcalendar.h"
 
 namespace kq::cli {
 
@@ -20,8 +20,8 @@ int RunStats(Args& args, Context& ctx) {
     const QList<TBaseInfo> slotTable = BuildSlotTable(AccumulateOn::OffDuty);
     const QList<LeaveReason> reasons = ReadLeaveReasons(QStringLiteral("SerialNo"));
     const QStringList columns = StatColumns(slotTable, reasons);
-    const QList<QStringList> lines =
-        ComputeStatistics(slotTable, reasons, StatEmployees(), first, last, WorkDayCount(first, last));
+    const QList<QStringList> lines = ComputeStatistics(slotTable, reasons, StatEmployees(), first, last,
+                                                       WorkCalendar::Read().workDayCount(first, last));
     PrintTable(ctx.out, columns, lines);
     return WriteExports(exports,
                         StatXlsTable(ReadSysSetup().CompanyName, StatPeriodLine(first, last), columns,

@@ -76,3 +76,43 @@ TEST(CliSetup, ShiftGraceMinutes) {
     }
     EXPECT_EQ(test::RunCli({"--data", data, "shift", "list"}).out.count('\n'), 4);
 }
+
+TEST(CliSetup, CalendarAddListDelete) {
+    QTemporaryDir dir;
+    const QString data = dir.filePath("Data");
+    ASSERT_EQ(test::RunCli({"--data", data, "init"}).code, 0);
+    test::CliResult r =
+        test::RunCli({"--data", data, "calendar", "add", "2024-10-01", "--holiday", "国庆节"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(test::RunCli({"--data", data, "calendar", "add", "2024-09-29", "--workday"}).code, 0);
+    EXPECT_EQ(test::RunCli({"--data", data, "calendar", "add", "2024-10-01", "--holiday", "国庆"}).code, 0);
+    r = test::RunCli({"--data", data, "calendar", "list"});
+    EXPECT_EQ(
+        r.out,
+        "DDate\tDayOfWeek\tKind\tDayName\n2024-09-29\t周日\tworkday\t\n2024-10-01\t周二\tholiday\t国庆\n");
+
+    // A period with the holiday and the make-up Sunday: as many days to attend as a plain week.
+    r = test::RunCli({"--data", data, "stats", "--from", "2024-09-29", "--to", "2024-10-05"});
+    const QStringList lines = r.out.split('\n');
+    const qsizetype days = lines.value(0).split('\t').indexOf("应出勤天数");
+    ASSERT_GE(days, 0) << r.out.toStdString();
+    EXPECT_EQ(lines.value(1).split('\t').value(days), "5") << r.out.toStdString();
+
+    EXPECT_EQ(test::RunCli({"--data", data, "calendar", "delete", "2024-10-01"}).code, 0);
+    r = test::RunCli({"--data", data, "calendar", "delete", "2024-10-01"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_FALSE(r.err.isEmpty());
+    const QList<QStringList> bad = {
+        {"calendar", "add", "2024-10-01"},
+        {"calendar", "add", "2024-10-01", "--holiday", "--workday"},
+        {"calendar", "add", "2024-13-01", "--holiday"},
+        {"calendar", "add", "2024-10-01", "--holiday", "一二三四五六七八九十甲"},
+        {"calendar", "add", "2024-10-01", "--holiday", "a", "b"},
+        {"calendar", "delete"},
+        {"calendar", "list", "x"},
+        {"calendar"},
+    };
+    for (const QStringList& args : bad)
+        EXPECT_EQ(test::RunCli(QStringList({"--data", data}) + args).code, 2) << args.join(' ').toStdString();
+    EXPECT_EQ(test::RunCli({"--data", data, "calendar", "list"}).out.count('\n'), 2);
+}

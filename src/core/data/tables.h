@@ -17,6 +17,7 @@ constexpr int DeptName = 20;
 constexpr int ReasonName = 20;
 constexpr int ShiftName = 30;
 constexpr int CompanyName = 40;
+constexpr int DayName = 20; // a calendar day's name
 } // namespace FieldWidth
 
 // The refusal of text typed for a field of width bytes, titled what: nothing when it fits.

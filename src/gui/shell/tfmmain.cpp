@@ -16,6 +16,7 @@
 #include "gui/reports/tfmmodify.h"
 #include "gui/reports/tfmstat.h"
 #include "gui/reports/tfmstatall.h"
+#include "gui/setup/tfmcalendar.h"
 #include "gui/setup/tfmsetleavetype.h"
 #include "gui/setup/tfmsettime.h"
 #include "gui/setup/tfmsystimeset.h"
@@ -105,6 +106,7 @@ void TfmMain::BuildMenus() {
     addCommand(setup, "MIEmployeeSet", QStringLiteral("人员设置(&E)"), &TfmMain::MIEmployeeSetClick);
     addCommand(setup, "MIShiftSet", QStringLiteral("班时设置(&T)"), &TfmMain::MIShiftSetClick);
     addCommand(setup, "MISetLeaveType", QStringLiteral("未到原因(&W)"), &TfmMain::MISetLeaveTypeClick);
+    addCommand(setup, "MICalendar", QStringLiteral("节假日与调休(&H)"), &TfmMain::MICalendarClick);
     setup->addSeparator();
     addCommand(setup, "MISysSet", QStringLiteral("系统设置(&S)"), &TfmMain::MISysSetClick);
 
@@ -245,6 +247,13 @@ void TfmMain::MIShiftSetClick() {
 void TfmMain::MISetLeaveTypeClick() {
     if (!Gate(FuncLeaveType)) return;
     ShowSingle<TfmSetLeaveType>(this);
+}
+
+// The calendar belongs with the shifts: who may set the shifts may set the days they apply on.
+void TfmMain::MICalendarClick() {
+    if (!Gate(FuncShift)) return;
+    TfmCalendar form(this);
+    form.exec();
 }
 
 void TfmMain::MISysSetClick() {

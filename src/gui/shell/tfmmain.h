@@ -45,6 +45,7 @@ public Q_SLOTS:
     void MIShiftSetClick();
     void MISetLeaveTypeClick();
     void MISysSetClick();
+    void MICalendarClick();
     void MIEditDataClick();
     void MIInformClick();
     void MIBackupClick();
