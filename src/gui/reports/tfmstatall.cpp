@@ -2,6 +2,7 @@
 #include "gui/widgets/namedwidgets.h"
 
 #include "core/data/syssetup.h"
+#include "core/platform/platform.h"
 #include "core/reports/statistics.h"
 #include "core/reports/xlswriter.h"
 #include "gui/platform/guarded.h"
@@ -125,7 +126,10 @@ void TfmStatAll::Compute() {
         QApplication::processEvents();
     };
     Guarded([&] {
-        m_lines = ComputeStatistics(m_slots, m_reasons, StatEmployees(), first, last, m_find.Days, progress);
+        const QList<StatEmployee> employees = StatEmployees();
+        m_lines = ComputeStatistics(m_slots, m_reasons, employees, first, last, m_find.Days, progress);
+        AppendAbsentDays(m_lines, employees, WorkCalendar::Read(), first, last, Now().date(),
+                         int(m_reasons.size()));
     });
     m_listView1->setRowCount(int(m_lines.size()));
     for (int r = 0; r < m_lines.size(); ++r)
