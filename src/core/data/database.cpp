@@ -11,7 +11,7 @@ namespace kq {
 namespace {
 
 // Layout versions (PRAGMA user_version) of the two files.
-constexpr int kWorkListVersion = 2;
+constexpr int kWorkListVersion = 3;
 constexpr int kInformVersion = 1;
 
 QString WorkListTable() {
@@ -41,6 +41,12 @@ QStringList AddedTables(const QString& p) {
         // The holiday and make-up workday calendar: one entry per date, Kind 1 a holiday, 2 a workday.
         QStringLiteral("CREATE TABLE IF NOT EXISTS %1WorkCalendar (DDate VARCHAR(10) PRIMARY KEY, "
                        "Kind INTEGER NOT NULL, DayName VARCHAR(40))")
+            .arg(p),
+        // The correction log: each entry carries the hash of the one before (core/maintenance/auditlog.h).
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS %1AuditLog (Seq INTEGER PRIMARY KEY, EntryTime VARCHAR(19) NOT NULL, "
+            "OperatorName TEXT, Kind TEXT NOT NULL, RecordKey TEXT, OldValues TEXT, NewValues TEXT, "
+            "PrevHash VARCHAR(64) NOT NULL, EntryHash VARCHAR(64) NOT NULL)")
             .arg(p),
     };
 }
@@ -136,6 +142,27 @@ void EnsureDatabaseFiles(const QString& folder) {
         try {
             OpenOn(db, Folder(folder));
         } catch (const KqError&) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+void WithWorkListFile(const QString& path, const std::function<void(QSqlDatabase&)>& work) {
+    const QString name = QStringLiteral("KQWorkListFile");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        try {
+            if (!db.open()) throw KqError(db.lastError().text());
+            Configure(db, QStringLiteral("main"));
+            UpgradeWorkList(db, QStringLiteral("main"));
+            work(db);
+        } catch (...) {
             db.close();
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);

@@ -4,6 +4,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <functional>
 
 namespace kq {
 
@@ -24,6 +25,11 @@ QSqlDatabase KQDataBase();
 // Creates the two database files of folder with their tables when missing, without opening
 // the connection (first-run content).
 void EnsureDatabaseFiles(const QString& folder);
+
+// Opens the WorkList.db file at path on a connection of its own (a restored file before it is put
+// in place), brings its layout up to date and runs work on that connection; the file is closed,
+// its log folded in, before this returns. Throws KqError.
+void WithWorkListFile(const QString& path, const std::function<void(QSqlDatabase&)>& work);
 
 // Prepares and runs sql with positional (?) or named (:name) values bound in order; throws
 // KqError with the engine's message when it fails.

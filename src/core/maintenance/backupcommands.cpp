@@ -5,6 +5,7 @@
 #include "core/data/firstrun.h"
 #include "core/data/kqerror.h"
 #include "core/data/ownerlock.h"
+#include "core/maintenance/auditlog.h"
 #include "core/maintenance/databasesnapshot.h"
 #include "core/maintenance/localfiles.h"
 #include "core/maintenance/restorestage.h"
@@ -94,6 +95,11 @@ void RunWork(const WorkRunner& run, const std::function<void()>& work) {
         run(work);
     else
         work();
+}
+
+// The entry of a restore from archive, dated by the archive's file.
+void RecordRestore(QSqlDatabase db, const QString& archive) {
+    AuditRestore(db, archive, QFileInfo(archive).lastModified());
 }
 
 // Gives the owner lock back the mode it had before a restore took it.
@@ -203,6 +209,19 @@ bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QStri
         return false;
     }
     RestrictPasswordFiles(stage.folder());
+    // The correction log comes back with the records: the restored one says so before it is put in
+    // place, so that the swap brings the entry with it. An archive without records leaves the
+    // folder's own log, which gets the entry once the data is swapped.
+    const QString stagedRecords = stage.folder() + PlacedName(folder, QStringLiteral("WorkList.db"));
+    const bool logged = QFileInfo::exists(stagedRecords);
+    if (logged) {
+        try {
+            WithWorkListFile(stagedRecords, [&](QSqlDatabase& db) { RecordRestore(db, archive); });
+        } catch (const KqError& e) {
+            Prompt().error(e.message());
+            return false;
+        }
+    }
 
     const bool wasOpen = IsKQDataBaseOpen();
     CloseKQDataBase();
@@ -211,6 +230,7 @@ bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QStri
         stage.swap();
         swapped = true;
         OpenKQDataBase(folder);
+        if (!logged) RecordRestore(KQDataBase(), archive);
         return true;
     } catch (const KqError& e) {
         if (swapped) stage.undo();

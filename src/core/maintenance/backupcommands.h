@@ -47,7 +47,9 @@ BackupResult BackupDataFolder(TBackupFile& file, const QString& dataFolder, cons
 // then is KQDataBase closed, the files swapped in and the connection opened on them; data that
 // does not open is swapped back. The refusals are shown with their reason. The command sets the
 // component's restore mode, path rule and OnRestoreFile. False for a missing archive, a failed,
-// stopped or refused restore and one that was undone. run unpacks and checks the stage.
+// stopped or refused restore and one that was undone. run unpacks and checks the stage. A
+// completed restore appends an entry to the restored correction log naming the archive and its
+// date (its file's modification time).
 bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive,
                        const WorkRunner& run = {});
 

@@ -7,6 +7,7 @@
 #include "core/data/shared.h"
 #include "core/data/syssetup.h"
 #include "core/shell/operatorinfo.h"
+#include "gui/maintenance/tfmauditlog.h"
 #include "gui/maintenance/tfmbackup.h"
 #include "gui/maintenance/tfmdelete.h"
 #include "gui/maintenance/tfminform.h"
@@ -112,6 +113,7 @@ void TfmMain::BuildMenus() {
 
     QMenu* manage = menuBar()->addMenu(QStringLiteral("【管理】"));
     addCommand(manage, "MIEditData", QStringLiteral("修改数据(&C)"), &TfmMain::MIEditDataClick);
+    addCommand(manage, "MIAuditLog", QStringLiteral("修改记录(&L)"), &TfmMain::MIAuditLogClick);
     addCommand(manage, "MIInform", QStringLiteral("编辑公告(&G)"), &TfmMain::MIInformClick);
     manage->addSeparator();
     addCommand(manage, "MIBackup", QStringLiteral("数据备份(&B)"), &TfmMain::MIBackupClick);
@@ -265,6 +267,13 @@ void TfmMain::MISysSetClick() {
 void TfmMain::MIEditDataClick() {
     if (!Gate(FuncModify)) return;
     TfmModify window(this);
+    window.exec();
+}
+
+// Whoever may correct records may read the log of corrections.
+void TfmMain::MIAuditLogClick() {
+    if (!Gate(FuncModify)) return;
+    TfmAuditLog window(this);
     window.exec();
 }
 

@@ -47,6 +47,7 @@ public Q_SLOTS:
     void MISysSetClick();
     void MICalendarClick();
     void MIEditDataClick();
+    void MIAuditLogClick();
     void MIInformClick();
     void MIBackupClick();
     void MIRestoreClick();

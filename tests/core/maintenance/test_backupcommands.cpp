@@ -3,10 +3,12 @@
 #include "core/data/dataset.h"
 #include "core/data/kqerror.h"
 #include "core/data/ownerlock.h"
+#include "core/maintenance/auditlog.h"
 #include "core/maintenance/backupcommands.h"
 #include "core/maintenance/databasesnapshot.h"
 #include "core/maintenance/folderclaim.h"
 #include "core/maintenance/localfiles.h"
+#include "core/maintenance/perioddelete.h"
 #include "core/maintenance/restorestage.h"
 #include "core/maintenance/sqliteimage.h"
 #include "support/archivebytes.h"
@@ -152,6 +154,29 @@ TEST_F(BackupCommandsTest, RestorePutsTheArchivedFilesBackAndReopensTheTables) {
     const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::ReadOther;
     EXPECT_FALSE(QFileInfo(path("Employee.dat")).permissions() & others);
     EXPECT_TRUE(QFileInfo(path("Department.dat")).permissions() & QFileDevice::ReadOther);
+}
+
+TEST_F(BackupCommandsTest, TheCorrectionLogIsCarriedAndARestoreAddsItsEntry) {
+    addRow("张三");
+    DeletePeriod(QDate(2024, 3, 1), QDate(2024, 3, 1)); // entry 1
+    backUp();
+    QFile file(archive()); // the date of the archive is its file's
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(
+        file.setFileTime(QDateTime(QDate(2024, 3, 5), QTime(18, 0, 2)), QFileDevice::FileModificationTime));
+    file.close();
+    addRow("李四");
+    DeletePeriod(QDate(2024, 3, 1), QDate(2024, 3, 1)); // entry 2, gone with the restore
+    TBackupFile bf;
+    ASSERT_TRUE(RestoreDataFolder(bf, DataFolder(), archive()));
+    const QList<AuditEntry> log = ReadAuditLog();
+    ASSERT_EQ(log.size(), 2);
+    EXPECT_EQ(log[0].RecordKey.left(13), "2024-03-01 张三");
+    EXPECT_EQ(log[1].Kind, "恢复");
+    EXPECT_TRUE(log[1].NewValues.contains(R"("ArchiveDate":"2024-03-05 18:00:02")"))
+        << log[1].NewValues.toStdString();
+    EXPECT_TRUE(log[1].NewValues.contains("backup.bak"));
+    EXPECT_TRUE(VerifyAuditLog().intact());
 }
 
 TEST_F(BackupCommandsTest, FailedOrRefusedRestoresLeaveTheFolderAsItWasAndSayWhy) {
