@@ -84,6 +84,7 @@ public:
 
     PunchResult swipe(const QString& name, int slot, const QDateTime& now) {
         PunchResult result;
+        result.name = name;
         if (m_brushInfo.isEmpty()) {
             result.outcome = PunchOutcome::NoShift;
             result.line = name + QStringLiteral(" 未设置班时，刷卡无效！");
@@ -110,7 +111,8 @@ public:
         st.select->finish();
         const auto already = [&](PunchOutcome outcome, int punchedSlot) {
             result.outcome = outcome;
-            result.line = name + QLatin1Char(' ') + m_labels.at(punchedSlot) + QStringLiteral("已刷过卡!");
+            result.label = m_labels.at(punchedSlot);
+            result.line = name + QLatin1Char(' ') + result.label + QStringLiteral("已刷过卡!");
             return result;
         };
         if (hasRow && stored.toString().trimmed() == time) return already(PunchOutcome::Identical, slot);
@@ -126,6 +128,7 @@ public:
 
         result.outcome = PunchOutcome::Stored;
         result.beepKind = BeepConfirm;
+        result.label = m_labels.at(slot);
         result.line = name + QLatin1Char(' ') + now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) +
                       QLatin1Char(' ') + m_labels.at(slot);
         return result;
@@ -239,6 +242,26 @@ void PunchBatch::commit() {
     d->transaction->commit();
     d->transaction.reset();
     d->pending = 0;
+}
+
+PunchAnswer AnswerOf(const PunchResult& result, const QString& card, const QDateTime& now) {
+    switch (result.outcome) {
+    case PunchOutcome::Stored:
+        return {result.name, now.toString(QStringLiteral("hh:mm:ss")) + QStringLiteral("  ") + result.label,
+                true};
+    case PunchOutcome::UnknownCard:
+        return {QStringLiteral("卡号 ") + card, QStringLiteral("磁卡未注册或失效！"), false};
+    case PunchOutcome::AlreadyPunched:
+    case PunchOutcome::Identical:
+        return {result.name, result.label + QStringLiteral("已刷过卡!"), false};
+    case PunchOutcome::NoShift:
+        return {result.name, QStringLiteral("未设置班时，刷卡无效！"), false};
+    }
+    return {};
+}
+
+PunchAnswer FailureAnswer(const QString& message) {
+    return {QStringLiteral("刷卡未记录"), message, false};
 }
 
 void BrushBeep(int kind, bool isBeep) {

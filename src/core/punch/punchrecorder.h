@@ -20,8 +20,22 @@ struct PunchResult {
     PunchOutcome outcome = PunchOutcome::UnknownCard;
     QString line; // the line the punch screen shows
     int beepKind = BeepAlarm;
+    QString name;  // the card holder; empty for an unknown card
+    QString label; // the slot's label, when a slot was punched or refused
     bool stored() const { return outcome == PunchOutcome::Stored; }
 };
+
+// The punch screen's answer in large type: a first line (the name, or the number of an unknown
+// card, so that the operator can register it) and a second (the time and slot of a stored punch,
+// or why the swipe was refused).
+struct PunchAnswer {
+    QString first;
+    QString second;
+    bool stored = false; // green when stored, red otherwise
+};
+PunchAnswer AnswerOf(const PunchResult& result, const QString& card, const QDateTime& now);
+// The answer to a swipe that failed with message.
+PunchAnswer FailureAnswer(const QString& message);
 
 // Records one swipe of card (already trimmed, not empty) into slot at now: finds the card in
 // Employee.dat ignoring case, works out the attendance date, and updates or inserts the

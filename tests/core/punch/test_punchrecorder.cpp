@@ -303,3 +303,30 @@ TEST_F(PunchTest, BatchCommitsInBatchesAndSkipsIdenticalSwipes) {
     // A single swipe of the very time already stored is answered as before.
     EXPECT_EQ(punch("A100", 0, At(7, 7, 55)).outcome, PunchOutcome::AlreadyPunched);
 }
+
+TEST(PunchAnswer, NameTimeAndSlotOrTheRefusal) {
+    const QDateTime now(QDate(2024, 3, 7), QTime(8, 1, 5));
+    struct Case {
+        PunchOutcome outcome;
+        const char* first;
+        const char* second;
+        bool stored;
+    } cases[] = {
+        {PunchOutcome::Stored, "张三", "08:01:05  早班上班", true},
+        {PunchOutcome::AlreadyPunched, "张三", "早班上班已刷过卡!", false},
+        {PunchOutcome::UnknownCard, "卡号 0042", "磁卡未注册或失效！", false},
+        {PunchOutcome::NoShift, "张三", "未设置班时，刷卡无效！", false},
+    };
+    for (const Case& c : cases) {
+        PunchResult result;
+        result.outcome = c.outcome;
+        if (c.outcome != PunchOutcome::UnknownCard) result.name = "张三";
+        result.label = "早班上班";
+        const PunchAnswer answer = AnswerOf(result, "0042", now);
+        EXPECT_EQ(answer.first, c.first);
+        EXPECT_EQ(answer.second, c.second);
+        EXPECT_EQ(answer.stored, c.stored);
+    }
+    EXPECT_EQ(FailureAnswer("磁盘已满").second, "磁盘已满");
+    EXPECT_FALSE(FailureAnswer("磁盘已满").stored);
+}
