@@ -31,7 +31,7 @@ TfmCalendar::TfmCalendar(QWidget* parent) : QDialog(parent) {
     m_dbGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_dbGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_dbGrid1->verticalHeader()->hide();
-    m_dbGrid1->horizontalHeader()->setStretchLastSection(true);
+    m_dbGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch); // no sideways scrolling
     m_dbGrid1->setMinimumSize(400, 240);
     connect(m_dbGrid1, &QTableWidget::currentCellChanged, this, [this](int row) { GridRowChanged(row); });
 
