@@ -5,16 +5,19 @@
 #include "core/data/datafolder.h"
 #include "core/maintenance/folderclaim.h"
 #include "core/shell/operatorinfo.h"
+#include "gui/maintenance/tfmauditlog.h"
 #include "gui/maintenance/tfmbackup.h"
 #include "gui/maintenance/tfmdelete.h"
 #include "gui/maintenance/tfminform.h"
 #include "gui/platform/application.h"
 #include "gui/platform/guiservices.h"
+#include "gui/punch/punchbanner.h"
 #include "gui/punch/tfmbrush.h"
 #include "gui/reports/tfmgetdatedialog.h"
 #include "gui/reports/tfmmodify.h"
 #include "gui/reports/tfmstat.h"
 #include "gui/reports/tfmstatall.h"
+#include "gui/setup/tfmcalendar.h"
 #include "gui/setup/tfmsettime.h"
 #include "gui/shell/tfmemployee.h"
 #include "gui/shell/tfmlogin.h"
@@ -96,6 +99,10 @@ int main(int argc, char* argv[]) {
         Grab(&w, QStringLiteral("shifts.png"));
     }
     {
+        TfmCalendar w(&main);
+        Grab(&w, QStringLiteral("calendar.png"));
+    }
+    {
         TfmStat w(&main);
         w.resize(860, 520);
         Grab(&w, QStringLiteral("query.png"));
@@ -120,6 +127,11 @@ int main(int argc, char* argv[]) {
         Grab(&w, QStringLiteral("modify.png"));
     }
     {
+        TfmAuditLog w(&main);
+        w.resize(1000, 420);
+        Grab(&w, QStringLiteral("auditlog.png"));
+    }
+    {
         TfmInform w(&main);
         Grab(&w, QStringLiteral("notice.png"));
     }
@@ -142,10 +154,16 @@ int main(int argc, char* argv[]) {
         Settle();
         // A card swiped as a reader types it: the digits, then Enter.
         auto* card = brush->findChild<QLineEdit*>(QStringLiteral("FlatEdit1"));
-        card->setText(QStringLiteral("1003"));
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-        QApplication::sendEvent(card, &enter);
+        const auto swipe = [&](const QString& number) {
+            card->setText(number);
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+            QApplication::sendEvent(card, &enter);
+        };
+        swipe(QStringLiteral("1003"));
+        Grab(brush->banner(), QStringLiteral("banner-stored.png"));
         Grab(brush, QStringLiteral("punch.png"));
+        swipe(QStringLiteral("1003"));
+        Grab(brush->banner(), QStringLiteral("banner-refused.png"));
         brush->close();
         delete brush;
     }

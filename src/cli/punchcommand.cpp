@@ -1,5 +1,7 @@
 #include "cli/clicommand.h"
+#include "cli/punchimport.h"
 
+#include "core/data/syssetup.h"
 #include "core/platform/platform.h"
 #include "core/punch/brushinfo.h"
 #include "core/punch/punchrecorder.h"
@@ -10,6 +12,11 @@ namespace kq::cli {
 namespace {
 
 int RunPunch(Args& args, Context& ctx) {
+    if (args.has(QStringLiteral("--import"))) {
+        const QString file = args.option(QStringLiteral("--import"));
+        if (!args.rest().isEmpty()) throw UsageError(QStringLiteral("punch --import takes no card number"));
+        return ImportPunches(file, ctx);
+    }
     const bool hasSlot = args.has(QStringLiteral("--slot"));
     const int slot = args.intOption(QStringLiteral("--slot"), 0);
     const QString at = args.option(QStringLiteral("--at"));
@@ -45,19 +52,24 @@ int RunPunch(Args& args, Context& ctx) {
             return 1;
         }
     }
-    const PunchResult result = RecordPunch(card, brushInfo, chosen, now);
+    const PunchResult result = RecordPunch(card, brushInfo, chosen, now, ReadSysSetup().DoubleSwipeSeconds);
     (result.stored() ? ctx.out : ctx.err) << result.line << Qt::endl;
     return result.stored() ? 0 : 1;
 }
 
-const Registrar reg({QStringLiteral("punch"),
-                     {QStringLiteral("punch CARD [--slot N] [--at \"yyyy-mm-dd hh:nn:ss\"]")},
-                     QStringLiteral("Record one swipe of CARD."),
-                     {{QStringLiteral("slot"), QStringLiteral("N"),
-                       QStringLiteral("the slot (default: the automatic choice for the time)")},
-                      {QStringLiteral("at"), QStringLiteral("TIME"),
-                       QStringLiteral("the swipe's time \"yyyy-mm-dd hh:nn:ss\" (default: now)")}}},
-                    RunPunch);
+const Registrar
+    reg({QStringLiteral("punch"),
+         {QStringLiteral("punch CARD [--slot N] [--at \"yyyy-mm-dd hh:nn:ss\"]"),
+          QStringLiteral("punch --import FILE")},
+         QStringLiteral("Record one swipe of CARD, or the swipes of FILE: lines of CARD<TAB>\"yyyy-mm-dd "
+                        "hh:nn:ss\"[<TAB>SLOT], UTF-8; exit 1 when any was refused."),
+         {{QStringLiteral("slot"), QStringLiteral("N"),
+           QStringLiteral("the slot (default: the automatic choice for the time)")},
+          {QStringLiteral("at"), QStringLiteral("TIME"),
+           QStringLiteral("the swipe's time \"yyyy-mm-dd hh:nn:ss\" (default: now)")},
+          {QStringLiteral("import"), QStringLiteral("FILE"),
+           QStringLiteral("record the swipes of FILE; swipes already stored are skipped")}}},
+        RunPunch);
 
 } // namespace
 

@@ -1,7 +1,10 @@
 #include "cli/clicommand.h"
 #include "cli/reportoptions.h"
 
+#include "core/platform/platform.h"
+#include "core/reports/absence.h"
 #include "core/reports/attendancequery.h"
+#include "core/reports/leavereasons.h"
 #include "core/reports/rowscan.h"
 #include "core/reports/xlswriter.h"
 
@@ -27,8 +30,10 @@ int RunQuery(Args& args, Context& ctx) {
     CompleteRecords(filter);
     const auto snapshot = std::make_shared<WorkListReader>();
     snapshot->holdSnapshot();
-    const QStringList totals =
+    QStringList totals =
         TotalsLines(columns.slotTable(), EvaluateRecords(columns.slotTable(), filter, snapshot));
+    totals << AbsentDaysLine(QueryAbsentDays(filter, WorkCalendar::Read(), Now().date(),
+                                             int(ReadLeaveReasons().size()), snapshot));
     // An .XLS sheet refuses rows beyond its limit: keeping one row more than it holds is enough for
     // that refusal; the other formats take every row.
     const bool capped = std::any_of(exports.writers.begin(), exports.writers.end(), [](const auto& w) {

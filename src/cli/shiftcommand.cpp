@@ -3,6 +3,7 @@
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
 #include "core/data/kqerror.h"
+#include "core/data/tables.h"
 #include "core/setup/shiftrules.h"
 
 #include <QRegularExpression>
@@ -19,7 +20,16 @@ QTime TimeArg(const QString& text, const char* what) {
     return t;
 }
 
+int GraceArg(Args& args, const QString& name) {
+    const int minutes = args.intOption(name, 0);
+    if (minutes < 0 || minutes > kMaxGraceMinutes)
+        throw UsageError(QStringLiteral("%1 takes minutes from 0 to %2").arg(name).arg(kMaxGraceMinutes));
+    return minutes;
+}
+
 int Add(Args& args, Context& ctx) {
+    const int lateGrace = GraceArg(args, QStringLiteral("--late-grace"));
+    const int earlyGrace = GraceArg(args, QStringLiteral("--early-grace"));
     const bool late = args.flag(QStringLiteral("--late"));
     const bool early = args.flag(QStringLiteral("--early"));
     const bool accumulate = args.flag(QStringLiteral("--accumulate"));
@@ -31,6 +41,7 @@ int Add(Args& args, Context& ctx) {
     OpenData(ctx);
     DataSet ds;
     ds.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
+    ds.addFields(ShiftGraceFields());
     ds.update([&] {
         const ShiftCheck check =
             CheckShiftPost(words.at(0), words.at(1), words.at(2), true, ds.recordCount());
@@ -42,6 +53,8 @@ int Add(Args& args, Context& ctx) {
         ds.setValue(QStringLiteral("CheckBegin"), late);
         ds.setValue(QStringLiteral("CheckEnd"), early);
         ds.setValue(QStringLiteral("IsCalculate"), accumulate);
+        ds.setValue(QStringLiteral("LateGrace"), lateGrace);
+        ds.setValue(QStringLiteral("EarlyGrace"), earlyGrace);
         ds.post();
     });
     ds.close();
@@ -71,13 +84,23 @@ int List(Args& args, Context& ctx) {
     OpenData(ctx);
     DataSet ds;
     ds.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
-    ctx.out << "SerialNo\tShiftName\tBeginTime\tEndTime\tCheckBegin\tCheckEnd\tIsCalculate\n";
+    ds.addFields(ShiftGraceFields());
+    // The grace columns are listed once a shift has a grace, so lists without one stay as they were.
+    bool graced = false;
+    for (ds.first(); !ds.eof(); ds.next())
+        graced = graced || ds.asInt(QStringLiteral("LateGrace")) || ds.asInt(QStringLiteral("EarlyGrace"));
+    ctx.out << "SerialNo\tShiftName\tBeginTime\tEndTime\tCheckBegin\tCheckEnd\tIsCalculate"
+            << (graced ? "\tLateGrace\tEarlyGrace\n" : "\n");
     const auto yes = [&](const char* f) { return ds.asBool(QLatin1String(f)) ? "1" : "0"; };
     for (ds.first(); !ds.eof(); ds.next()) {
         ctx.out << ds.asInt(QStringLiteral("SerialNo")) << '\t' << ds.asString(QStringLiteral("ShiftName"))
                 << '\t' << ds.asString(QStringLiteral("BeginTime")) << '\t'
                 << ds.asString(QStringLiteral("EndTime")) << '\t' << yes("CheckBegin") << '\t'
-                << yes("CheckEnd") << '\t' << yes("IsCalculate") << '\n';
+                << yes("CheckEnd") << '\t' << yes("IsCalculate");
+        if (graced)
+            ctx.out << '\t' << ds.asInt(QStringLiteral("LateGrace")) << '\t'
+                    << ds.asInt(QStringLiteral("EarlyGrace"));
+        ctx.out << '\n';
     }
     ds.close();
     return 0;
@@ -91,14 +114,20 @@ int RunShift(Args& args, Context& ctx) {
     throw UsageError(QStringLiteral("shift needs add, list or delete"));
 }
 
-const Registrar reg({QStringLiteral("shift"),
-                     {QStringLiteral("shift add NAME BEGIN END [--late] [--early] [--accumulate]"),
-                      QStringLiteral("shift list"), QStringLiteral("shift delete SERIALNO")},
-                     QStringLiteral("Add (times hh:nn:ss), list or delete shifts (the rest are renumbered)."),
-                     {{QStringLiteral("late"), {}, QStringLiteral("mark late arrivals")},
-                      {QStringLiteral("early"), {}, QStringLiteral("mark early departures")},
-                      {QStringLiteral("accumulate"), {}, QStringLiteral("add up the worked time")}}},
-                    RunShift);
+const Registrar
+    reg({QStringLiteral("shift"),
+         {QStringLiteral("shift add NAME BEGIN END [--late] [--early] [--accumulate] [--late-grace N] "
+                         "[--early-grace N]"),
+          QStringLiteral("shift list"), QStringLiteral("shift delete SERIALNO")},
+         QStringLiteral("Add (times hh:nn:ss), list or delete shifts (the rest are renumbered)."),
+         {{QStringLiteral("late"), {}, QStringLiteral("mark late arrivals")},
+          {QStringLiteral("early"), {}, QStringLiteral("mark early departures")},
+          {QStringLiteral("accumulate"), {}, QStringLiteral("add up the worked time")},
+          {QStringLiteral("late-grace"), QStringLiteral("N"),
+           QStringLiteral("minutes after the begin that are not yet late (default 0)")},
+          {QStringLiteral("early-grace"), QStringLiteral("N"),
+           QStringLiteral("minutes before the end that are not yet early (default 0)")}}},
+        RunShift);
 
 } // namespace
 

@@ -2,8 +2,9 @@
 #include "cli/reportoptions.h"
 
 #include "core/data/syssetup.h"
-#include "core/reports/findinfo.h"
+#include "core/platform/platform.h"
 #include "core/reports/statistics.h"
+#include "core/setup/workcalendar.h"
 
 namespace kq::cli {
 
@@ -20,8 +21,11 @@ int RunStats(Args& args, Context& ctx) {
     const QList<TBaseInfo> slotTable = BuildSlotTable(AccumulateOn::OffDuty);
     const QList<LeaveReason> reasons = ReadLeaveReasons(QStringLiteral("SerialNo"));
     const QStringList columns = StatColumns(slotTable, reasons);
-    const QList<QStringList> lines =
-        ComputeStatistics(slotTable, reasons, StatEmployees(), first, last, WorkDayCount(first, last));
+    const QList<StatEmployee> employees = StatEmployees();
+    const WorkCalendar calendar = WorkCalendar::Read();
+    QList<QStringList> lines =
+        ComputeStatistics(slotTable, reasons, employees, first, last, calendar.workDayCount(first, last));
+    AppendAbsentDays(lines, employees, calendar, first, last, Now().date(), int(reasons.size()));
     PrintTable(ctx.out, columns, lines);
     return WriteExports(exports,
                         StatXlsTable(ReadSysSetup().CompanyName, StatPeriodLine(first, last), columns,

@@ -35,6 +35,7 @@ TEST_P(CliReportsTest, QueryPrintsTheGridAndTotals) {
                                      "早班迟到次数：1    累计时间：  0:30:00",
                                      "早班累计时间：  2:30:00",
                                      "早班早退次数：1    累计时间：  1:00:00",
+                                     "缺勤天数：0",
                                      "",
                                  }));
     EXPECT_EQ(countRows("select count(*) from WorkList where Name = '张三'"), 2);
@@ -102,14 +103,14 @@ TEST_P(CliReportsTest, StatsPrintsTheTableOfEveryEmployee) {
     EXPECT_EQ(r.out.split('\n'),
               QStringList({"工号\t姓名\t部门\t早班迟到次数\t早班迟到时间\t早班早退次数\t早班早退时间\t早班累"
                            "计时间\t事假次数\t"
-                           "病假次数\t出差次数\t应出勤天数",
-                           "11\t张三\t办公室\t1\t  0:30:00\t1\t  1:00:00\t  2:30:00\t\t\t\t21",
-                           "12\t王五\t\t\t\t\t\t\t\t\t\t21", ""}));
+                           "病假次数\t出差次数\t应出勤天数\t缺勤天数",
+                           "11\t张三\t办公室\t1\t  0:30:00\t1\t  1:00:00\t  2:30:00\t\t\t\t21\t20",
+                           "12\t王五\t\t\t\t\t\t\t\t\t\t21\t21", ""}));
     EXPECT_EQ(countRows("select count(*) from WorkList"), 2); // statistics never add rows
 
     r = run({"stats", "--from", "2024-03-31", "--to", "2024-03-01"});
     ASSERT_EQ(r.code, 0);
-    EXPECT_TRUE(r.out.contains("\n11\t张三\t办公室\t\t\t\t\t\t\t\t\t0\n"));
+    EXPECT_TRUE(r.out.contains("\n11\t张三\t办公室\t\t\t\t\t\t\t\t\t0\t\n"));
     EXPECT_EQ(run({"stats", "--from", "2024-03-01"}).code, 2);
     EXPECT_EQ(run({"stats", "--from", "2024-03-01", "--to", "x"}).code, 2);
 }

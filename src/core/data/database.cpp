@@ -13,7 +13,9 @@ namespace kq {
 
 namespace {
 
-constexpr int kSchemaVersion = 1;
+// Layout versions (PRAGMA user_version) of the two files.
+constexpr int kWorkListVersion = 3;
+constexpr int kInformVersion = 1;
 
 QString WorkListTable() {
     QString sql =
@@ -36,22 +38,45 @@ int UserVersion(QSqlDatabase& db, const QString& schema) {
     return q.value(0).toInt();
 }
 
-// Numbered upgrade steps per file; version 1 is the first layout.
+// The tables that later layouts add beside the records, in plain SQL any engine takes.
+QStringList AddedTables(const QString& p) {
+    return {
+        // The holiday and make-up workday calendar: one entry per date, Kind 1 a holiday, 2 a workday.
+        QStringLiteral("CREATE TABLE IF NOT EXISTS %1WorkCalendar (DDate VARCHAR(10) PRIMARY KEY, "
+                       "Kind INTEGER NOT NULL, DayName VARCHAR(40))")
+            .arg(p),
+        // The correction log: each entry carries the hash of the one before (core/maintenance/auditlog.h).
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS %1AuditLog (Seq INTEGER PRIMARY KEY, EntryTime VARCHAR(19) NOT NULL, "
+            "OperatorName TEXT, Kind TEXT NOT NULL, RecordKey TEXT, OldValues TEXT, NewValues TEXT, "
+            "PrevHash VARCHAR(64) NOT NULL, EntryHash VARCHAR(64) NOT NULL)")
+            .arg(p),
+    };
+}
+
+// Numbered upgrade steps per file; version 1 is the first layout. A file of an older layout gets
+// the steps it lacks, so older folders and restored archives keep opening.
 void UpgradeWorkList(QSqlDatabase& db, const QString& schema) {
-    if (UserVersion(db, schema) >= kSchemaVersion) return;
+    const int version = UserVersion(db, schema);
+    if (version >= kWorkListVersion) return;
     const QString p = schema + QLatin1Char('.');
-    Run(db, WorkListTable().arg(p));
-    Run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS %1WorkListNameDate ON WorkList (Name, DDate)").arg(p));
-    Run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS %1WorkListDate ON WorkList (DDate)").arg(p));
-    Run(db, QStringLiteral("PRAGMA %1.user_version = %2").arg(schema).arg(kSchemaVersion));
+    if (version < 1) {
+        Run(db, WorkListTable().arg(p));
+        Run(db,
+            QStringLiteral("CREATE INDEX IF NOT EXISTS %1WorkListNameDate ON WorkList (Name, DDate)").arg(p));
+        Run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS %1WorkListDate ON WorkList (DDate)").arg(p));
+    }
+    for (const QString& sql : AddedTables(p))
+        Run(db, sql);
+    Run(db, QStringLiteral("PRAGMA %1.user_version = %2").arg(schema).arg(kWorkListVersion));
 }
 
 void UpgradeInform(QSqlDatabase& db, const QString& schema) {
-    if (UserVersion(db, schema) >= kSchemaVersion) return;
+    if (UserVersion(db, schema) >= kInformVersion) return;
     const QString p = schema + QLatin1Char('.');
     Run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1Inform (WDate TEXT, Inform TEXT)").arg(p));
     Run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS %1InformDate ON Inform (WDate)").arg(p));
-    Run(db, QStringLiteral("PRAGMA %1.user_version = %2").arg(schema).arg(kSchemaVersion));
+    Run(db, QStringLiteral("PRAGMA %1.user_version = %2").arg(schema).arg(kInformVersion));
 }
 
 void Configure(QSqlDatabase& db, const QString& schema) {
@@ -160,6 +185,27 @@ void CreateDatabaseFiles(const QString& folder) {
         try {
             OpenOn(db, Folder(folder));
         } catch (const KqError&) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+void WithWorkListFile(const QString& path, const std::function<void(QSqlDatabase&)>& work) {
+    const QString name = QStringLiteral("KQWorkListFile");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        try {
+            if (!db.open()) throw KqError(db.lastError().text());
+            Configure(db, QStringLiteral("main"));
+            UpgradeWorkList(db, QStringLiteral("main"));
+            work(db);
+        } catch (...) {
             db.close();
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariant>
 #include <optional>
+#include <functional>
 
 namespace kq {
 
@@ -35,6 +36,11 @@ void CreateDatabaseFiles(const QString& folder);
 // unreachable, and when the connection is held (ConnectionHold). Nothing on SQLite. ExecSql,
 // CachedSql and Transaction call it first.
 void ReviveKQDataBase();
+
+// Opens the WorkList.db file at path on a connection of its own (a restored file before it is put
+// in place), brings its layout up to date and runs work on that connection; the file is closed,
+// its log folded in, before this returns. Throws KqError.
+void WithWorkListFile(const QString& path, const std::function<void(QSqlDatabase&)>& work);
 
 // Prepares and runs sql with positional (?) or named (:name) values bound in order; throws
 // KqError with the engine's message when it fails (naming the server when its connection broke).

@@ -188,6 +188,7 @@ void DataSet::open(const QString& fileName, const QString& indexField, const QSt
     m_inMemory = false;
     m_indexName = indexField;
     m_filterText = filter;
+    m_addedFields.clear();
     load(doc);
     m_modified = false;
     m_cursor.setState(State::Browse);
@@ -199,6 +200,8 @@ void DataSet::load(const Document& doc) {
     const QJsonObject root = ParseDocument(doc.content, m_fileName);
     const QList<FieldDef> previous = m_fields;
     m_fields = ParseFields(root, m_fileName);
+    for (const FieldDef& added : m_addedFields)
+        if (fieldIndex(added.name) < 0) m_fields.append(added);
     try {
         QList<QVariantList> rows;
         for (const QJsonValue& r : root.value(QLatin1String("rows")).toArray()) {
@@ -228,9 +231,22 @@ void DataSet::load(const Document& doc) {
     }
 }
 
+void DataSet::addFields(const QList<FieldDef>& fields) {
+    checkOpen();
+    for (const FieldDef& field : fields) {
+        if (fieldIndex(field.name) >= 0) continue;
+        m_addedFields.append(field);
+        m_fields.append(field);
+        for (QVariantList& row : m_rows)
+            row.append(QVariant());
+        if (isEditing()) m_buffer.append(QVariant());
+    }
+}
+
 void DataSet::openInMemory(const QList<FieldDef>& fields, const QString& indexField) {
     if (isOpen()) close();
     m_fields = fields;
+    m_addedFields.clear();
     m_rows.clear();
     m_fileName.clear();
     m_stamp.clear();

@@ -50,6 +50,10 @@ public:
     void open(const QString& fileName, const QString& indexField = {}, const QString& filter = {});
     // A dataset without a file, kept ordered by indexField: a sorted list.
     void openInMemory(const QList<FieldDef>& fields, const QString& indexField = {});
+    // Fields a newer version added to the file: while the file lacks one, the dataset holds it as
+    // empty (null) in every row, also after reading the file again, and writes it with the next
+    // change. Called after open(); the next open() forgets them.
+    void addFields(const QList<FieldDef>& fields);
     // Drops an unposted edit and writes what was posted or deleted and not yet written (as
     // update() does); when that write fails or another process changed the file meanwhile, it
     // throws and the dataset stays open with its changes.
@@ -138,6 +142,7 @@ private:
     QString m_indexName;
     QString m_filterText;
     QList<FieldDef> m_fields;
+    QList<FieldDef> m_addedFields;
     QList<QVariantList> m_rows; // every row, in file order
     QList<int> m_view;          // indices into m_rows of the visible rows, in index order
     int m_indexField = -1;

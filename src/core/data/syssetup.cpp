@@ -14,6 +14,7 @@ SysSetupInfo FirstRow(const DataSet& ds) {
         info.StartBrush = ds.valueAt(0, QStringLiteral("StartBrush")).toBool();
         info.CompanyName = ds.valueAt(0, QStringLiteral("CompanyName")).toString();
         info.IsBeep = ds.valueAt(0, QStringLiteral("IsBeep")).toBool();
+        info.DoubleSwipeSeconds = ds.valueAt(0, QStringLiteral("DoubleSwipeSeconds")).toInt();
     }
     return info;
 }
@@ -28,24 +29,30 @@ template <typename T> T Merged(const T& wanted, const T& stored, const std::opti
     return wanted;
 }
 
+// Opens SysSetup.Dat with the fields added after its first layout.
+void OpenSysSetup(DataSet& ds) {
+    ds.open(DataFile(QStringLiteral("SysSetup.Dat")));
+    ds.addFields({{QStringLiteral("DoubleSwipeSeconds"), FieldType::Integer}});
+}
+
 } // namespace
 
 SysSetupInfo ReadSysSetup() {
     DataSet ds;
-    ds.open(DataFile(QStringLiteral("SysSetup.Dat")));
+    OpenSysSetup(ds);
     return FirstRow(ds);
 }
 
 void WriteSysSetup(const SysSetupInfo& info, const std::optional<SysSetupInfo>& base) {
     DataSet ds;
-    ds.open(DataFile(QStringLiteral("SysSetup.Dat")));
+    OpenSysSetup(ds);
     ds.update([&] {
         const SysSetupInfo stored = FirstRow(ds);
         const auto field = [&](auto member) {
             return Merged(info.*member, stored.*member, base ? std::optional((*base).*member) : std::nullopt);
         };
         const SysSetupInfo merged{field(&SysSetupInfo::StartBrush), field(&SysSetupInfo::CompanyName),
-                                  field(&SysSetupInfo::IsBeep)};
+                                  field(&SysSetupInfo::IsBeep), field(&SysSetupInfo::DoubleSwipeSeconds)};
         ds.first();
         if (ds.isEmpty())
             ds.append();
@@ -54,6 +61,7 @@ void WriteSysSetup(const SysSetupInfo& info, const std::optional<SysSetupInfo>& 
         ds.setValue(QStringLiteral("CompanyName"), merged.CompanyName);
         ds.setValue(QStringLiteral("StartBrush"), merged.StartBrush);
         ds.setValue(QStringLiteral("IsBeep"), merged.IsBeep);
+        ds.setValue(QStringLiteral("DoubleSwipeSeconds"), merged.DoubleSwipeSeconds);
         ds.post();
     });
     ds.close();

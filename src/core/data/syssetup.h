@@ -5,13 +5,20 @@
 
 namespace kq {
 
+// The longest double-swipe interval the settings take, in seconds.
+inline constexpr int kMaxDoubleSwipeSeconds = 3600;
+
 // The one settings row of SysSetup.Dat.
 struct SysSetupInfo {
     bool StartBrush = false;
     QString CompanyName;
     bool IsBeep = false;
+    // A second swipe of the same card within this many seconds is refused, whatever slot is
+    // selected; 0 (the default, also for a file without the field) refuses none.
+    int DoubleSwipeSeconds = 0;
     bool operator==(const SysSetupInfo& o) const {
-        return StartBrush == o.StartBrush && CompanyName == o.CompanyName && IsBeep == o.IsBeep;
+        return StartBrush == o.StartBrush && CompanyName == o.CompanyName && IsBeep == o.IsBeep &&
+               DoubleSwipeSeconds == o.DoubleSwipeSeconds;
     }
 };
 

@@ -29,4 +29,9 @@ QList<FieldDef> ShiftTimeFields() {
             {QStringLiteral("IsCalculate"), FieldType::Boolean}};
 }
 
+QList<FieldDef> ShiftGraceFields() {
+    return {{QStringLiteral("LateGrace"), FieldType::Integer},
+            {QStringLiteral("EarlyGrace"), FieldType::Integer}};
+}
+
 } // namespace kq

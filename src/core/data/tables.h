@@ -19,6 +19,7 @@ constexpr int DeptName = 20;
 constexpr int ReasonName = 20;
 constexpr int ShiftName = 30;
 constexpr int CompanyName = 40;
+constexpr int DayName = 20; // a calendar day's name
 } // namespace FieldWidth
 
 // The refusal of text typed for a field of width bytes, titled what: nothing when it fits.
@@ -27,5 +28,8 @@ std::optional<QString> TooWide(const QString& what, const QString& text, int wid
 // Field lists of the dataset files that programs write whole (test fixtures, generators).
 QList<FieldDef> EmployeeFields();
 QList<FieldDef> ShiftTimeFields();
+// The grace minutes of a shift (LateGrace, EarlyGrace), added to ShiftTime.dat after its first
+// layout: a file or row without them reads 0 (DataSet::addFields).
+QList<FieldDef> ShiftGraceFields();
 
 } // namespace kq

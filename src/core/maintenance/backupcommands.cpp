@@ -6,6 +6,7 @@
 #include "core/data/firstrun.h"
 #include "core/data/kqerror.h"
 #include "core/data/ownerlock.h"
+#include "core/maintenance/auditlog.h"
 #include "core/maintenance/databasesnapshot.h"
 #include "core/maintenance/localfiles.h"
 #include "core/maintenance/restorestage.h"
@@ -97,6 +98,11 @@ void RunWork(const WorkRunner& run, const std::function<void()>& work) {
         run(work);
     else
         work();
+}
+
+// The entry of a restore from archive, dated by the archive's file.
+void RecordRestore(QSqlDatabase db, const QString& archive) {
+    AuditRestore(db, archive, QFileInfo(archive).lastModified());
 }
 
 // Gives the owner lock back the mode it had before a restore took it.
@@ -240,6 +246,12 @@ bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QStri
     if (!twice.isEmpty()) throw KqError(QStringLiteral("备份文件中有多个文件恢复后同名：%1").arg(twice));
     if (!problem.isEmpty()) throw KqError(problem);
     RestrictPasswordFiles(stage.folder());
+    // The correction log comes back with the records: the restored one says so before it is put in
+    // place, so that the swap brings the entry with it. An archive without records leaves the
+    // folder's own log, which gets the entry once the data is swapped.
+    const QString stagedRecords = stage.folder() + PlacedName(folder, QStringLiteral("WorkList.db"));
+    const bool logged = QFileInfo::exists(stagedRecords);
+    if (logged) WithWorkListFile(stagedRecords, [&](QSqlDatabase& db) { RecordRestore(db, archive); });
     if (OnServer()) return RestoreServer(stage, folder);
 
     const bool wasOpen = IsKQDataBaseOpen();
@@ -249,6 +261,7 @@ bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QStri
         stage.swap();
         swapped = true;
         OpenKQDataBase(folder);
+        if (!logged) RecordRestore(KQDataBase(), archive);
         return true;
     } catch (const KqError&) {
         if (swapped) stage.undo();

@@ -51,7 +51,8 @@ BackupResult BackupDataFolder(TBackupFile& file, const QString& dataFolder, cons
 // (see ImportServerData). The command sets the component's restore mode, path rule and
 // OnRestoreFile. True when restored; false for a missing archive and a stopped restore. A refused,
 // failed or undone restore throws KqError with the reason (the component's BackupError where it
-// failed). run unpacks and checks the stage.
+// failed). run unpacks and checks the stage. A completed restore appends an entry to the restored
+// correction log naming the archive and its date (its file's modification time).
 bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QString& archive,
                        const WorkRunner& run = {});
 

@@ -2,14 +2,20 @@
 
 #include "core/data/database.h"
 #include "core/data/shared.h"
+#include "core/maintenance/auditlog.h"
 
 namespace kq {
 
 int DeletePeriod(const QDate& first, const QDate& last) {
     // DDate holds "yyyy-mm-dd", whose text order is the order of the days.
-    QSqlQuery q = ExecSql(QStringLiteral("delete from WorkList where DDate >= ? and DDate <= ?"),
-                          {DateText(first), DateText(last)});
-    return q.numRowsAffected();
+    const QString where = QStringLiteral("DDate >= ? and DDate <= ?");
+    const QVariantList period{DateText(first), DateText(last)};
+    Transaction transaction(QStringLiteral("WorkList"));
+    AuditDeletedRows(kAuditDeletePeriod, where, period);
+    const int count =
+        ExecSql(QStringLiteral("delete from WorkList where ") + where, period).numRowsAffected();
+    transaction.commit();
+    return count;
 }
 
 } // namespace kq

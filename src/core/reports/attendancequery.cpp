@@ -1,7 +1,9 @@
 #include "core/reports/attendancequery.h"
 
 #include "core/data/datafolder.h"
+#include "core/reports/absence.h"
 #include "core/reports/rowscan.h"
+#include "core/reports/statistics.h"
 
 #include <QRegularExpression>
 
@@ -14,6 +16,19 @@ void CompleteRecords(const RecordFilter& filter) {
 QList<TSlotTotals> RefreshRecords(const QList<TBaseInfo>& slotTable, const RecordFilter& filter) {
     CompleteRecords(filter);
     return EvaluateRecords(slotTable, filter);
+}
+
+int QueryAbsentDays(const RecordFilter& filter, const WorkCalendar& calendar, const QDate& today,
+                    int reasonCount, std::shared_ptr<WorkListReader> snapshot) {
+    if (filter.wholeTable) return 0;
+    QSet<QString> names;
+    for (const StatEmployee& e : StatEmployees())
+        if (!e.OperatorOnly && (filter.name.isEmpty() || e.Name == filter.name)) names.insert(e.Name);
+    int sum = 0;
+    for (int days :
+         CountAbsentDays(names, calendar, filter.first, filter.last, today, reasonCount, std::move(snapshot)))
+        sum += days;
+    return sum;
 }
 
 void ForEachRecordRow(const RecordColumns& columns, const RecordFilter& filter,

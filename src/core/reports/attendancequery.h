@@ -4,6 +4,7 @@
 #include "core/reports/records.h"
 #include "core/reports/tablewriter.h"
 #include "core/reports/xlswriter.h"
+#include "core/setup/workcalendar.h"
 
 #include <functional>
 #include <memory>
@@ -19,6 +20,12 @@ void CompleteRecords(const RecordFilter& filter);
 // The query's refresh: CompleteRecords, then the filter's rows are evaluated. Returns the totals
 // per slot.
 QList<TSlotTotals> RefreshRecords(const QList<TBaseInfo>& slotTable, const RecordFilter& filter);
+
+// The absent days (CountAbsentDays) of the filter's person over its period, or of every employee
+// together when it names nobody: employees of Employee.dat only, operator-only ones left out. Reads
+// in snapshot when given. Throws KqError.
+int QueryAbsentDays(const RecordFilter& filter, const WorkCalendar& calendar, const QDate& today,
+                    int reasonCount, std::shared_ptr<WorkListReader> snapshot = nullptr);
 
 // Hands each row of the filter, as the record grid shows it, to take, reading in snapshot (the
 // table as it is now when null); take returns false to stop. Holds one row at a time.

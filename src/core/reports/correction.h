@@ -20,10 +20,12 @@ struct RecordEdit {
 };
 
 // Writes the edit to the row numbered isn: the listed time columns, Comment (cut to its 80
-// GBK bytes) and LeaveType.
+// GBK bytes) and LeaveType; the values it changes go into the correction log with it, in one
+// transaction. Throws KqError.
 void UpdateRecord(const RecordEdit& edit);
 
-// Deletes every row of name on date.
+// Deletes every row of name on date, each with an entry of the correction log, in one
+// transaction. Throws KqError.
 void DeleteDay(const QDate& date, const QString& name);
 
 } // namespace kq

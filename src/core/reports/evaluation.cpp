@@ -3,12 +3,14 @@
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
 #include "core/data/shared.h"
+#include "core/data/tables.h"
 
 namespace kq {
 
 QList<TBaseInfo> BuildSlotTable(AccumulateOn side) {
     DataSet ds;
     ds.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
+    ds.addFields(ShiftGraceFields());
     QList<TBaseInfo> slotTable;
     for (ds.first(); !ds.eof(); ds.next()) {
         const QString name = ds.asString(QStringLiteral("ShiftName"));
@@ -16,10 +18,11 @@ QList<TBaseInfo> BuildSlotTable(AccumulateOn side) {
         const QTime end = ds.asTime(QStringLiteral("EndTime"));
         const bool calculate = ds.asBool(QStringLiteral("IsCalculate"));
         const bool overnight = end < begin;
+        const auto grace = [&](const char* field) { return qMax(0, ds.asInt(QLatin1String(field))) * 60; };
         slotTable.append({name, begin, end, ds.asBool(QStringLiteral("CheckBegin")),
-                          side == AccumulateOn::OnDuty && calculate, overnight});
+                          side == AccumulateOn::OnDuty && calculate, overnight, grace("LateGrace")});
         slotTable.append({name, end, begin, ds.asBool(QStringLiteral("CheckEnd")),
-                          side == AccumulateOn::OffDuty && calculate, overnight});
+                          side == AccumulateOn::OffDuty && calculate, overnight, grace("EarlyGrace")});
     }
     ds.close();
     return slotTable;
@@ -37,11 +40,22 @@ bool IsEarly(bool overnight, const QTime& time, const QTime& beginTime, const QT
     return time > beginTime || time < endTime;
 }
 
+namespace {
+
+// Late at an on-duty slot or early at an off-duty slot, beyond the slot's grace. A late punch
+// lies forward of the shift's begin, an early one before its end, across midnight alike.
+bool BeyondGrace(const TBaseInfo& info, int slot, const QTime& time) {
+    if (slot % 2 == 0)
+        return IsLate(info.Overnight, time, info.OwnTime, info.OtherTime) &&
+               SecondsBetween(info.OwnTime, time) > info.GraceSeconds;
+    return IsEarly(info.Overnight, time, info.OtherTime, info.OwnTime) &&
+           SecondsBetween(time, info.OwnTime) > info.GraceSeconds;
+}
+
+} // namespace
+
 bool IsMarkedTime(const TBaseInfo& info, int slot, const QTime& time) {
-    if (!info.Marked) return false;
-    const QTime begin = info.beginTime(slot), end = info.endTime(slot);
-    return slot % 2 == 0 ? IsLate(info.Overnight, time, begin, end)
-                         : IsEarly(info.Overnight, time, begin, end);
+    return info.Marked && BeyondGrace(info, slot, time);
 }
 
 namespace {
@@ -92,12 +106,11 @@ void EvaluateRow(const QList<TBaseInfo>& slotTable, const SlotTimes& times, QLis
         }
         if (!info.Marked) continue;
         const QTime t = times[s].isValid() ? times[s] : QTime(0, 0);
+        if (!BeyondGrace(info, s, t)) continue;
         if (s % 2 == 0) {
-            if (IsLate(info.Overnight, t, info.OwnTime, info.OtherTime)) {
-                ++sum.LateCount;
-                sum.LateSeconds += SecondsBetween(info.OwnTime, t);
-            }
-        } else if (IsEarly(info.Overnight, t, info.OtherTime, info.OwnTime)) {
+            ++sum.LateCount;
+            sum.LateSeconds += SecondsBetween(info.OwnTime, t);
+        } else {
             ++sum.EarlyCount;
             sum.EarlySeconds += SecondsBetween(t, info.OwnTime);
         }

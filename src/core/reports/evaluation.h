@@ -21,6 +21,9 @@ struct TBaseInfo {
     bool Marked = false;
     bool Accumulate = false;
     bool Overnight = false;
+    // On-duty: the shift's late grace; off-duty: its early grace. A punch within it is neither
+    // late nor early; beyond it the time counts from OwnTime all the same.
+    int GraceSeconds = 0;
 
     QTime beginTime(int slot) const { return slot % 2 == 0 ? OwnTime : OtherTime; }
     QTime endTime(int slot) const { return slot % 2 == 0 ? OtherTime : OwnTime; }
@@ -39,7 +42,8 @@ QList<TBaseInfo> BuildSlotTable(AccumulateOn side);
 bool IsLate(bool overnight, const QTime& time, const QTime& beginTime, const QTime& endTime);
 bool IsEarly(bool overnight, const QTime& time, const QTime& beginTime, const QTime& endTime);
 
-// Whether a slot's cell shows red: the slot is marked and its time passes the slot's test.
+// Whether a slot's cell shows red: the slot is marked and its time passes the slot's test,
+// beyond the slot's grace.
 bool IsMarkedTime(const TBaseInfo& info, int slot, const QTime& time);
 
 struct TSlotTotals {

@@ -5,6 +5,7 @@
 #include "core/data/dataset.h"
 #include "core/data/engine.h"
 #include "core/data/shared.h"
+#include "core/reports/absence.h"
 #include "core/reports/rowscan.h"
 #include "core/reports/serverstatistics.h"
 
@@ -35,7 +36,8 @@ QList<StatColumn> StatLayout(const QList<TBaseInfo>& slotTable, const QList<Leav
     }
     for (const LeaveReason& r : reasons)
         columns << StatColumn{r.Name + QStringLiteral("次数"), CellKind::Number};
-    columns << StatColumn{QStringLiteral("应出勤天数"), CellKind::Number};
+    columns << StatColumn{QStringLiteral("应出勤天数"), CellKind::Number}
+            << StatColumn{AbsentDaysTitle(), CellKind::Number};
     return columns;
 }
 
@@ -69,7 +71,9 @@ QList<StatEmployee> StatEmployees() {
     for (employees.first(); !employees.eof(); employees.next())
         list.append({QString::number(employees.asInt(QStringLiteral("IDNo"))),
                      employees.asString(QStringLiteral("SName")),
-                     deptNames.value(employees.asInt(QStringLiteral("Dept")))});
+                     deptNames.value(employees.asInt(QStringLiteral("Dept"))),
+                     IsOperatorOnly(employees.asBool(QStringLiteral("IsOperator")),
+                                    employees.asString(QStringLiteral("CardNo")))});
     employees.close();
     departments.close();
     return list;
@@ -205,6 +209,23 @@ QList<QStringList> ComputeStatistics(const QList<TBaseInfo>& slotTable, const QL
         lines.append(line);
     }
     return lines;
+}
+
+QString AbsentDaysTitle() {
+    return QStringLiteral("缺勤天数");
+}
+
+void AppendAbsentDays(QList<QStringList>& lines, const QList<StatEmployee>& employees,
+                      const WorkCalendar& calendar, const QDate& first, const QDate& last, const QDate& today,
+                      int reasonCount, std::shared_ptr<WorkListReader> reader) {
+    QSet<QString> names;
+    for (const StatEmployee& e : employees)
+        if (!e.OperatorOnly) names.insert(e.Name);
+    const QHash<QString, int> absent =
+        CountAbsentDays(names, calendar, first, last, today, reasonCount, std::move(reader));
+    for (int i = 0; i < lines.size() && i < employees.size(); ++i)
+        lines[i] << (employees.at(i).OperatorOnly ? QString()
+                                                  : CountCell(absent.value(employees.at(i).Name)));
 }
 
 QString StatPeriodLine(const QDate& first, const QDate& last) {

@@ -3,6 +3,7 @@
 #include "core/reports/evaluation.h"
 #include "core/reports/leavereasons.h"
 #include "core/reports/tablewriter.h"
+#include "core/setup/workcalendar.h"
 
 #include <QDate>
 #include <QList>
@@ -22,7 +23,8 @@ struct TLeaveType {
 
 // The columns of the statistics table: "工号", "姓名", "部门"; per shift its late columns when it
 // marks lateness, its early columns when it marks early departures, its accumulated time when it
-// counts it; a count per reason; "应出勤天数". slotTable carries Accumulate on the off-duty slots.
+// counts it; a count per reason; "应出勤天数"; "缺勤天数" (filled by AppendAbsentDays). slotTable carries
+// Accumulate on the off-duty slots.
 QStringList StatColumns(const QList<TBaseInfo>& slotTable, const QList<LeaveReason>& reasons);
 // What each of those columns holds: the work number, counts and days as numbers, the times as
 // durations, the names as text.
@@ -33,6 +35,7 @@ struct StatEmployee {
     QString WorkNo;
     QString Name;
     QString DeptName;
+    bool OperatorOnly = false; // never counted absent (IsOperatorOnly)
 };
 
 // Employee.dat in Dept order, each with the name of its department (empty when none matches).
@@ -51,6 +54,16 @@ QList<QStringList> ComputeStatistics(const QList<TBaseInfo>& slotTable, const QL
                                      const QList<StatEmployee>& employees, const QDate& first,
                                      const QDate& last, int days, const Progress& progress = {},
                                      std::shared_ptr<WorkListReader> reader = {});
+
+// "缺勤天数", the last of StatColumns.
+QString AbsentDaysTitle();
+
+// Adds to each of lines (ComputeStatistics' lines, one per employee in the same order) the
+// employee's absent days from first to last (CountAbsentDays): empty for none and for an
+// operator-only employee. Reads through reader, as ComputeStatistics does. Throws KqError.
+void AppendAbsentDays(QList<QStringList>& lines, const QList<StatEmployee>& employees,
+                      const WorkCalendar& calendar, const QDate& first, const QDate& last, const QDate& today,
+                      int reasonCount, std::shared_ptr<WorkListReader> reader = {});
 
 // "统计时间：从yyyy-mm-dd到yyyy-mm-dd".
 QString StatPeriodLine(const QDate& first, const QDate& last);

@@ -8,6 +8,8 @@ namespace kq {
 class DataSet;
 
 inline constexpr int kMaxShifts = 10;
+// Late and early grace of a shift, in minutes: 0 (none) up to half a day.
+inline constexpr int kMaxGraceMinutes = 720;
 
 // The checks before a shift is stored, in their order; returns the refusal message or empty
 // text when the shift may be stored. Texts are tested as typed (no trimming).

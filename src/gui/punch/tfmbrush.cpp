@@ -10,6 +10,7 @@
 #include "core/data/syssetup.h"
 #include "core/platform/platform.h"
 #include "core/punch/punchrecorder.h"
+#include "gui/punch/punchbanner.h"
 #include "gui/shell/tfmmain.h"
 #include "gui/widgets/dropdowncombobox.h"
 #include "gui/widgets/findform.h"
@@ -19,6 +20,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -142,6 +144,7 @@ void TfmBrush::BuildControls() {
     m_flatEdit1->setGeometry(100, 128, 229, 28);
     m_flatEdit1->installEventFilter(this);
     setFocusProxy(m_flatEdit1);
+    m_banner = new PunchBanner(this);
 }
 
 // Every failure on this screen goes to the result list: a message box would take the next
@@ -150,7 +153,9 @@ void TfmBrush::FormCreate() {
     EnsureDataFolder();
     if (ReadShifts() && !m_shifts.error().isEmpty()) ReportFailure(m_shifts.error());
     try {
-        m_isBeep = ReadSysSetup().IsBeep;
+        const SysSetupInfo settings = ReadSysSetup();
+        m_isBeep = settings.IsBeep;
+        m_doubleSwipeSeconds = settings.DoubleSwipeSeconds;
     } catch (const std::exception& e) {
         ReportFailure(ErrorText(e));
     }
@@ -258,19 +263,31 @@ void TfmBrush::FlatEdit1KeyPress(QChar key) {
     m_led->setColor(QColor(255, 0, 0));
     m_led->repaint();
     m_timer2->start();
+    const QDateTime now = Now();
     try {
         FollowShiftChanges();
         if (!m_shifts.error().isEmpty()) throw KqError(m_shifts.error());
-        const PunchResult result = RecordPunch(card, m_brushInfo, m_flatComboBoxMod->currentIndex(), Now());
+        const PunchResult result =
+            RecordPunch(card, m_brushInfo, m_flatComboBoxMod->currentIndex(), now, m_doubleSwipeSeconds);
         m_flatEdit1->clear();
+        ShowAnswer(AnswerOf(result, card, now), now);
         Report(result.line, result.beepKind);
     } catch (const std::exception& e) {
         // The card stays for another try with Enter; selected, so that the next swipe replaces
         // it instead of being appended to it.
+        ShowAnswer(FailureAnswer(ErrorText(e)), now);
         ReportFailure(QStringLiteral("刷卡未记录：") + ErrorText(e));
         m_flatEdit1->selectAll();
     }
     m_flatEdit1->setFocus();
+}
+
+// The answer in large type above the controls, beside the result line.
+void TfmBrush::ShowAnswer(const PunchAnswer& answer, const QDateTime& now) {
+    QRect controls(m_panelBase->mapToGlobal(QPoint(0, 0)), m_panelBase->size());
+    // Without the notice the controls open the window: the banner goes above its title bar.
+    if (m_panelBase->mapTo(this, QPoint(0, 0)).y() == 0) controls.setTop(frameGeometry().top());
+    m_banner->showAnswer(answer, now, controls);
 }
 
 void TfmBrush::Report(const QString& line, int kind) {
@@ -329,6 +346,11 @@ void TfmBrush::FlatSpeedButton1Click() {
 void TfmBrush::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous()) Guarded([this] { FormShow(); });
+}
+
+void TfmBrush::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!event->spontaneous()) m_banner->hide();
 }
 
 void TfmBrush::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/punch/brushinfo.h"
+#include "core/punch/punchrecorder.h"
 #include "core/punch/slotchoice.h"
 #include "gui/widgets/childteardown.h"
 
@@ -19,6 +20,7 @@ namespace kq {
 
 class DropDownComboBox;
 class Led;
+class PunchBanner;
 
 // The punch station: clock, today's notice, the selected shift slot, the card field and the
 // results. It lives until the program ends and is only hidden and shown again.
@@ -43,9 +45,11 @@ public:
     const QList<TBrushInfo>& brushInfo() const { return m_brushInfo; }
     const QList<TSlotTime>& slotTable() const { return m_clientDataSet2; }
     int tickCount() const { return m_tickCount; }
+    PunchBanner* banner() const { return m_banner; }
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -67,11 +71,13 @@ private:
     bool FollowShiftChanges();
     void Report(const QString& line, int kind);
     void ReportFailure(const QString& message);
+    void ShowAnswer(const PunchAnswer& answer, const QDateTime& now);
 
     BrushShifts m_shifts;
     QList<TBrushInfo> m_brushInfo;
     QList<TSlotTime> m_clientDataSet2;
     bool m_isBeep = false;
+    int m_doubleSwipeSeconds = 0; // the settings' double-swipe refusal, 0: off
     int m_tickCount = 0;
     bool m_endsProgram = false;
 
@@ -88,6 +94,7 @@ private:
     DropDownComboBox* m_flatComboBoxMod = nullptr;
     QLineEdit* m_flatEdit1 = nullptr;
     QListWidget* m_listBox1 = nullptr;
+    PunchBanner* m_banner = nullptr;
 
     // Declared last: destroyed first, while the rest of the window is whole.
     ChildTeardown m_childTeardown{this};

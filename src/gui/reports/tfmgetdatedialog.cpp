@@ -42,6 +42,7 @@ TfmGetDateDialog::TfmGetDateDialog(const TFindInfo& values, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(ButtonRow(buttons));
+    Guarded([&] { m_calendar = WorkCalendar::Read(); });
 }
 
 void TfmGetDateDialog::FormShow() {
@@ -61,7 +62,7 @@ bool TfmGetDateDialog::EdtDaysKeyPress(QChar key) {
 }
 
 int TfmGetDateDialog::WorkDayCount() const {
-    return kq::WorkDayCount(m_beginDate->date(), m_endDate->date());
+    return m_calendar.workDayCount(m_beginDate->date(), m_endDate->date());
 }
 
 TFindInfo TfmGetDateDialog::values() const {

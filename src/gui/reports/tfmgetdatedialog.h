@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/reports/findinfo.h"
+#include "core/setup/workcalendar.h"
 #include "gui/widgets/childteardown.h"
 
 #include <QDialog>
@@ -23,7 +24,7 @@ public:
     void EndDateChange();
     // Whether a character typed into m_edtDays passes: digits and control characters do.
     static bool EdtDaysKeyPress(QChar key);
-    // Days to attend between the pickers' dates.
+    // Days to attend between the pickers' dates, by the holiday and make-up workday calendar.
     int WorkDayCount() const;
     // The pickers' dates; when "确定" closed the dialog, Confirmed and the count from the dates.
     TFindInfo values() const;
@@ -42,6 +43,7 @@ private:
     QPushButton* m_btnCancel;
     QTime m_beginTime;
     QTime m_endTime;
+    WorkCalendar m_calendar;
 
     // Declared last: destroyed first, while the rest of the window is whole.
     ChildTeardown m_childTeardown{this};

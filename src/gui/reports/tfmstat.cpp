@@ -1,7 +1,9 @@
 #include "gui/reports/tfmstat.h"
 #include "gui/widgets/namedwidgets.h"
 
+#include "core/reports/absence.h"
 #include "core/reports/attendancequery.h"
+#include "core/reports/leavereasons.h"
 #include "core/reports/recordmodel.h"
 #include "core/reports/xlswriter.h"
 #include "gui/platform/guarded.h"
@@ -99,6 +101,9 @@ void TfmStat::Refresh() {
         m_totals = EvaluateRecords(slotTable, filter, m_query1->snapshot());
         m_listBox1->clear();
         m_listBox1->addItems(TotalsLines(slotTable, m_totals));
+        m_listBox1->addItem(
+            AbsentDaysLine(QueryAbsentDays(filter, WorkCalendar::Read(), Now().date(),
+                                           int(ReadLeaveReasons().size()), m_query1->snapshot())));
     });
 }
 

@@ -3,6 +3,7 @@
 
 #include "core/data/syssetup.h"
 #include "core/reports/rowscan.h"
+#include "core/platform/platform.h"
 #include "core/reports/statistics.h"
 #include "core/reports/xlswriter.h"
 #include "gui/platform/guarded.h"
@@ -129,10 +130,13 @@ void TfmStatAll::Compute() {
     Guarded([&] {
         const QList<StatEmployee> employees = StatEmployees();
         const auto reader = std::make_shared<WorkListReader>();
+        const WorkCalendar calendar = WorkCalendar::Read();
+        const QDate today = Now().date();
         RunOffThread(
             [&] {
                 m_lines = ComputeStatistics(m_slots, m_reasons, employees, first, last, m_find.Days, progress,
                                             reader);
+                AppendAbsentDays(m_lines, employees, calendar, first, last, today, int(m_reasons.size()), reader);
             },
             this);
     });

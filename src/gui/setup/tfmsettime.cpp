@@ -18,6 +18,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -56,6 +58,14 @@ TfmSetTime::TfmSetTime(QWidget* parent) : QDialog(parent) {
         connect(e, &QLineEdit::editingFinished, this, [this, e] { CompleteTime(e); });
     for (QCheckBox* c : {m_dbCheckBox1, m_dbCheckBox2, m_dbCheckBox3})
         connect(c, &QCheckBox::clicked, this, &TfmSetTime::BeginEdit);
+    m_lateGraceEdit = Named(new QSpinBox(this), "LateGraceEdit");
+    m_earlyGraceEdit = Named(new QSpinBox(this), "EarlyGraceEdit");
+    for (QSpinBox* e : {m_lateGraceEdit, m_earlyGraceEdit}) {
+        e->setRange(0, kMaxGraceMinutes);
+        e->setSuffix(QStringLiteral(" 分钟"));
+        // LoadFields sets the values with signals blocked: a change heard here is the operator's.
+        connect(e, &QSpinBox::valueChanged, this, &TfmSetTime::BeginEdit);
+    }
 
     auto* fields = new QGridLayout;
     fields->addWidget(new QLabel(QStringLiteral("班时名称："), this), 0, 0);
@@ -67,6 +77,10 @@ TfmSetTime::TfmSetTime(QWidget* parent) : QDialog(parent) {
     fields->addWidget(new QLabel(QStringLiteral("结束时间："), this), 2, 0);
     fields->addWidget(m_seSkinDBMaskEdit2, 2, 1);
     fields->addWidget(m_dbCheckBox3, 2, 2);
+    fields->addWidget(new QLabel(QStringLiteral("迟到宽限："), this), 3, 0);
+    fields->addWidget(m_lateGraceEdit, 3, 1);
+    fields->addWidget(new QLabel(QStringLiteral("早退宽限："), this), 4, 0);
+    fields->addWidget(m_earlyGraceEdit, 4, 1);
 
     m_bitBtnAdd = NamedButton(this, "BitBtnAdd", QStringLiteral("增加(&A)"));
     m_bitBtnModi = NamedButton(this, "BitBtnModi", QStringLiteral("修改(&M)"));
@@ -107,6 +121,7 @@ void TfmSetTime::FormShow() {
     Guarded([&] {
         m_shifts.close();
         m_shifts.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
+        m_shifts.addFields(ShiftGraceFields());
         // A damaged file that lacks a field is refused here, once, and not at every repaint.
         try {
             for (const FieldDef& field : ShiftTimeFields())
@@ -157,6 +172,11 @@ void TfmSetTime::LoadFields() {
     m_dbCheckBox1->setChecked(flag("CheckBegin"));
     m_dbCheckBox2->setChecked(flag("CheckEnd"));
     m_dbCheckBox3->setChecked(flag("IsCalculate"));
+    for (auto [edit, field] :
+         {std::pair{m_lateGraceEdit, "LateGrace"}, std::pair{m_earlyGraceEdit, "EarlyGrace"}}) {
+        const QSignalBlocker quiet(edit);
+        edit->setValue(has(field) ? m_shifts.asInt(QLatin1String(field)) : 0);
+    }
 }
 
 void TfmSetTime::GridRowChanged(int row) {
@@ -244,6 +264,7 @@ void TfmSetTime::BitBtnPostClick() {
     const QString name = m_dbEdit1->text();
     const bool late = m_dbCheckBox1->isChecked(), early = m_dbCheckBox2->isChecked(),
                accumulate = m_dbCheckBox3->isChecked();
+    const int lateGrace = m_lateGraceEdit->value(), earlyGrace = m_earlyGraceEdit->value();
     ApplyChange(m_shifts, [&] {
         if (adding) {
             if (m_shifts.recordCount() >= kMaxShifts) throw KqError(QStringLiteral("最大可设置10个班时！"));
@@ -258,6 +279,8 @@ void TfmSetTime::BitBtnPostClick() {
         m_shifts.setValue(QStringLiteral("CheckBegin"), late);
         m_shifts.setValue(QStringLiteral("CheckEnd"), early);
         m_shifts.setValue(QStringLiteral("IsCalculate"), accumulate);
+        m_shifts.setValue(QStringLiteral("LateGrace"), lateGrace);
+        m_shifts.setValue(QStringLiteral("EarlyGrace"), earlyGrace);
         m_shifts.post();
     });
 }

@@ -9,6 +9,7 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTableView;
 
 namespace kq {
@@ -61,6 +62,8 @@ private:
     QCheckBox* m_dbCheckBox1 = nullptr;
     QCheckBox* m_dbCheckBox2 = nullptr;
     QCheckBox* m_dbCheckBox3 = nullptr;
+    QSpinBox* m_lateGraceEdit = nullptr;  // minutes
+    QSpinBox* m_earlyGraceEdit = nullptr; // minutes
     QPushButton* m_bitBtnAdd = nullptr;
     QPushButton* m_bitBtnModi = nullptr;
     QPushButton* m_bitBtnDel = nullptr;

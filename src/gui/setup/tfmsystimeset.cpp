@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTimeEdit>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -33,6 +34,10 @@ TfmSysTimeSet::TfmSysTimeSet(QWidget* parent) : QDialog(parent) {
     LimitToWidth(m_dbEdit1, FieldWidth::CompanyName);
     m_dbCheckBox1 = Named(new QCheckBox(QStringLiteral("程序启动直接进入刷卡界面"), this), "DBCheckBox1");
     m_dbCheckBox2 = Named(new QCheckBox(QStringLiteral("开启刷卡提示声音"), this), "DBCheckBox2");
+    m_doubleSwipeEdit = Named(new QSpinBox(this), "DoubleSwipeEdit");
+    m_doubleSwipeEdit->setRange(0, kMaxDoubleSwipeSeconds);
+    m_doubleSwipeEdit->setSuffix(QStringLiteral(" 秒"));
+    m_doubleSwipeEdit->setSpecialValueText(QStringLiteral("不限制"));
     m_dpDate = Named(new QDateEdit(this), "DPDate");
     m_dpDate->setDisplayFormat(QStringLiteral("yyyy'年'M'月'd'日'"));
     m_dpDate->setCalendarPopup(true);
@@ -49,6 +54,10 @@ TfmSysTimeSet::TfmSysTimeSet(QWidget* parent) : QDialog(parent) {
     auto* name = new QHBoxLayout;
     name->addWidget(new QLabel(QStringLiteral("使用单位名称"), this));
     name->addWidget(m_dbEdit1, 1);
+    auto* doubleSwipe = new QHBoxLayout;
+    doubleSwipe->addWidget(new QLabel(QStringLiteral("同一张卡再次刷卡的最短间隔"), this));
+    doubleSwipe->addWidget(m_doubleSwipeEdit);
+    doubleSwipe->addStretch(1);
     auto* clockBox = new QGroupBox(QStringLiteral("修改系统时间"), this);
     auto* clock = new QGridLayout(clockBox);
     clock->addWidget(m_dpDate, 0, 0);
@@ -62,6 +71,7 @@ TfmSysTimeSet::TfmSysTimeSet(QWidget* parent) : QDialog(parent) {
     layout->addLayout(name);
     layout->addWidget(m_dbCheckBox1);
     layout->addWidget(m_dbCheckBox2);
+    layout->addLayout(doubleSwipe);
     layout->addWidget(clockBox);
     layout->addLayout(buttons);
 
@@ -72,6 +82,8 @@ TfmSysTimeSet::TfmSysTimeSet(QWidget* parent) : QDialog(parent) {
     connect(m_dbCheckBox1, &QCheckBox::clicked, this, &TfmSysTimeSet::DBCheckBox1Click);
     connect(m_dbCheckBox2, &QCheckBox::clicked, this, &TfmSysTimeSet::DBCheckBox1Click);
     connect(m_dbEdit1, &QLineEdit::textEdited, this, &TfmSysTimeSet::DBEdit1Change);
+    // LoadSettings sets the value with signals blocked: a change heard here is the operator's.
+    connect(m_doubleSwipeEdit, &QSpinBox::valueChanged, this, &TfmSysTimeSet::EnableApply);
     connect(m_btnApply, &QPushButton::clicked, this, &TfmSysTimeSet::BtnApplyClick);
     connect(m_btnClose, &QPushButton::clicked, this, &TfmSysTimeSet::BtnCloseClick);
 
@@ -83,6 +95,8 @@ void TfmSysTimeSet::LoadSettings() {
     m_dbEdit1->setText(m_read.CompanyName);
     m_dbCheckBox1->setChecked(m_read.StartBrush);
     m_dbCheckBox2->setChecked(m_read.IsBeep);
+    const QSignalBlocker quiet(m_doubleSwipeEdit);
+    m_doubleSwipeEdit->setValue(m_read.DoubleSwipeSeconds);
 }
 
 void TfmSysTimeSet::FormCreate() {
@@ -138,7 +152,9 @@ void TfmSysTimeSet::DBEdit1Change() {
 
 void TfmSysTimeSet::BtnApplyClick() {
     try {
-        WriteSysSetup({m_dbCheckBox1->isChecked(), m_dbEdit1->text(), m_dbCheckBox2->isChecked()}, m_read);
+        WriteSysSetup({m_dbCheckBox1->isChecked(), m_dbEdit1->text(), m_dbCheckBox2->isChecked(),
+                       m_doubleSwipeEdit->value()},
+                      m_read);
     } catch (const ChangedElsewhere& e) {
         Prompt().error(e.message());
         Guarded([&] { LoadSettings(); });

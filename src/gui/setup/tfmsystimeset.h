@@ -10,6 +10,7 @@ class QCheckBox;
 class QDateEdit;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTimeEdit;
 class QTimer;
 
@@ -51,6 +52,7 @@ private:
     QLineEdit* m_dbEdit1 = nullptr;
     QCheckBox* m_dbCheckBox1 = nullptr;
     QCheckBox* m_dbCheckBox2 = nullptr;
+    QSpinBox* m_doubleSwipeEdit = nullptr; // seconds, 0: off
     QDateEdit* m_dpDate = nullptr;
     QTimeEdit* m_tpTime = nullptr;
     QCheckBox* m_checkBox2 = nullptr;

@@ -7,6 +7,7 @@
 #include "core/data/shared.h"
 #include "core/data/syssetup.h"
 #include "core/shell/operatorinfo.h"
+#include "gui/maintenance/tfmauditlog.h"
 #include "gui/maintenance/tfmbackup.h"
 #include "gui/maintenance/tfmdelete.h"
 #include "gui/maintenance/tfminform.h"
@@ -16,6 +17,7 @@
 #include "gui/reports/tfmmodify.h"
 #include "gui/reports/tfmstat.h"
 #include "gui/reports/tfmstatall.h"
+#include "gui/setup/tfmcalendar.h"
 #include "gui/setup/tfmsetleavetype.h"
 #include "gui/setup/tfmsettime.h"
 #include "gui/setup/tfmsystimeset.h"
@@ -105,11 +107,13 @@ void TfmMain::BuildMenus() {
     addCommand(setup, "MIEmployeeSet", QStringLiteral("人员设置(&E)"), &TfmMain::MIEmployeeSetClick);
     addCommand(setup, "MIShiftSet", QStringLiteral("班时设置(&T)"), &TfmMain::MIShiftSetClick);
     addCommand(setup, "MISetLeaveType", QStringLiteral("未到原因(&W)"), &TfmMain::MISetLeaveTypeClick);
+    addCommand(setup, "MICalendar", QStringLiteral("节假日与调休(&H)"), &TfmMain::MICalendarClick);
     setup->addSeparator();
     addCommand(setup, "MISysSet", QStringLiteral("系统设置(&S)"), &TfmMain::MISysSetClick);
 
     QMenu* manage = menuBar()->addMenu(QStringLiteral("【管理】"));
     addCommand(manage, "MIEditData", QStringLiteral("修改数据(&C)"), &TfmMain::MIEditDataClick);
+    addCommand(manage, "MIAuditLog", QStringLiteral("修改记录(&L)"), &TfmMain::MIAuditLogClick);
     addCommand(manage, "MIInform", QStringLiteral("编辑公告(&G)"), &TfmMain::MIInformClick);
     manage->addSeparator();
     addCommand(manage, "MIBackup", QStringLiteral("数据备份(&B)"), &TfmMain::MIBackupClick);
@@ -247,6 +251,13 @@ void TfmMain::MISetLeaveTypeClick() {
     ShowSingle<TfmSetLeaveType>(this);
 }
 
+// The calendar belongs with the shifts: who may set the shifts may set the days they apply on.
+void TfmMain::MICalendarClick() {
+    if (!Gate(FuncShift)) return;
+    TfmCalendar form(this);
+    form.exec();
+}
+
 void TfmMain::MISysSetClick() {
     if (!Gate(FuncSystem)) return;
     TfmSysTimeSet form(this);
@@ -256,6 +267,13 @@ void TfmMain::MISysSetClick() {
 void TfmMain::MIEditDataClick() {
     if (!Gate(FuncModify)) return;
     TfmModify window(this);
+    window.exec();
+}
+
+// Whoever may correct records may read the log of corrections.
+void TfmMain::MIAuditLogClick() {
+    if (!Gate(FuncModify)) return;
+    TfmAuditLog window(this);
     window.exec();
 }
 

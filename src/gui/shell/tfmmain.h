@@ -51,7 +51,9 @@ private:
     void MIShiftSetClick();
     void MISetLeaveTypeClick();
     void MISysSetClick();
+    void MICalendarClick();
     void MIEditDataClick();
+    void MIAuditLogClick();
     void MIInformClick();
     void MIBackupClick();
     void MIRestoreClick();

@@ -153,4 +153,30 @@ TEST_F(ServerDatabaseTest, ALostConnectionIsOpenedAgainButNeverInTheMiddleOfATra
     while (q.next())
         dates << q.value(0).toString();
     EXPECT_EQ(dates, QStringList({"2024-03-06", "2024-03-08"}));
+TEST_F(DatabaseTest, AFileOfTheFirstLayoutGainsTheLaterTablesAndKeepsItsRows) {
+    CloseKQDataBase();
+    ASSERT_TRUE(QFile::remove(path("WorkList.db")));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "FirstLayout");
+        db.setDatabaseName(path("WorkList.db"));
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(
+            q.exec("CREATE TABLE WorkList (ISn INTEGER PRIMARY KEY AUTOINCREMENT, DDate TEXT, Name TEXT, "
+                   "T0 TEXT, T1 TEXT, T2 TEXT, T3 TEXT, T4 TEXT, T5 TEXT, T6 TEXT, T7 TEXT, T8 TEXT, T9 "
+                   "TEXT, T10 TEXT, T11 TEXT, T12 TEXT, T13 TEXT, T14 TEXT, T15 TEXT, T16 TEXT, T17 TEXT, "
+                   "T18 TEXT, T19 TEXT, LeaveType INTEGER, Comment TEXT)"));
+        ASSERT_TRUE(
+            q.exec("insert into WorkList (DDate, Name, T0) values ('2024-03-07', '张三', '08:00:00')"));
+        ASSERT_TRUE(q.exec("PRAGMA user_version = 1"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("FirstLayout");
+
+    OpenKQDataBase(DataFolder());
+    EXPECT_EQ(countRows("select count(*) from WorkList"), 1);
+    EXPECT_EQ(countRows("select count(*) from WorkCalendar"), 0);
+    QSqlQuery v = ExecSql("PRAGMA main.user_version");
+    ASSERT_TRUE(v.next());
+    EXPECT_GE(v.value(0).toInt(), 2);
 }

@@ -3,10 +3,12 @@
 #include "core/data/dataset.h"
 #include "core/data/kqerror.h"
 #include "core/data/ownerlock.h"
+#include "core/maintenance/auditlog.h"
 #include "core/maintenance/backupcommands.h"
 #include "core/maintenance/databasesnapshot.h"
 #include "core/maintenance/folderclaim.h"
 #include "core/maintenance/localfiles.h"
+#include "core/maintenance/perioddelete.h"
 #include "core/maintenance/restorestage.h"
 #include "core/maintenance/sqliteimage.h"
 #include "core/shell/logon.h"
@@ -177,6 +179,27 @@ TEST_F(BackupCommandsTest, RestoredClearPasswordsSignInAndAreHashedThen) {
     EXPECT_FALSE(SignIn("Clerk", "Secret1"));
     EXPECT_TRUE(SignIn("管理员", "8888"));
     EXPECT_FALSE(test::ReadAll(path("Employee.dat")).contains("\"8888\""));
+TEST_F(BackupCommandsTest, TheCorrectionLogIsCarriedAndARestoreAddsItsEntry) {
+    addRow("张三");
+    DeletePeriod(QDate(2024, 3, 1), QDate(2024, 3, 1)); // entry 1
+    backUp();
+    QFile file(archive()); // the date of the archive is its file's
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(
+        file.setFileTime(QDateTime(QDate(2024, 3, 5), QTime(18, 0, 2)), QFileDevice::FileModificationTime));
+    file.close();
+    addRow("李四");
+    DeletePeriod(QDate(2024, 3, 1), QDate(2024, 3, 1)); // entry 2, gone with the restore
+    TBackupFile bf;
+    ASSERT_TRUE(RestoreDataFolder(bf, DataFolder(), archive()));
+    const QList<AuditEntry> log = ReadAuditLog();
+    ASSERT_EQ(log.size(), 2);
+    EXPECT_EQ(log[0].RecordKey.left(13), "2024-03-01 张三");
+    EXPECT_EQ(log[1].Kind, "恢复");
+    EXPECT_TRUE(log[1].NewValues.contains(R"("ArchiveDate":"2024-03-05 18:00:02")"))
+        << log[1].NewValues.toStdString();
+    EXPECT_TRUE(log[1].NewValues.contains("backup.bak"));
+    EXPECT_TRUE(VerifyAuditLog().intact());
 }
 
 TEST_F(BackupCommandsTest, FailedOrRefusedRestoresLeaveTheFolderAsItWasAndSayWhy) {

@@ -238,3 +238,104 @@ TEST(BrushBeep, TonesOnlyWhenTheSettingIsOn) {
         EXPECT_EQ(fakes.speaker->tones, c.tones) << c.kind << " " << c.isBeep;
     }
 }
+
+// With the double-swipe refusal on, a swipe less than N seconds after the person's last stored
+// punch is refused whatever slot is selected, naming the earlier punch's slot; at N seconds it
+// is stored. Off (0), the nervous second swipe lands in the next slot as it always did.
+TEST_F(PunchTest, DoubleSwipeRefusedWithinTheIntervalWhateverTheSlot) {
+    ASSERT_TRUE(RecordPunch("A100", shifts, 0, At(7, 8, 0, 0), 60).stored());
+    struct Case {
+        int slot;
+        QDateTime at;
+        bool stored;
+    } cases[] = {
+        {1, At(7, 8, 0, 30), false},
+        {2, At(7, 8, 0, 59, 999), false},
+        {2, At(7, 8, 1, 0), true},   // 60 s later: stored in 午班上班
+        {3, At(7, 8, 1, 40), false}, // 40 s after that one
+    };
+    for (const Case& c : cases) {
+        const PunchResult r = RecordPunch("A100", shifts, c.slot, c.at, 60);
+        EXPECT_EQ(r.stored(), c.stored) << c.at.toString().toStdString();
+        if (!c.stored) {
+            EXPECT_EQ(r.line, c.at < At(7, 8, 1) ? "张三 早班上班已刷过卡!" : "张三 午班上班已刷过卡!");
+        }
+    }
+    EXPECT_EQ(rowTimes("张三", "2024-03-07"), QStringList({"08:00:00", "-", "08:01:00", "-", "-"}));
+    EXPECT_TRUE(RecordPunch("A100", shifts, 1, At(7, 8, 1, 5), 0).stored()); // off: stored at once
+
+    // An overnight shift: a punch just after midnight is filed under the day before, and is
+    // still found as seconds ago, not a day and seconds.
+    writeShifts({{1, "夜班", "23:00:00", "07:00:00", true, true, true}});
+    const QList<TBrushInfo> night = ReadBrushInfo();
+    ASSERT_TRUE(RecordPunch("B200", night, 0, At(9, 0, 0, 10), 0).stored());
+    EXPECT_EQ(rowTimes("李四", "2024-03-08").mid(0, 2), QStringList({"00:00:10", "-"}));
+    const PunchResult r = RecordPunch("B200", night, 1, At(9, 0, 0, 40), 60);
+    EXPECT_EQ(r.outcome, PunchOutcome::AlreadyPunched);
+    EXPECT_EQ(r.line, "李四 夜班上班已刷过卡!");
+    EXPECT_TRUE(RecordPunch("B200", night, 1, At(9, 0, 1, 10), 60).stored());
+}
+
+// A batch commits every batchSize stored swipes; what it has not committed when it ends is
+// rolled back, and recording committed swipes again finds them Identical.
+TEST_F(PunchTest, BatchCommitsInBatchesAndSkipsIdenticalSwipes) {
+    const auto committed = [&] {
+        int n = -1;
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+            other.setDatabaseName(path("WorkList.db"));
+            QSqlQuery q(other);
+            if (other.open() && q.exec("select count(*) from WorkList") && q.next()) n = q.value(0).toInt();
+        }
+        QSqlDatabase::removeDatabase("other");
+        return n;
+    };
+    {
+        PunchBatch batch(shifts, 0, 2);
+        EXPECT_TRUE(batch.add("A100", 0, At(7, 7, 55)).stored());
+        EXPECT_EQ(batch.add("nobody", 0, At(7, 7, 56)).outcome, PunchOutcome::UnknownCard);
+        EXPECT_EQ(committed(), 0);
+        EXPECT_TRUE(batch.add("b200", 0, At(7, 7, 57)).stored());
+        EXPECT_EQ(committed(), 2); // the second stored swipe committed the batch
+        EXPECT_TRUE(batch.add("A100", 0, At(8, 7, 58)).stored());
+        EXPECT_EQ(batch.add("A100", 0, At(8, 7, 58)).outcome, PunchOutcome::Identical); // seen uncommitted
+        EXPECT_EQ(batch.add("A100", 0, At(8, 8, 30)).line, "张三 早班上班已刷过卡!");
+    } // ends without commit()
+    EXPECT_EQ(committed(), 2);
+
+    PunchBatch again(shifts, 0);
+    EXPECT_EQ(again.add("A100", 0, At(7, 7, 55)).outcome, PunchOutcome::Identical);
+    EXPECT_EQ(again.add("A100", 0, At(7, 8, 0)).outcome, PunchOutcome::AlreadyPunched);
+    EXPECT_THROW(again.add("A100", 4, At(7, 8, 0)), KqError);
+    again.commit();
+    EXPECT_EQ(committed(), 2);
+    // A single swipe of the very time already stored is answered as before.
+    EXPECT_EQ(punch("A100", 0, At(7, 7, 55)).outcome, PunchOutcome::AlreadyPunched);
+}
+
+TEST(PunchAnswer, NameTimeAndSlotOrTheRefusal) {
+    const QDateTime now(QDate(2024, 3, 7), QTime(8, 1, 5));
+    struct Case {
+        PunchOutcome outcome;
+        const char* first;
+        const char* second;
+        bool stored;
+    } cases[] = {
+        {PunchOutcome::Stored, "张三", "08:01:05  早班上班", true},
+        {PunchOutcome::AlreadyPunched, "张三", "早班上班已刷过卡!", false},
+        {PunchOutcome::UnknownCard, "卡号 0042", "磁卡未注册或失效！", false},
+        {PunchOutcome::NoShift, "张三", "未设置班时，刷卡无效！", false},
+    };
+    for (const Case& c : cases) {
+        PunchResult result;
+        result.outcome = c.outcome;
+        if (c.outcome != PunchOutcome::UnknownCard) result.name = "张三";
+        result.label = "早班上班";
+        const PunchAnswer answer = AnswerOf(result, "0042", now);
+        EXPECT_EQ(answer.first, c.first);
+        EXPECT_EQ(answer.second, c.second);
+        EXPECT_EQ(answer.stored, c.stored);
+    }
+    EXPECT_EQ(FailureAnswer("磁盘已满").second, "磁盘已满");
+    EXPECT_FALSE(FailureAnswer("磁盘已满").stored);
+}

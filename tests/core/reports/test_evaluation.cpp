@@ -1,5 +1,7 @@
+#include "core/data/dataset.h"
 #include "core/data/kqerror.h"
 #include "core/data/shared.h"
+#include "core/data/tables.h"
 #include "core/reports/evaluation.h"
 #include "core/reports/findinfo.h"
 #include "support/qtprinters.h"
@@ -63,6 +65,54 @@ TEST(Evaluation, LateAndEarlyBoundaries) {
     // The tests themselves, as written: a null time is no punch.
     EXPECT_FALSE(IsLate(false, QTime(), T("08:00:00"), T("17:00:00")));
     EXPECT_FALSE(IsEarly(true, QTime(), T("22:00:00"), T("06:00:00")));
+}
+
+// A punch within the grace, or at its last second, is neither late nor early; one second beyond
+// counts from the shift's own begin or end, across midnight alike.
+TEST(Evaluation, GraceMinutesBoundaries) {
+    struct Case {
+        const char* begin;
+        const char* end;
+        bool onDuty;
+        int graceMinutes;
+        const char* time;
+        double seconds; // -1: not marked
+    } cases[] = {
+        {"08:00:00", "17:00:00", true, 5, "08:03:00", -1},
+        {"08:00:00", "17:00:00", true, 5, "08:05:00", -1},
+        {"08:00:00", "17:00:00", true, 5, "08:05:01", 301},
+        {"08:00:00", "17:00:00", true, 0, "08:00:01", 1},
+        {"08:00:00", "17:00:00", false, 10, "16:55:00", -1},
+        {"08:00:00", "17:00:00", false, 10, "16:50:00", -1},
+        {"08:00:00", "17:00:00", false, 10, "16:49:59", 601},
+        {"23:55:00", "06:00:00", true, 10, "00:05:00", -1},
+        {"23:55:00", "06:00:00", true, 10, "00:05:01", 601},
+        {"23:55:00", "06:00:00", true, 10, "23:58:00", -1},
+        {"22:00:00", "00:05:00", false, 10, "23:55:00", -1},
+        {"22:00:00", "00:05:00", false, 10, "23:54:59", 601},
+        {"08:00:00", "08:30:00", true, 60, "08:30:00", -1},
+        {"08:00:00", "08:30:00", true, 60, "08:00:00", -1},
+    };
+    for (const Case& c : cases) {
+        QList<TBaseInfo> slotTable = OneShift(c.begin, c.end, true, true, false);
+        const int slot = c.onDuty ? 0 : 1;
+        slotTable[slot].GraceSeconds = c.graceMinutes * 60;
+        const std::string what = QStringLiteral("%1-%2 %3 +%4 %5")
+                                     .arg(c.begin, c.end, c.onDuty ? "on" : "off")
+                                     .arg(c.graceMinutes)
+                                     .arg(c.time)
+                                     .toStdString();
+        EXPECT_EQ(IsMarkedTime(slotTable[slot], slot, T(c.time)), c.seconds >= 0) << what;
+        SlotTimes times;
+        times[slot] = T(c.time);
+        QList<TSlotTotals> totals(2);
+        EvaluateRow(slotTable, times, totals);
+        EXPECT_EQ(c.onDuty ? totals[slot].LateCount : totals[slot].EarlyCount, c.seconds >= 0 ? 1 : 0)
+            << what;
+        EXPECT_DOUBLE_EQ(c.onDuty ? totals[slot].LateSeconds : totals[slot].EarlySeconds,
+                         qMax(0.0, c.seconds))
+            << what;
+    }
 }
 
 TEST(Evaluation, WorkedTimeNeedsBothColumnsButCountsMidnight) {
@@ -185,6 +235,19 @@ TEST_F(SlotTableTest, BuiltInSerialOrderWithWorkedTimeOnTheChosenSide) {
     EXPECT_FALSE(off[2].Accumulate);
     EXPECT_TRUE(off[3].Accumulate);
     EXPECT_FALSE(off[0].Accumulate || off[1].Accumulate);
+
+    EXPECT_EQ(on[0].GraceSeconds, 0); // a file without grace fields
+    EXPECT_EQ(on[1].GraceSeconds, 0);
+
+    QList<FieldDef> fields = ShiftTimeFields() + ShiftGraceFields();
+    DataSet::writeFile(path("ShiftTime.dat"), fields,
+                       {{1, "早班", "08:00:00", "12:00:00", true, true, false, 5, 10},
+                        {2, "午班", "13:00:00", "17:00:00", true, true, false}});
+    const QList<TBaseInfo> graced = BuildSlotTable(AccumulateOn::OnDuty);
+    ASSERT_EQ(graced.size(), 4);
+    EXPECT_EQ(QList<int>({graced[0].GraceSeconds, graced[1].GraceSeconds, graced[2].GraceSeconds,
+                          graced[3].GraceSeconds}),
+              QList<int>({300, 600, 0, 0}));
 
     writeShifts({});
     EXPECT_TRUE(BuildSlotTable(AccumulateOn::OnDuty).isEmpty());

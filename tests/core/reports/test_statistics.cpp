@@ -41,15 +41,15 @@ KQ_ON_EACH_ENGINE(StatisticsTest);
 TEST_P(StatisticsTest, ColumnsFollowTheShiftFlagsAndReasons) {
     EXPECT_EQ(StatColumns(BuildSlotTable(AccumulateOn::OffDuty), ReadLeaveReasons("SerialNo")),
               QStringList({"工号", "姓名", "部门", "早迟到次数", "早迟到时间", "早累计时间", "午早退次数",
-                           "午早退时间", "事假次数", "病假次数", "出差次数", "应出勤天数"}));
+                           "午早退时间", "事假次数", "病假次数", "出差次数", "应出勤天数", "缺勤天数"}));
     // Counts and days are numbers, times durations; one kind per column.
     using K = CellKind;
     EXPECT_EQ(StatColumnKinds(BuildSlotTable(AccumulateOn::OffDuty), ReadLeaveReasons("SerialNo")),
               QList<CellKind>({K::Number, K::Text, K::Text, K::Number, K::Duration, K::Duration, K::Number,
-                               K::Duration, K::Number, K::Number, K::Number, K::Number}));
+                               K::Duration, K::Number, K::Number, K::Number, K::Number, K::Number}));
     writeShifts({});
     EXPECT_EQ(StatColumns(BuildSlotTable(AccumulateOn::OffDuty), {}),
-              QStringList({"工号", "姓名", "部门", "应出勤天数"}));
+              QStringList({"工号", "姓名", "部门", "应出勤天数", "缺勤天数"}));
 }
 
 TEST_P(StatisticsTest, LinesPerEmployeeInDeptOrder) {

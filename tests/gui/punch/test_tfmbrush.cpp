@@ -2,6 +2,7 @@
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
 #include "core/data/engine.h"
+#include "gui/punch/punchbanner.h"
 #include "gui/punch/tfmbrush.h"
 #include "gui/shell/tfmmain.h"
 #include "gui/widgets/findform.h"
@@ -10,6 +11,7 @@
 #include "support/pgcluster.h"
 #include "support/tempdata.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -424,4 +426,62 @@ TEST_F(BrushServerTest, AServerThatWentAwayIsNamedOnTheResultLineAndSwipesAreSto
     EXPECT_EQ(lines(w).size(), 4);
     EXPECT_EQ(countRows("select count(*) from WorkList"), 2);
     EXPECT_TRUE(QDir(dir.path()).entryList({"*.dat", "*.db"}, QDir::Files).isEmpty());
+TEST_F(BrushTest, TheAnswerInLargeTypeGreenWhenStoredRedWhenRefusedForAFewSeconds) {
+    TfmBrush w;
+    w.show();
+    PunchBanner* banner = w.banner();
+    ASSERT_NE(banner, nullptr);
+    EXPECT_FALSE(banner->isVisible());
+    const auto text = [&](const char* label) { return child<QLabel>(*banner, label)->text(); };
+
+    swipe(w, "a100");
+    EXPECT_TRUE(banner->isVisible());
+    EXPECT_TRUE(banner->stored());
+    EXPECT_EQ(text("LabFirst"), "张三");
+    EXPECT_EQ(text("LabSecond"), "09:00:00  早班上班");
+    EXPECT_TRUE(banner->styleSheet().contains("#009600"));
+    EXPECT_EQ(lines(w), QStringList({"张三 2024-03-07 09:00:00 早班上班"})); // the line as before
+    // Large type, above the controls, never in the way of the card reader.
+    const int screenHeight = w.screen()->geometry().height();
+    EXPECT_EQ(child<QLabel>(*banner, "LabFirst")->font().pixelSize(),
+              PunchBanner::FirstLineSize(screenHeight));
+    EXPECT_LT(banner->geometry().bottom(), w.frameGeometry().top());
+    EXPECT_TRUE(banner->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    EXPECT_TRUE(banner->windowFlags() & Qt::WindowTransparentForInput);
+    EXPECT_TRUE(banner->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_NE(QApplication::activeWindow(), banner);
+
+    // Shown for four seconds by the clock.
+    fakes->clock->current = fakes->clock->current.addSecs(3);
+    banner->BannerTimerTimer();
+    EXPECT_TRUE(banner->isVisible());
+    fakes->clock->current = fakes->clock->current.addSecs(1);
+    banner->BannerTimerTimer();
+    EXPECT_FALSE(banner->isVisible());
+
+    swipe(w, "A100");
+    EXPECT_TRUE(banner->isVisible());
+    EXPECT_FALSE(banner->stored());
+    EXPECT_EQ(text("LabFirst"), "张三");
+    EXPECT_EQ(text("LabSecond"), "早班上班已刷过卡!");
+    EXPECT_TRUE(banner->styleSheet().contains("#d20000"));
+    swipe(w, "X-77");
+    EXPECT_EQ(text("LabFirst"), "卡号 X-77"); // so that the operator can register it
+    EXPECT_EQ(text("LabSecond"), "磁卡未注册或失效！");
+    EXPECT_EQ(banner->until(), fakes->clock->current.addSecs(PunchBanner::kShownSeconds));
+
+    // Leaving the punch screen takes the answer with it.
+    w.FlatSpeedButton1Click();
+    EXPECT_FALSE(banner->isVisible());
+}
+
+TEST(PunchBannerPlacement, AboveTheControlsWithinTheScreen) {
+    const QRect screen(0, 0, 1280, 1024);
+    // The compact station centred on the screen, and the maximised one with its controls low.
+    EXPECT_EQ(PunchBanner::Placement(screen, QRect(457, 383, 365, 193), 280), QRect(128, 95, 1024, 280));
+    EXPECT_EQ(PunchBanner::Placement(screen, QRect(0, 766, 1280, 193), 280), QRect(128, 478, 1024, 280));
+    EXPECT_EQ(PunchBanner::Placement(screen, QRect(0, 100, 1280, 193), 280).top(), 8); // no room above
+    EXPECT_EQ(PunchBanner::FirstLineSize(1024), 102);
+    EXPECT_EQ(PunchBanner::SecondLineSize(1024), 64);
+    EXPECT_EQ(PunchBanner::FirstLineSize(300), 48);
 }

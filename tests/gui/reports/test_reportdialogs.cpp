@@ -1,4 +1,5 @@
 #include "core/data/kqerror.h"
+#include "core/setup/workcalendar.h"
 #include "gui/reports/tfmfinddialog.h"
 #include "gui/reports/tfmgetdatedialog.h"
 #include "modal.h"
@@ -100,4 +101,18 @@ TEST_F(ReportDialogsTest, PeriodDialogCountsDaysAndTakesOnlyDigits) {
     EXPECT_FALSE(cancelled.Confirmed);
     EXPECT_EQ(cancelled.Days, 0);
     EXPECT_EQ(cancelled.EndDate.date(), QDate(2024, 3, 3));
+}
+
+TEST_F(ReportDialogsTest, PeriodDialogCountsByTheCalendar) {
+    SetCalendarDay({QDate(2024, 3, 8), CalendarKind::Holiday, "妇女节"});
+    SetCalendarDay({QDate(2024, 3, 9), CalendarKind::Workday, "调休"});
+    SetCalendarDay({QDate(2024, 3, 11), CalendarKind::Holiday, ""});
+    TfmGetDateDialog d(
+        Input("", QDateTime(QDate(2024, 3, 4), QTime(0, 0)), QDateTime(QDate(2024, 3, 10), QTime(0, 0))));
+    d.show();
+    EXPECT_EQ(d.findChild<QLineEdit*>("EdtDays")->text(), "5"); // Friday off, Saturday worked
+    d.findChild<QDateEdit*>("EndDate")->setDate(QDate(2024, 3, 11));
+    EXPECT_EQ(d.findChild<QLineEdit*>("EdtDays")->text(), "5");
+    d.findChild<QPushButton*>("BtnOk")->click();
+    EXPECT_EQ(d.values().Days, 5);
 }

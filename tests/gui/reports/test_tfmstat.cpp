@@ -86,7 +86,7 @@ TEST_F(TfmStatTest, FilterRefreshesOnlyWhenConfirmed) {
     ASSERT_EQ(model(w)->rowCount(), 3);
     EXPECT_EQ(model(w)->data(model(w)->index(2, 0)).toString(), "2024-03-03");
     EXPECT_EQ(Lines(w), QStringList({"早班迟到次数：1    累计时间：  0:30:00", "早班累计时间：  2:30:00",
-                                     "早班早退次数：1    累计时间：  1:00:00"}));
+                                     "早班早退次数：1    累计时间：  1:00:00", "缺勤天数：0"}));
 
     // A cancelled dialog changes nothing but its values are offered next time.
     AnswerFind("李四", QDate(2024, 2, 1), QDate(2024, 3, 1), false);

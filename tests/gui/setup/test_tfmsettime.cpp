@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -137,6 +138,43 @@ TEST_F(SetTimeTest, AddingTakesTheNextNumberAndPostingWritesIt) {
     EXPECT_EQ(row(f, 6).mid(0, 2), QStringList({"7", "早早"}));
     test::Click(&f, "SeSkinButton1");
     EXPECT_FALSE(f.isVisible());
+}
+
+// Grace minutes: a file written before they existed shows 0 and is not rewritten by looking;
+// typing a grace starts an edit and posting stores both, which the window shows again.
+TEST_F(SetTimeTest, GraceMinutesShownEditedAndStored) {
+    const QByteArray before = ReadBytes(path("ShiftTime.dat"));
+    TfmSetTime f;
+    f.show();
+    auto* late = w<QSpinBox>(f, "LateGraceEdit");
+    auto* early = w<QSpinBox>(f, "EarlyGraceEdit");
+    EXPECT_EQ(late->value(), 0);
+    EXPECT_EQ(early->value(), 0);
+    EXPECT_EQ(f.shifts().state(), DataSet::State::Browse);
+    late->setValue(5);
+    EXPECT_EQ(f.shifts().state(), DataSet::State::Edit);
+    early->setValue(10);
+    f.BitBtnPostClick();
+    EXPECT_TRUE(fakes->prompter->boxes.isEmpty()) << fakes->prompter->lastText().toStdString();
+    f.FormClose();
+    EXPECT_NE(ReadBytes(path("ShiftTime.dat")), before);
+
+    DataSet ds;
+    ds.open(path("ShiftTime.dat"), "SerialNo");
+    QList<int> graces;
+    for (ds.first(); !ds.eof(); ds.next())
+        graces << ds.asInt("LateGrace") << ds.asInt("EarlyGrace");
+    EXPECT_EQ(graces, QList<int>({5, 10, 0, 0, 0, 0, 0, 0}));
+    ds.close();
+
+    TfmSetTime g;
+    g.show();
+    EXPECT_EQ(w<QSpinBox>(g, "LateGraceEdit")->value(), 5);
+    EXPECT_EQ(w<QSpinBox>(g, "EarlyGraceEdit")->value(), 10);
+    w<QTableView>(g, "DBGrid1")->setCurrentIndex(w<QTableView>(g, "DBGrid1")->model()->index(1, 1));
+    EXPECT_EQ(w<QSpinBox>(g, "LateGraceEdit")->value(), 0);
+    EXPECT_EQ(g.shifts().state(), DataSet::State::Browse); // loading a row starts no edit
+    g.FormClose();
 }
 
 TEST_F(SetTimeTest, PostIsRefusedWithTheFirstFailingCheck) {

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimeEdit>
 #include <QTimer>
@@ -49,6 +50,25 @@ protected:
 
     QTemporaryDir system;
 };
+
+TEST_F(SysTimeSetTest, DoubleSwipeIntervalShownAndStored) {
+    TfmSysTimeSet f;
+    f.FormShow();
+    auto* interval = w<QSpinBox>(f, "DoubleSwipeEdit");
+    EXPECT_EQ(interval->value(), 0); // off in a folder that never set it
+    EXPECT_EQ(interval->text(), "不限制");
+    EXPECT_FALSE(applyEnabled(f));
+    interval->setValue(30);
+    EXPECT_TRUE(applyEnabled(f));
+    f.BtnApplyClick();
+    EXPECT_EQ(ReadSysSetup().DoubleSwipeSeconds, 30);
+    EXPECT_EQ(ReadSysSetup().CompanyName, "考勤管理系统"); // the rest as it was
+
+    TfmSysTimeSet g;
+    g.FormShow();
+    EXPECT_EQ(w<QSpinBox>(g, "DoubleSwipeEdit")->value(), 30);
+    EXPECT_FALSE(applyEnabled(g));
+}
 
 TEST_F(SysTimeSetTest, OpeningShowsTheSettingsAndApplyStoresThem) {
     TfmSysTimeSet f;

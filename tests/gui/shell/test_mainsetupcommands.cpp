@@ -1,5 +1,6 @@
 #include "core/data/syssetup.h"
 #include "core/shell/operatorinfo.h"
+#include "gui/setup/tfmcalendar.h"
 #include "gui/setup/tfmsettime.h"
 #include "gui/setup/tfmsystimeset.h"
 #include "gui/shell/tfmmain.h"
@@ -24,7 +25,8 @@ TEST_F(MainSetupCommandsTest, ShiftAndSettingsWindowsOpenModallyAndAreFreed) {
         const QMetaObject* window;
         const char* title;
     } cases[] = {{"MIShiftSet", &TfmSetTime::staticMetaObject, "设置班间"},
-                 {"MISysSet", &TfmSysTimeSet::staticMetaObject, "系统设置"}};
+                 {"MISysSet", &TfmSysTimeSet::staticMetaObject, "系统设置"},
+                 {"MICalendar", &TfmCalendar::staticMetaObject, "节假日与调休"}};
     for (const Case& c : cases) {
         QString title;
         bool modal = false;

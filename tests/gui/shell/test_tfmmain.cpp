@@ -45,10 +45,10 @@ TEST_F(MainWindowTest, MenusToolbarStatusAndCaption) {
     ASSERT_EQ(menus.size(), 5);
     EXPECT_EQ(MenuTexts(menus[0]->menu()),
               QStringList({"刷卡(&B)", "登录(&L)", "注销(&O)", "密码修改(&M)", "-", "退出(&X)"}));
-    EXPECT_EQ(MenuTexts(menus[1]->menu()),
-              QStringList({"人员设置(&E)", "班时设置(&T)", "未到原因(&W)", "-", "系统设置(&S)"}));
-    EXPECT_EQ(MenuTexts(menus[2]->menu()), QStringList({"修改数据(&C)", "编辑公告(&G)", "-", "数据备份(&B)",
-                                                        "数据恢复(&T)", "数据删除(&D)"}));
+    EXPECT_EQ(MenuTexts(menus[1]->menu()), QStringList({"人员设置(&E)", "班时设置(&T)", "未到原因(&W)",
+                                                        "节假日与调休(&H)", "-", "系统设置(&S)"}));
+    EXPECT_EQ(MenuTexts(menus[2]->menu()), QStringList({"修改数据(&C)", "修改记录(&L)", "编辑公告(&G)", "-",
+                                                        "数据备份(&B)", "数据恢复(&T)", "数据删除(&D)"}));
     EXPECT_EQ(MenuTexts(menus[3]->menu()), QStringList({"考勤查询(&S)", "考勤统计(&Q)"}));
     EXPECT_EQ(MenuTexts(menus[4]->menu()), QStringList({"系统帮助(&H)", "-", "关于...(&A)"}));
     QStringList tools;
@@ -93,8 +93,9 @@ TEST_F(MainWindowTest, FailingStatementIsReported) {
 
 TEST_F(MainWindowTest, RightsGate) {
     TfmMain w;
-    const char* gated[] = {"MIEmployeeSet", "MIShiftSet", "MISetLeaveType", "MISysSet", "MIEditData",
-                           "MIInform",      "MIBackup",   "MIRestore",      "MIDelete", "MIQuery",
+    const char* gated[] = {"MIEmployeeSet", "MIShiftSet", "MISetLeaveType", "MICalendar",
+                           "MISysSet",      "MIEditData", "MIAuditLog",     "MIInform",
+                           "MIBackup",      "MIRestore",  "MIDelete",       "MIQuery",
                            "MIStat",        "TBBackup",   "TBQuery",        "TBStat"};
     for (const char* name : gated) {
         fakes->prompter->boxes.clear();
