@@ -14,6 +14,7 @@
 #include "gui/widgets/dropdowncombobox.h"
 #include "gui/widgets/findform.h"
 #include "gui/widgets/led.h"
+#include "gui/widgets/passwordecho.h"
 #include "gui/widgets/richtext.h"
 
 #include <QCloseEvent>
@@ -137,8 +138,7 @@ void TfmBrush::BuildControls() {
     label2->setGeometry(16, 128, 80, 28);
     m_flatEdit1 = new QLineEdit(m_panelShow);
     m_flatEdit1->setObjectName(QStringLiteral("FlatEdit1"));
-    m_flatEdit1->setEchoMode(QLineEdit::Password);
-    m_flatEdit1->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }")); // "*"
+    EchoAsStars(m_flatEdit1);
     m_flatEdit1->setGeometry(100, 128, 229, 28);
     m_flatEdit1->installEventFilter(this);
     setFocusProxy(m_flatEdit1);
