@@ -81,6 +81,14 @@ void TfmStat::FormCreate() {
     m_query1->open(RecordFilter());
 }
 
+void TfmStat::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_shown) return;
+    m_shown = true;
+    // The rows keep their order; the window opens on the most recent ones, at the end.
+    m_dbGrid1->scrollToBottom();
+}
+
 void TfmStat::BitBtn1Click() {
     Guarded([&] {
         TakeFindResult(m_find, ShowFindDialog(m_find, this));

@@ -43,6 +43,10 @@ TfmStatAll::TfmStatAll(QWidget* parent) : QDialog(parent) {
     m_listView1->setShowGrid(false);
     m_listView1->verticalHeader()->hide();
     m_listView1->horizontalHeader()->setSectionsClickable(false);
+    // Until a period is chosen the empty table says what to do.
+    m_labEmpty = new QLabel(QStringLiteral("请选择时间段"), m_listView1->viewport());
+    m_labEmpty->setObjectName(QStringLiteral("LabEmpty"));
+    (new QVBoxLayout(m_listView1->viewport()))->addWidget(m_labEmpty, 0, Qt::AlignCenter);
     m_progressBar1 = new QProgressBar(this);
     m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     m_progressBar1->setVisible(false);
@@ -109,6 +113,7 @@ void TfmStatAll::BitBtn1Click() {
 
 void TfmStatAll::Compute() {
     m_listView1->setRowCount(0);
+    m_labEmpty->hide();
     m_lines.clear();
     const QDate first = m_find.BeginDate.date(), last = m_find.EndDate.date();
     m_labPeriod->setText(StatPeriodLine(first, last));

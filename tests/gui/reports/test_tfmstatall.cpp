@@ -73,6 +73,8 @@ TEST_F(TfmStatAllTest, CreatedWithItsColumnsAndTitle) {
     EXPECT_TRUE(title->font().bold());
     EXPECT_EQ(table(w)->rowCount(), 0);
     EXPECT_FALSE(table(w)->showGrid());
+    EXPECT_TRUE(w.findChild<QLabel*>("LabEmpty")->isVisible());
+    EXPECT_EQ(w.findChild<QLabel*>("LabEmpty")->text(), "请选择时间段");
     EXPECT_EQ(w.findInfo().BeginDate, QDateTime(QDate(2024, 3, 1), QTime(0, 0)));
     EXPECT_EQ(w.findInfo().Days, 0);
 }
@@ -87,6 +89,7 @@ TEST_F(TfmStatAllTest, ConfirmedPeriodComputesCancelledKeepsTheTable) {
                                               "  1:00:00", "1", "", "", "21"}));
     EXPECT_EQ(Line(table(w), 1), QStringList({"12", "李四", "办公室", "", "", "", "", "", "", "", "", "21"}));
     EXPECT_TRUE(table(w)->showGrid());
+    EXPECT_TRUE(w.findChild<QLabel*>("LabEmpty")->isHidden());
 
     AnswerPeriod(QDate(2024, 4, 1), QDate(2024, 4, 30), false);
     w.BitBtn1Click();
