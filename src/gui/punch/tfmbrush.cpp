@@ -39,6 +39,15 @@ constexpr int kShowWidth = 345;
 constexpr int kShowHeight = 187;
 constexpr int kListHeight = 65;
 
+// The height, from the designed one up, at which a list shows whole lines only.
+int WholeLinesHeight(QListWidget* list, int designed) {
+    list->addItem(QStringLiteral("0"));
+    const int line = qMax(1, list->sizeHintForRow(0));
+    list->clear();
+    const int frame = 2 * list->frameWidth();
+    return (designed - frame + line - 1) / line * line + frame;
+}
+
 QFrame* Panel(const char* name, QWidget* parent) {
     auto* panel = new QFrame(parent);
     panel->setObjectName(QLatin1String(name));
@@ -53,8 +62,7 @@ TfmBrush::TfmBrush(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("请刷卡"));
     setFont(StationFont());
     BuildControls();
-    resize(792, 518);
-    CenterOnScreen(this);
+    FitOnScreen(this, QSize(792, 518));
     FormCreate();
 }
 
@@ -95,7 +103,7 @@ void TfmBrush::BuildControls() {
     outer->addWidget(m_panel2, 1);
     m_listBox1 = new QListWidget(this);
     m_listBox1->setObjectName(QStringLiteral("ListBox1"));
-    m_listBox1->setFixedHeight(kListHeight);
+    m_listBox1->setFixedHeight(WholeLinesHeight(m_listBox1, kListHeight));
     m_listBox1->installEventFilter(this);
     outer->addWidget(m_listBox1);
 
@@ -142,6 +150,9 @@ void TfmBrush::BuildControls() {
     m_flatEdit1->setGeometry(100, 128, 229, 28);
     m_flatEdit1->installEventFilter(this);
     setFocusProxy(m_flatEdit1);
+    // Tab goes from the slot list to the card field, then to the result list below.
+    setTabOrder(m_flatComboBoxMod, m_flatEdit1);
+    setTabOrder(m_flatEdit1, m_listBox1);
 }
 
 // Every failure on this screen goes to the result list: a message box would take the next
@@ -240,7 +251,7 @@ void TfmBrush::ArrangeWindow(int mode) {
         m_panel3->setFixedHeight(1);
         m_panel3->hide();
         layout()->activate(); // the smaller minimum size first, so the resize is not clamped
-        resize(kShowWidth + 20, kBaseHeight + kListHeight);
+        resize(kShowWidth + 20, kBaseHeight + m_listBox1->minimumHeight());
         CenterOnScreen(this);
     }
     CenterPanelShow();

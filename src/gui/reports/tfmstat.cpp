@@ -1,4 +1,5 @@
 #include "gui/reports/tfmstat.h"
+#include "gui/widgets/centeronscreen.h"
 #include "gui/widgets/namedwidgets.h"
 
 #include "core/reports/attendancequery.h"
@@ -23,7 +24,6 @@ TfmStat::TfmStat(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     setAttribute(Qt::WA_WindowPropagation); // takes the font of the window that opens it
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("考勤查询"));
-    resize(780, 540);
 
     m_query1 = new RecordModel({}, this);
     m_dbGrid1 = new RecordGrid(this);
@@ -73,6 +73,7 @@ TfmStat::TfmStat(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
 
     m_find = DefaultFindInfo(Now());
     Guarded([&] { FormCreate(); });
+    FitOnScreen(this, QSize(780, 540));
 }
 
 void TfmStat::FormCreate() {

@@ -1,4 +1,5 @@
 #include "gui/reports/tfmstatall.h"
+#include "gui/widgets/centeronscreen.h"
 #include "gui/widgets/namedwidgets.h"
 
 #include "core/data/syssetup.h"
@@ -7,6 +8,7 @@
 #include "gui/platform/guarded.h"
 #include "gui/platform/guiservices.h"
 #include "gui/reports/tfmgetdatedialog.h"
+#include "gui/widgets/tablefit.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,7 +26,6 @@ TfmStatAll::TfmStatAll(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fmStatAll"));
     setAttribute(Qt::WA_WindowPropagation); // takes the font of the window that opens it
     setWindowTitle(QStringLiteral("考勤统计"));
-    resize(800, 520);
 
     m_labTitle = new QLabel(this);
     m_labTitle->setObjectName(QStringLiteral("LabTitle"));
@@ -75,6 +76,7 @@ TfmStatAll::TfmStatAll(QWidget* parent) : QDialog(parent) {
 
     m_find = DefaultFindInfo(Now());
     Guarded([&] { FormCreate(); });
+    FitOnScreen(this, QSize(800, 520));
 }
 
 void TfmStatAll::FormCreate() {
@@ -86,6 +88,7 @@ void TfmStatAll::FormCreate() {
     const int firstWidths[] = {50, 70, 80};
     for (int c = 0; c < columns.size(); ++c)
         m_listView1->setColumnWidth(c, c < 3 ? firstWidths[c] : 85);
+    WidenToHeaders(m_listView1);
 }
 
 void TfmStatAll::FormShow() {
