@@ -1,7 +1,6 @@
 #include "gui/widgets/tablefit.h"
 
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QStyle>
 #include <QTableView>
 
