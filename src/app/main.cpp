@@ -77,7 +77,7 @@ int main(int argc, char* argv[]) {
     const Options options = ReadOptions(argc, argv);
     if (options.exitCode >= 0) return options.exitCode;
     kq::Application app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("考勤管理系统"));
+    // No application display name: Qt would append it to every window's caption.
     QApplication::setApplicationVersion(QStringLiteral(KQ_VERSION));
     // The installed desktop entry's name, so that a desktop matches the windows to it.
     QGuiApplication::setDesktopFileName(QStringLiteral("kaoqin"));

@@ -46,8 +46,7 @@ TfmDelete::TfmDelete(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);
-    resize(320, 140);
-    CenterOnScreen(this);
+    FitOnScreen(this, QSize(320, 140));
 
     connect(m_bitBtnPost, &QPushButton::clicked, this, &TfmDelete::BitBtnPostClick);
     connect(m_seSkinButton1, &QPushButton::clicked, this, &TfmDelete::SeSkinButton1Click);

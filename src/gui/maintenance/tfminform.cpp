@@ -73,8 +73,7 @@ TfmInform::TfmInform(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(buttons);
-    resize(600, 420);
-    CenterOnScreen(this);
+    FitOnScreen(this, QSize(600, 420));
 
     connect(m_bitBtnAdd, &QPushButton::clicked, this, &TfmInform::BitBtnAddClick);
     connect(m_bitBtnModi, &QPushButton::clicked, this, &TfmInform::BitBtnModiClick);

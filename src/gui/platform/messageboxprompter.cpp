@@ -54,8 +54,8 @@ bool MessageBoxPrompter::confirm(const QString& title, const QString& text) {
 }
 
 void MessageBoxPrompter::error(const QString& text) {
-    Run(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
-        QMessageBox::Ok);
+    // The program's name titles the boxes of the general error handler.
+    Run(QMessageBox::Critical, QStringLiteral("考勤管理系统"), text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 } // namespace kq

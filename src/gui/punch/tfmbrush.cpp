@@ -15,6 +15,7 @@
 #include "gui/widgets/dropdowncombobox.h"
 #include "gui/widgets/findform.h"
 #include "gui/widgets/led.h"
+#include "gui/widgets/passwordecho.h"
 #include "gui/widgets/richtext.h"
 
 #include <QCloseEvent>
@@ -40,6 +41,15 @@ constexpr int kShowWidth = 345;
 constexpr int kShowHeight = 187;
 constexpr int kListHeight = 65;
 
+// The height, from the designed one up, at which a list shows whole lines only.
+int WholeLinesHeight(QListWidget* list, int designed) {
+    list->addItem(QStringLiteral("0"));
+    const int line = qMax(1, list->sizeHintForRow(0));
+    list->clear();
+    const int frame = 2 * list->frameWidth();
+    return (designed - frame + line - 1) / line * line + frame;
+}
+
 QFrame* Panel(const char* name, QWidget* parent) {
     auto* panel = new QFrame(parent);
     panel->setObjectName(QLatin1String(name));
@@ -54,8 +64,7 @@ TfmBrush::TfmBrush(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("请刷卡"));
     setFont(StationFont());
     BuildControls();
-    resize(792, 518);
-    CenterOnScreen(this);
+    FitOnScreen(this, QSize(792, 518));
     FormCreate();
 }
 
@@ -96,7 +105,7 @@ void TfmBrush::BuildControls() {
     outer->addWidget(m_panel2, 1);
     m_listBox1 = new QListWidget(this);
     m_listBox1->setObjectName(QStringLiteral("ListBox1"));
-    m_listBox1->setFixedHeight(kListHeight);
+    m_listBox1->setFixedHeight(WholeLinesHeight(m_listBox1, kListHeight));
     m_listBox1->installEventFilter(this);
     outer->addWidget(m_listBox1);
 
@@ -139,12 +148,14 @@ void TfmBrush::BuildControls() {
     label2->setGeometry(16, 128, 80, 28);
     m_flatEdit1 = new QLineEdit(m_panelShow);
     m_flatEdit1->setObjectName(QStringLiteral("FlatEdit1"));
-    m_flatEdit1->setEchoMode(QLineEdit::Password);
-    m_flatEdit1->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }")); // "*"
+    EchoAsStars(m_flatEdit1);
     m_flatEdit1->setGeometry(100, 128, 229, 28);
     m_flatEdit1->installEventFilter(this);
     setFocusProxy(m_flatEdit1);
     m_banner = new PunchBanner(this);
+    // Tab goes from the slot list to the card field, then to the result list below.
+    setTabOrder(m_flatComboBoxMod, m_flatEdit1);
+    setTabOrder(m_flatEdit1, m_listBox1);
 }
 
 // Every failure on this screen goes to the result list: a message box would take the next
@@ -245,7 +256,7 @@ void TfmBrush::ArrangeWindow(int mode) {
         m_panel3->setFixedHeight(1);
         m_panel3->hide();
         layout()->activate(); // the smaller minimum size first, so the resize is not clamped
-        resize(kShowWidth + 20, kBaseHeight + kListHeight);
+        resize(kShowWidth + 20, kBaseHeight + m_listBox1->minimumHeight());
         CenterOnScreen(this);
     }
     CenterPanelShow();

@@ -1,6 +1,7 @@
 #include "gui/reports/recordgrid.h"
 
 #include "core/reports/recordmodel.h"
+#include "gui/widgets/tablefit.h"
 
 #include <QHeaderView>
 #include <QPainter>
@@ -61,6 +62,7 @@ void RecordGrid::applyWidths() {
         else if (m_model->columns().slotOf(c) >= 0)
             setColumnWidth(c, 55);
     }
+    WidenToHeaders(this);
 }
 
 } // namespace kq

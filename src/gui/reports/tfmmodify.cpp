@@ -1,4 +1,5 @@
 #include "gui/reports/tfmmodify.h"
+#include "gui/widgets/centeronscreen.h"
 #include "gui/widgets/namedwidgets.h"
 
 #include "core/data/shared.h"
@@ -31,7 +32,6 @@ TfmModify::TfmModify(QWidget* parent) : QDialog(parent) {
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_WindowPropagation); // takes the font of the window that opens it
     setWindowTitle(QStringLiteral("数据修改"));
-    resize(720, 520);
 
     m_query1 = new RecordModel({}, this);
     m_dbGrid1 = new RecordGrid(this);
@@ -89,6 +89,7 @@ TfmModify::TfmModify(QWidget* parent) : QDialog(parent) {
     m_find = DefaultFindInfo(Now());
     Guarded([&] { FormCreate(); });
     LayOutInputs();
+    FitOnScreen(this, QSize(720, 520));
 }
 
 void TfmModify::FormCreate() {
@@ -101,6 +102,8 @@ void TfmModify::FormCreate() {
     for (int n = 0; n < columns.slotTable().size(); ++n) {
         auto* label = new QLabel(titles.at(3 + n), m_groupBox1);
         label->setObjectName(QStringLiteral("MyLabel%1").arg(n));
+        // A caption longer than its place shows whole in its tooltip.
+        label->setToolTip(label->text());
         auto* edit = new QLineEdit(m_groupBox1);
         edit->setObjectName(QStringLiteral("MyDBEdit%1").arg(n));
         edit->installEventFilter(this);
@@ -108,6 +111,13 @@ void TfmModify::FormCreate() {
         m_timeLabels << label;
         m_timeEdits << edit;
     }
+    // Tab goes from the grid through the slot boxes to the reason and the comment.
+    QWidget* previous = m_dbGrid1;
+    for (QLineEdit* edit : qAsConst(m_timeEdits)) {
+        setTabOrder(previous, edit);
+        previous = edit;
+    }
+    setTabOrder(previous, m_cbLeftReson);
     m_query1->open(RecordFilter());
     showRow(0);
 }

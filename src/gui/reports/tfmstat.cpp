@@ -1,4 +1,5 @@
 #include "gui/reports/tfmstat.h"
+#include "gui/widgets/centeronscreen.h"
 #include "gui/widgets/namedwidgets.h"
 
 #include "core/reports/absence.h"
@@ -25,7 +26,6 @@ TfmStat::TfmStat(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
     setAttribute(Qt::WA_WindowPropagation); // takes the font of the window that opens it
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("考勤查询"));
-    resize(780, 540);
 
     m_query1 = new RecordModel({}, this);
     m_dbGrid1 = new RecordGrid(this);
@@ -75,12 +75,21 @@ TfmStat::TfmStat(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
 
     m_find = DefaultFindInfo(Now());
     Guarded([&] { FormCreate(); });
+    FitOnScreen(this, QSize(780, 540));
 }
 
 void TfmStat::FormCreate() {
     m_query1->setColumns(RecordColumns::Load());
     m_totals = QList<TSlotTotals>(m_query1->columns().slotTable().size());
     m_query1->open(RecordFilter());
+}
+
+void TfmStat::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_shown) return;
+    m_shown = true;
+    // The rows keep their order; the window opens on the most recent ones, at the end.
+    m_dbGrid1->scrollToBottom();
 }
 
 void TfmStat::BitBtn1Click() {

@@ -29,6 +29,9 @@ public:
 
     const TFindInfo& findInfo() const { return m_find; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void BitBtn1Click();
     void BtnToEXCELClick();
@@ -47,6 +50,7 @@ private:
     QAction* m_pmiClose;
     TFindInfo m_find;
     QList<TSlotTotals> m_totals;
+    bool m_shown = false;
 
     // Declared last: destroyed first, while the rest of the window is whole.
     ChildTeardown m_childTeardown{this};

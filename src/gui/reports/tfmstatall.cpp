@@ -1,15 +1,17 @@
 #include "gui/reports/tfmstatall.h"
+#include "gui/widgets/centeronscreen.h"
 #include "gui/widgets/namedwidgets.h"
 
 #include "core/data/syssetup.h"
-#include "core/reports/rowscan.h"
 #include "core/platform/platform.h"
+#include "core/reports/rowscan.h"
 #include "core/reports/statistics.h"
 #include "core/reports/xlswriter.h"
 #include "gui/platform/guarded.h"
 #include "gui/platform/guiservices.h"
 #include "gui/reports/tfmgetdatedialog.h"
 #include "gui/widgets/offthread.h"
+#include "gui/widgets/tablefit.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -26,7 +28,6 @@ TfmStatAll::TfmStatAll(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fmStatAll"));
     setAttribute(Qt::WA_WindowPropagation); // takes the font of the window that opens it
     setWindowTitle(QStringLiteral("考勤统计"));
-    resize(800, 520);
 
     m_labTitle = new QLabel(this);
     m_labTitle->setObjectName(QStringLiteral("LabTitle"));
@@ -45,6 +46,10 @@ TfmStatAll::TfmStatAll(QWidget* parent) : QDialog(parent) {
     m_listView1->setShowGrid(false);
     m_listView1->verticalHeader()->hide();
     m_listView1->horizontalHeader()->setSectionsClickable(false);
+    // Until a period is chosen the empty table says what to do.
+    m_labEmpty = new QLabel(QStringLiteral("请选择时间段"), m_listView1->viewport());
+    m_labEmpty->setObjectName(QStringLiteral("LabEmpty"));
+    (new QVBoxLayout(m_listView1->viewport()))->addWidget(m_labEmpty, 0, Qt::AlignCenter);
     m_progressBar1 = new QProgressBar(this);
     m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     m_progressBar1->setVisible(false);
@@ -73,6 +78,7 @@ TfmStatAll::TfmStatAll(QWidget* parent) : QDialog(parent) {
 
     m_find = DefaultFindInfo(Now());
     Guarded([&] { FormCreate(); });
+    FitOnScreen(this, QSize(800, 520));
 }
 
 void TfmStatAll::FormCreate() {
@@ -84,6 +90,7 @@ void TfmStatAll::FormCreate() {
     const int firstWidths[] = {50, 70, 80};
     for (int c = 0; c < columns.size(); ++c)
         m_listView1->setColumnWidth(c, c < 3 ? firstWidths[c] : 85);
+    WidenToHeaders(m_listView1);
 }
 
 void TfmStatAll::FormShow() {
@@ -111,6 +118,7 @@ void TfmStatAll::BitBtn1Click() {
 
 void TfmStatAll::Compute() {
     m_listView1->setRowCount(0);
+    m_labEmpty->hide();
     m_lines.clear();
     const QDate first = m_find.BeginDate.date(), last = m_find.EndDate.date();
     m_labPeriod->setText(StatPeriodLine(first, last));
@@ -136,7 +144,8 @@ void TfmStatAll::Compute() {
             [&] {
                 m_lines = ComputeStatistics(m_slots, m_reasons, employees, first, last, m_find.Days, progress,
                                             reader);
-                AppendAbsentDays(m_lines, employees, calendar, first, last, today, int(m_reasons.size()), reader);
+                AppendAbsentDays(m_lines, employees, calendar, first, last, today, int(m_reasons.size()),
+                                 reader);
             },
             this);
     });

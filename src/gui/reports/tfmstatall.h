@@ -43,6 +43,7 @@ private:
 
     QLabel* m_labTitle;
     QLabel* m_labPeriod;
+    QLabel* m_labEmpty;
     QTableWidget* m_listView1;
     QProgressBar* m_progressBar1;
     QPushButton* m_bitBtn1;

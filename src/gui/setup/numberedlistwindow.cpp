@@ -7,7 +7,9 @@
 #include "gui/platform/guarded.h"
 #include "gui/setup/numberedlistmodel.h"
 #include "gui/setup/tfminputdialog.h"
+#include "gui/widgets/centeronscreen.h"
 #include "gui/widgets/datasetchange.h"
+#include "gui/widgets/tablefit.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,7 +22,6 @@ namespace kq {
 NumberedListWindow::NumberedListWindow(NumberedListTexts texts, QWidget* parent)
     : QDialog(parent), m_texts(std::move(texts)) {
     setWindowTitle(m_texts.caption);
-    resize(320, 260);
 
     m_dbGrid1 = new QTableView(this);
     m_dbGrid1->setObjectName(QStringLiteral("DBGrid1"));
@@ -32,7 +33,10 @@ NumberedListWindow::NumberedListWindow(NumberedListTexts texts, QWidget* parent)
     m_dbGrid1->setShowGrid(false);
     m_dbGrid1->horizontalHeader()->setStretchLastSection(true);
     m_dbGrid1->verticalHeader()->setDefaultSectionSize(20);
+    // The name column shows the longest name the field holds.
+    m_dbGrid1->setColumnWidth(1, CellWidthForBytes(m_dbGrid1, m_texts.nameWidth));
     FollowCurrentRow(m_dbGrid1, &m_clientDataSet1);
+    ShowAllColumns(m_dbGrid1);
 
     auto* buttons = new QVBoxLayout;
     const auto add = [&](const char* name, const QString& caption, void (NumberedListWindow::*handler)()) {
@@ -49,6 +53,7 @@ NumberedListWindow::NumberedListWindow(NumberedListTexts texts, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_dbGrid1, 1);
     layout->addLayout(buttons);
+    FitOnScreen(this, QSize(320, 260));
 }
 
 void NumberedListWindow::showEvent(QShowEvent* event) {

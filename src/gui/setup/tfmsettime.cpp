@@ -8,6 +8,7 @@
 #include "gui/platform/guarded.h"
 #include "gui/setup/shifttablemodel.h"
 #include "gui/widgets/datasetchange.h"
+#include "gui/widgets/tablefit.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -38,11 +39,13 @@ TfmSetTime::TfmSetTime(QWidget* parent) : QDialog(parent) {
     m_dbGrid1->verticalHeader()->hide();
     m_dbGrid1->horizontalHeader()->setStretchLastSection(true);
     m_dbGrid1->verticalHeader()->setDefaultSectionSize(20);
-    m_dbGrid1->setMinimumSize(520, 200);
-    // All seven columns fit in the grid's width; the last one takes what is left.
-    const int widths[] = {40, 80, 80, 80, 70, 70};
+    m_dbGrid1->setMinimumHeight(200);
+    // All seven columns fit in the grid's width, the name column holds the longest name the field
+    // takes; the last column takes what is left.
+    const int widths[] = {40, CellWidthForBytes(m_dbGrid1, FieldWidth::ShiftName), 80, 80, 70, 70};
     for (int c = 0; c < 6; ++c)
         m_dbGrid1->setColumnWidth(c, widths[c]);
+    ShowAllColumns(m_dbGrid1);
     connect(m_dbGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { GridRowChanged(current.row()); });
 
@@ -56,6 +59,11 @@ TfmSetTime::TfmSetTime(QWidget* parent) : QDialog(parent) {
         connect(e, &QLineEdit::textEdited, this, &TfmSetTime::BeginEdit);
     for (QLineEdit* e : {m_seSkinDBMaskEdit1, m_seSkinDBMaskEdit2})
         connect(e, &QLineEdit::editingFinished, this, [this, e] { CompleteTime(e); });
+    // Tab goes through the fields row by row: each box, then the check box beside it.
+    const QList<QWidget*> fieldOrder = {m_dbEdit1,     m_dbCheckBox1,       m_seSkinDBMaskEdit1,
+                                        m_dbCheckBox2, m_seSkinDBMaskEdit2, m_dbCheckBox3};
+    for (int i = 1; i < fieldOrder.size(); ++i)
+        setTabOrder(fieldOrder.at(i - 1), fieldOrder.at(i));
     for (QCheckBox* c : {m_dbCheckBox1, m_dbCheckBox2, m_dbCheckBox3})
         connect(c, &QCheckBox::clicked, this, &TfmSetTime::BeginEdit);
     m_lateGraceEdit = Named(new QSpinBox(this), "LateGraceEdit");

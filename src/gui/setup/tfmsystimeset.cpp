@@ -179,10 +179,14 @@ void TfmSysTimeSet::BtnApplyClick() {
                 failed = true;
         }
         if (m_clockEdited) {
-            if (Services().system->setLocalTime(QDateTime(m_dpDate->date(), m_tpTime->time())))
+            if (Services().system->setLocalTime(QDateTime(m_dpDate->date(), m_tpTime->time()))) {
                 m_clockEdited = false;
-            else
+            } else {
                 failed = true;
+                Prompt().message(QStringLiteral("提示"),
+                                 QStringLiteral("系统时间未能修改：设置系统时钟需要相应的权限。"),
+                                 Prompter::Icon::Warning);
+            }
         }
         m_btnApply->setEnabled(failed);
     });

@@ -9,7 +9,9 @@
 #include "gui/shell/employeemodel.h"
 #include "gui/shell/tfmemployeedialog.h"
 #include "gui/shell/tfmsetrigth.h"
+#include "gui/widgets/centeronscreen.h"
 #include "gui/widgets/datasetchange.h"
+#include "gui/widgets/tablefit.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -35,7 +37,6 @@ QAction* NewAction(const char* name, const QString& caption, QWidget* owner) {
 TfmEmployee::TfmEmployee(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fmEmployee"));
     setWindowTitle(QStringLiteral("人员设置"));
-    resize(550, 256);
 
     m_model = new EmployeeModel(&m_clientDataSet1, &m_groups, &m_departments, this);
     m_dbGrid1 = new QTableView(this);
@@ -48,6 +49,7 @@ TfmEmployee::TfmEmployee(QWidget* parent) : QDialog(parent) {
     for (int c = 0; c < EmployeeModel::ColumnCount; ++c)
         m_dbGrid1->setColumnWidth(c, EmployeeModel::columnWidth(c));
     FollowCurrentRow(m_dbGrid1, &m_clientDataSet1);
+    ShowAllColumns(m_dbGrid1);
     connect(m_dbGrid1, &QTableView::doubleClicked, this, &TfmEmployee::BitBtnModiClick);
 
     m_dbGrid1->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -84,6 +86,7 @@ TfmEmployee::TfmEmployee(QWidget* parent) : QDialog(parent) {
     layout->addWidget(m_dbGrid1, 1);
     layout->addWidget(m_duplicates);
     layout->addLayout(buttons);
+    FitOnScreen(this, QSize(550, 256));
 }
 
 void TfmEmployee::showEvent(QShowEvent* event) {

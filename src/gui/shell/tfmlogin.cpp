@@ -8,6 +8,7 @@
 #include "core/shell/operatorinfo.h"
 #include "gui/platform/guarded.h"
 #include "gui/widgets/gbkwidthvalidator.h"
+#include "gui/widgets/passwordecho.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -29,7 +30,7 @@ const QString kNotConfirmed = QStringLiteral("两次输入的新密码不一致�
 QLineEdit* NewEdit(const char* name, bool hidden, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(name));
-    if (hidden) edit->setEchoMode(QLineEdit::Password);
+    if (hidden) EchoAsStars(edit);
     return edit;
 }
 
@@ -114,6 +115,8 @@ void TfmLogin::FormShow() {
     m_cbName->clear();
     Guarded([&] { m_cbName->addItems(OperatorNames()); });
     m_cbName->setCurrentIndex(m_cbName->findText(LoadLastOperator(), Qt::MatchFixedString));
+    // On a fresh data folder the only operator is the one to sign in.
+    if (m_cbName->currentIndex() < 0 && m_cbName->count() == 1) m_cbName->setCurrentIndex(0);
     if (m_mode == LogonSignIn)
         m_editPwd->setFocus();
     else

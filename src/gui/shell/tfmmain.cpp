@@ -168,8 +168,12 @@ void TfmMain::BuildStatusBar() {
     m_panel1 = new QLabel(this);
     m_panel1->setObjectName(QStringLiteral("StatusPanel1"));
     m_panel1->setMinimumWidth(50);
+    // Who is signed in, beside the date; empty while nobody is.
+    m_panelOperator = new QLabel(this);
+    m_panelOperator->setObjectName(QStringLiteral("StatusPanelOperator"));
     statusBar()->addWidget(m_panel0);
-    statusBar()->addWidget(m_panel1, 1);
+    statusBar()->addWidget(m_panel1);
+    statusBar()->addWidget(m_panelOperator, 1);
 }
 
 void TfmMain::FormCreate() {
@@ -194,6 +198,7 @@ void TfmMain::SetLogonState(bool signedIn) {
     m_logIn->setEnabled(!signedIn);
     m_logOut->setEnabled(signedIn);
     m_modiPwd->setEnabled(signedIn);
+    m_panelOperator->setText(signedIn ? QStringLiteral("操作员：%1").arg(CurOperator().Name) : QString());
 }
 
 bool TfmMain::Gate(int function) {

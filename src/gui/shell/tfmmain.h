@@ -29,7 +29,8 @@ public:
 
     // Puts text into status panel 1.
     void SetPromptInfo(const QString& text);
-    // Menu states and the signed-in flag after a sign-in (true) or a sign-out (false).
+    // Menu states, the signed-in flag and the operator named in the status bar after a sign-in
+    // (true) or a sign-out (false).
     void SetLogonState(bool signedIn);
     bool signedIn() const { return m_signedIn; }
     // The rights gate: true when the signed-in operator holds function; otherwise the refusal.
@@ -81,6 +82,7 @@ private:
     QPixmap m_image1;
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
+    QLabel* m_panelOperator = nullptr;
     QAction* m_logIn = nullptr;
     QAction* m_logOut = nullptr;
     QAction* m_modiPwd = nullptr;

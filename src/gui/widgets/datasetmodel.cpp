@@ -2,7 +2,9 @@
 
 #include "core/data/dataset.h"
 
+#include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QStyle>
 #include <QTableView>
 
 namespace kq {
@@ -35,6 +37,10 @@ void DataSetModel::refresh() {
 }
 
 void FollowCurrentRow(QTableView* grid, DataSet* ds) {
+    // The row header is the indicator column: as wide as its mark, whatever the rows.
+    QHeaderView* rows = grid->verticalHeader();
+    const int margin = rows->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, rows);
+    rows->setFixedWidth(rows->fontMetrics().horizontalAdvance(QStringLiteral("▶")) + 2 * margin + 2);
     QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, ds,
                      [ds](const QModelIndex& current) {
                          if (current.isValid() && ds->isOpen() && current.row() != ds->recNo())

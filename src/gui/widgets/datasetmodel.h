@@ -27,8 +27,8 @@ private:
     int m_rows = 0;
 };
 
-// Keeps the grid's current row and the dataset's current row the same, both ways. Call it after
-// the grid got its model.
+// Keeps the grid's current row and the dataset's current row the same, both ways, and makes the
+// row header an indicator column of fixed width. Call it after the grid got its model.
 void FollowCurrentRow(QTableView* grid, DataSet* ds);
 
 } // namespace kq

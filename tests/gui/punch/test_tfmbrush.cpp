@@ -102,7 +102,14 @@ TEST_F(BrushTest, LayoutWithAndWithoutTodaysNotice) {
         TfmBrush w;
         w.show();
         EXPECT_FALSE(w.isMaximized());
-        EXPECT_EQ(w.size(), QSize(345 + 20, 193 + 65));
+        // The result list shows whole lines only, at least its designed 65 pixels' worth.
+        auto* list = child<QListWidget>(w, "ListBox1");
+        EXPECT_EQ(w.size(), QSize(345 + 20, 193 + list->height()));
+        list->addItem("line");
+        const int lines = list->viewport()->height() / list->sizeHintForRow(0);
+        EXPECT_EQ(list->viewport()->height(), lines * list->sizeHintForRow(0));
+        EXPECT_GE(list->height(), 65);
+        list->clear();
         EXPECT_FALSE(child<QWidget>(w, "Panel3")->isVisible());
         EXPECT_EQ(child<QWidget>(w, "Panel2")->height(), 193);
         EXPECT_EQ(child<QWidget>(w, "PanelShow")->pos(), QPoint(10, 3));

@@ -78,6 +78,23 @@ TEST_F(TfmStatTest, OpensOnTheWholeTable) {
     EXPECT_EQ(menu, QStringList({"过滤", "保存", "关闭"}));
 }
 
+TEST_F(TfmStatTest, OpensScrolledToTheMostRecentRows) {
+    {
+        Transaction t;
+        for (int i = 0; i < 100; ++i)
+            insert("2023-01-01", QStringLiteral("P%1").arg(i), "08:00:00", "12:00:00");
+        t.commit();
+    }
+    TfmStat w;
+    w.show();
+    auto* grid = w.findChild<RecordGrid*>("DBGrid1");
+    // Oldest first as ever, the view at the end: the newest row shows, the first one does not.
+    EXPECT_EQ(model(w)->data(model(w)->index(0, 0)).toString(), "2023-01-01");
+    EXPECT_EQ(grid->rowAt(grid->viewport()->height() - 1), 102);
+    EXPECT_GT(grid->rowAt(0), 0);
+    EXPECT_EQ(grid->currentRow(), -1); // the export's name is still the first row's
+}
+
 TEST_F(TfmStatTest, FilterRefreshesOnlyWhenConfirmed) {
     TfmStat w;
     AnswerFind("张三", QDate(2024, 3, 1), QDate(2024, 3, 3), true);

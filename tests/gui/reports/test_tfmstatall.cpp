@@ -74,6 +74,8 @@ TEST_F(TfmStatAllTest, CreatedWithItsColumnsAndTitle) {
     EXPECT_TRUE(title->font().bold());
     EXPECT_EQ(table(w)->rowCount(), 0);
     EXPECT_FALSE(table(w)->showGrid());
+    EXPECT_TRUE(w.findChild<QLabel*>("LabEmpty")->isVisible());
+    EXPECT_EQ(w.findChild<QLabel*>("LabEmpty")->text(), "请选择时间段");
     EXPECT_EQ(w.findInfo().BeginDate, QDateTime(QDate(2024, 3, 1), QTime(0, 0)));
     EXPECT_EQ(w.findInfo().Days, 0);
 }
@@ -90,6 +92,7 @@ TEST_F(TfmStatAllTest, ConfirmedPeriodComputesCancelledKeepsTheTable) {
     EXPECT_EQ(Line(table(w), 1),
               QStringList({"12", "李四", "办公室", "", "", "", "", "", "", "", "", "21", "5"}));
     EXPECT_TRUE(table(w)->showGrid());
+    EXPECT_TRUE(w.findChild<QLabel*>("LabEmpty")->isHidden());
 
     AnswerPeriod(QDate(2024, 4, 1), QDate(2024, 4, 30), false);
     test::Click(&w, "BitBtn1");

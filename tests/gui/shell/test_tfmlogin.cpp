@@ -89,7 +89,14 @@ TEST_F(LoginTest, WindowOffersOperatorsAndPreselectsTheLastOne) {
     EXPECT_EQ(f.windowTitle(), "请输入密码");
     EXPECT_EQ(Child<QLabel>(&f, "LabelHint")->text(), "(管理员密码缺省为8888，请注意更改！)");
     EXPECT_EQ(Child<QStackedWidget>(&f, "Notebook1")->currentWidget()->objectName(), "Logon");
-    EXPECT_EQ(Child<QLineEdit>(&f, "EditPwd")->echoMode(), QLineEdit::Password);
+    // The password boxes show "*" for each character, the old password plain text.
+    for (const char* name : {"EditPwd", "EditNewPwd", "EditNewPwdConfirm"}) {
+        auto* edit = Child<QLineEdit>(&f, name);
+        edit->setText("ab1");
+        EXPECT_EQ(edit->displayText(), "***") << name;
+    }
+    Child<QLineEdit>(&f, "EdtOldPwd")->setText("ab1");
+    EXPECT_EQ(Child<QLineEdit>(&f, "EdtOldPwd")->displayText(), "ab1");
 
     SaveLastOperator("clerk");
     f.hide();
@@ -100,6 +107,16 @@ TEST_F(LoginTest, WindowOffersOperatorsAndPreselectsTheLastOne) {
     f.hide();
     f.show();
     EXPECT_EQ(cb->currentIndex(), -1);
+}
+
+TEST_F(LoginTest, TheOnlyOperatorIsPreselected) {
+    writeEmployees({{"管理员", true, "8888", 1, 0, 0, ""}, {"Worker", false, "w", 1, 0, 0, "c1"}});
+    for (const QString& last : {QString(), QStringLiteral("Gone")}) {
+        SaveLastOperator(last);
+        TfmLogin f(LogonSignIn);
+        f.FormShow();
+        EXPECT_EQ(Child<QComboBox>(&f, "CBName")->currentText(), "管理员") << last.toStdString();
+    }
 }
 
 TEST_F(LoginTest, SignInThroughTheMainWindow) {
@@ -125,6 +142,12 @@ TEST_F(LoginTest, SignInThroughTheMainWindow) {
     // The delivered clear password is replaced by its hash at this first sign-in.
     EXPECT_TRUE(HoldsHashOf("管理员", "8888"));
     EXPECT_EQ(StoredPassword("Clerk"), "Pw");
+    auto* signedIn = Child<QLabel>(&w, "StatusPanelOperator");
+    EXPECT_EQ(signedIn->text(), "操作员：管理员");
+    w.findChild<QAction*>("MILogOut")->trigger();
+    EXPECT_TRUE(signedIn->text().isEmpty());
+    WhenSignIn("管理员", "8888");
+    test::Click(&w, "MILogIn");
 
     // The toolbar signs in again; a failure keeps the record, a success replaces it.
     WhenSignIn("Clerk", "nope");
@@ -136,6 +159,7 @@ TEST_F(LoginTest, SignInThroughTheMainWindow) {
     EXPECT_EQ(CurOperator().Name, "Clerk");
     EXPECT_EQ(CurOperator().Rigth, "7;");
     EXPECT_EQ(LoadLastOperator(), "Clerk");
+    EXPECT_EQ(signedIn->text(), "操作员：Clerk");
     // After the migration the password still signs in in any letter case, a wrong one does not.
     EXPECT_TRUE(HoldsHashOf("Clerk", "Pw"));
     fakes->prompter->boxes.clear();
