@@ -60,15 +60,17 @@ int WriteQueryTable(const RecordColumns& columns, const RecordFilter& filter,
     ForEachRecordRow(columns, filter, std::move(snapshot), [&](const QStringList& row) {
         ++rows;
         if (each) each(row);
-        if (failed || writers.empty()) return true;
-        const QList<int> marked = MarkedColumns(columns, row);
-        try {
-            for (TableWriter* writer : writers)
-                writer->row(row, marked);
-        } catch (const KqError& e) {
-            failed = e;
+        if (!failed && !writers.empty()) {
+            const QList<int> marked = MarkedColumns(columns, row);
+            try {
+                for (TableWriter* writer : writers)
+                    writer->row(row, marked);
+            } catch (const KqError& e) {
+                failed = e;
+            }
         }
-        return true;
+        // After a failure the rows are read on only for each.
+        return !failed || bool(each);
     });
     if (failed) throw *failed;
     for (TableWriter* writer : writers)

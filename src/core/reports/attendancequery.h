@@ -37,8 +37,8 @@ QList<int> MarkedColumns(const RecordColumns& columns, const QStringList& row);
 // The query's spreadsheet written into each of writers while the rows of filter are read in
 // snapshot, one at a time: the line "===name考勤统计===", the grid's titles, its rows with their
 // red cells, the totals lines below. each, when given, also gets every row. When a writer fails,
-// the rows still go on to each, no writer is finished (none leaves a file) and the writer's
-// KqError is thrown after the last row. Returns the number of rows.
+// the rows still go on to each (reading stops without it), no writer is finished (none leaves a
+// file) and the writer's KqError is thrown after the last row read. Returns the rows read.
 int WriteQueryTable(const RecordColumns& columns, const RecordFilter& filter,
                     std::shared_ptr<WorkListReader> snapshot, const QString& name,
                     const QStringList& totalsLines, const std::vector<TableWriter*>& writers,
