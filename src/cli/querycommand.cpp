@@ -3,20 +3,20 @@
 
 #include "core/platform/platform.h"
 #include "core/reports/absence.h"
+#include "core/data/kqerror.h"
 #include "core/reports/attendancequery.h"
 #include "core/reports/leavereasons.h"
 #include "core/reports/rowscan.h"
-#include "core/reports/xlswriter.h"
 
-#include <algorithm>
+#include <exception>
 
 namespace kq::cli {
 
 namespace {
 
 // The query window's refresh over a period (completing the person's days when a name is given):
-// the grid's rows, written as they are read, then the totals lines, all from one snapshot. The
-// spreadsheet holds at most a sheet's rows.
+// the grid's rows, printed and written into the export files as they are read, then the totals
+// lines, all from one snapshot.
 int RunQuery(Args& args, Context& ctx) {
     const QDate first = DateOption(args, QStringLiteral("--from"));
     const QDate last = DateOption(args, QStringLiteral("--to"));
@@ -34,22 +34,30 @@ int RunQuery(Args& args, Context& ctx) {
         TotalsLines(columns.slotTable(), EvaluateRecords(columns.slotTable(), filter, snapshot));
     totals << AbsentDaysLine(QueryAbsentDays(filter, WorkCalendar::Read(), Now().date(),
                                              int(ReadLeaveReasons().size()), snapshot));
-    // An .XLS sheet refuses rows beyond its limit: keeping one row more than it holds is enough for
-    // that refusal; the other formats take every row.
-    const bool capped = std::any_of(exports.writers.begin(), exports.writers.end(), [](const auto& w) {
-        return dynamic_cast<XlsWriter*>(w.get()) != nullptr;
-    });
-    QList<QStringList> rows;
+    // The files' heading names the grid's current row, the first; without rows nothing is written.
+    std::vector<TableWriter*> writers;
+    QString current;
+    if (!exports.isEmpty()) {
+        const QList<QStringList> top = RecordRows(columns, filter, snapshot, 1);
+        if (!top.isEmpty()) {
+            current = top.first().at(2);
+            writers = exports.writerList();
+        }
+    }
     ctx.out << columns.titles().join(QLatin1Char('\t')) << '\n';
-    ForEachRecordRow(columns, filter, snapshot, [&](const QStringList& row) {
-        ctx.out << row.join(QLatin1Char('\t')) << '\n';
-        if (!exports.isEmpty() && (!capped || rows.size() <= kXlsMaxRows)) rows.append(row);
-        return true;
-    });
+    // A file that fails (an .XLS sheet refuses rows beyond its limit) stops none of the printing.
+    std::exception_ptr failed;
+    try {
+        WriteQueryTable(columns, filter, snapshot, current, totals, writers,
+                        [&](const QStringList& row) { ctx.out << row.join(QLatin1Char('\t')) << '\n'; });
+    } catch (const KqError&) {
+        failed = std::current_exception();
+    }
     for (const QString& line : totals)
         ctx.out << line << '\n';
-    const QString current = rows.isEmpty() ? QString() : rows.first().at(2); // the grid's current row
-    return WriteExports(exports, QueryXlsTable(columns, std::move(rows), current, totals), ctx);
+    if (failed) std::rethrow_exception(failed);
+    if (!exports.isEmpty() && writers.empty()) return RefuseEmptyExports(exports, ctx);
+    return 0;
 }
 
 const Registrar

@@ -28,13 +28,21 @@ ExportFiles ExportOptions(Args& args) {
     return files;
 }
 
+std::vector<TableWriter*> ExportFiles::writerList() const {
+    std::vector<TableWriter*> list;
+    for (const std::unique_ptr<TableWriter>& writer : writers)
+        list.push_back(writer.get());
+    return list;
+}
+
+int RefuseEmptyExports(const ExportFiles& files, Context& ctx) {
+    ctx.err << QStringLiteral("没有数据，未写入 %1").arg(files.names.join(QStringLiteral("、"))) << Qt::endl;
+    return 1;
+}
+
 int WriteExports(ExportFiles& files, const XlsTable& table, Context& ctx) {
     if (files.isEmpty()) return 0;
-    if (table.rows.isEmpty()) {
-        ctx.err << QStringLiteral("没有数据，未写入 %1").arg(files.names.join(QStringLiteral("、")))
-                << Qt::endl;
-        return 1;
-    }
+    if (table.rows.isEmpty()) return RefuseEmptyExports(files, ctx);
     for (const std::unique_ptr<TableWriter>& writer : files.writers)
         WriteTable(*writer, table);
     return 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QSaveFile>
 #include <QString>
 #include <memory>
@@ -21,5 +22,8 @@ public:
 // Replaces the file at path with content whole, through Services().saveFiles; ownerOnly makes it
 // readable by its owner only. On failure the old file stays as it was and error says why.
 bool SaveWhole(const QString& path, const QByteArray& content, QString* error, bool ownerOnly = false);
+// The same with the content read from source to its end a piece at a time, so that a large file
+// never sits in memory whole.
+bool SaveFrom(const QString& path, QIODevice& source, QString* error, bool ownerOnly = false);
 
 } // namespace kq

@@ -2,10 +2,12 @@
 
 #include "core/data/datafolder.h"
 #include "core/reports/absence.h"
+#include "core/data/kqerror.h"
 #include "core/reports/rowscan.h"
 #include "core/reports/statistics.h"
 
 #include <QRegularExpression>
+#include <optional>
 
 namespace kq {
 
@@ -61,17 +63,34 @@ QList<int> MarkedColumns(const RecordColumns& columns, const QStringList& row) {
     return marked;
 }
 
-XlsTable QueryXlsTable(const RecordColumns& columns, QList<QStringList> rows, const QString& name,
-                       const QStringList& totalsLines) {
-    XlsTable table;
-    table.headerLines << QStringLiteral("===") + name + QStringLiteral("考勤统计===");
-    table.columns = columns.titles();
-    table.kinds = columns.kinds();
-    table.rows = std::move(rows);
-    for (const QStringList& row : table.rows)
-        table.marked.append(MarkedColumns(columns, row));
-    table.footerLines = totalsLines;
-    return table;
+int WriteQueryTable(const RecordColumns& columns, const RecordFilter& filter,
+                    std::shared_ptr<WorkListReader> snapshot, const QString& name,
+                    const QStringList& totalsLines, const std::vector<TableWriter*>& writers,
+                    const std::function<void(const QStringList& row)>& each) {
+    const QStringList header{QStringLiteral("===") + name + QStringLiteral("考勤统计===")};
+    for (TableWriter* writer : writers)
+        writer->begin(header, columns.titles(), columns.kinds());
+    std::optional<KqError> failed;
+    int rows = 0;
+    ForEachRecordRow(columns, filter, std::move(snapshot), [&](const QStringList& row) {
+        ++rows;
+        if (each) each(row);
+        if (!failed && !writers.empty()) {
+            const QList<int> marked = MarkedColumns(columns, row);
+            try {
+                for (TableWriter* writer : writers)
+                    writer->row(row, marked);
+            } catch (const KqError& e) {
+                failed = e;
+            }
+        }
+        // After a failure the rows are read on only for each.
+        return !failed || bool(each);
+    });
+    if (failed) throw *failed;
+    for (TableWriter* writer : writers)
+        writer->finish(totalsLines);
+    return rows;
 }
 
 QString QueryXlsFileName(const QString& name) {

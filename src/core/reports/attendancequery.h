@@ -3,11 +3,11 @@
 #include "core/reports/recordcolumns.h"
 #include "core/reports/records.h"
 #include "core/reports/tablewriter.h"
-#include "core/reports/xlswriter.h"
 #include "core/setup/workcalendar.h"
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace kq {
 
@@ -33,19 +33,23 @@ void ForEachRecordRow(const RecordColumns& columns, const RecordFilter& filter,
                       std::shared_ptr<WorkListReader> snapshot,
                       const std::function<bool(const QStringList& row)>& take);
 
-// The rows of the filter as the record grid shows it, read in snapshot (the table as it is now
-// when null), at most limit of them: an export does not hold more rows than a sheet can take
-// (the writer refuses a table longer than that).
+// The first rows of the filter (at most limit of them) as the record grid shows them, read in
+// snapshot (the table as it is now when null).
 QList<QStringList> RecordRows(const RecordColumns& columns, const RecordFilter& filter,
-                              std::shared_ptr<WorkListReader> snapshot = nullptr, int limit = kXlsMaxRows);
+                              std::shared_ptr<WorkListReader> snapshot, int limit);
 
 // The columns of a row (as RecordRows gives it) whose times are late or early: the grid's red cells.
 QList<int> MarkedColumns(const RecordColumns& columns, const QStringList& row);
 
-// The query's spreadsheet: the line "===name考勤统计===", the grid's titles and rows, the
-// totals lines below.
-XlsTable QueryXlsTable(const RecordColumns& columns, QList<QStringList> rows, const QString& name,
-                       const QStringList& totalsLines);
+// The query's spreadsheet written into each of writers while the rows of filter are read in
+// snapshot, one at a time: the line "===name考勤统计===", the grid's titles, its rows with their
+// red cells, the totals lines below. each, when given, also gets every row. When a writer fails,
+// the rows still go on to each (reading stops without it), no writer is finished (none leaves a
+// file) and the writer's KqError is thrown after the last row read. Returns the rows read.
+int WriteQueryTable(const RecordColumns& columns, const RecordFilter& filter,
+                    std::shared_ptr<WorkListReader> snapshot, const QString& name,
+                    const QStringList& totalsLines, const std::vector<TableWriter*>& writers,
+                    const std::function<void(const QStringList& row)>& each = {});
 
 // The data folder's file for a person's query: name followed by "考勤表.XLS". Characters that
 // cannot stand in a file name (path separators among them) become "_", so the file always

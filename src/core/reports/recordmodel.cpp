@@ -3,13 +3,17 @@
 #include "core/data/kqerror.h"
 #include "core/reports/rowscan.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
+#include <limits>
 
 namespace kq {
 
 namespace {
 
 constexpr int kFields = FieldISn + 1;
+// Time given to the count at each turn of the event loop.
+constexpr int kCountSliceMs = 8;
 
 RecordKey KeyOf(const QVariantList& row) {
     return {row.at(FieldDate), row.at(FieldName), row.at(FieldISn).toLongLong()};
@@ -18,7 +22,17 @@ RecordKey KeyOf(const QVariantList& row) {
 } // namespace
 
 RecordModel::RecordModel(RecordColumns columns, QObject* parent)
-    : QAbstractTableModel(parent), m_columns(std::move(columns)), m_titles(m_columns.titles()) {}
+    : QAbstractTableModel(parent), m_columns(std::move(columns)), m_titles(m_columns.titles()) {
+    m_countTimer.setSingleShot(true);
+    connect(&m_countTimer, &QTimer::timeout, this, [this] {
+        try {
+            count(kCountSliceMs);
+        } catch (const KqError&) {
+            // Nobody to tell from the event loop: the rows known stay, and fetchMore or fetchTo
+            // tries the rest again where the error can be reported.
+        }
+    });
+}
 
 RecordModel::~RecordModel() = default;
 
@@ -29,20 +43,34 @@ void RecordModel::setColumns(RecordColumns columns) {
     m_reader.reset();
     m_pages.clear();
     m_count = 0;
+    stopCounting();
     endResetModel();
 }
 
 void RecordModel::open(const RecordFilter& filter) {
     auto reader = std::make_shared<WorkListReader>();
     reader->holdSnapshot();
-    const SqlStatement count = RecordCountStatement(filter);
-    RowScan counted(reader, count.sql, count.values);
-    const int rows = counted.next() ? int(counted.integer(0)) : 0;
+    // The first page tells whether there is more to count.
+    const SqlStatement first = RecordPageStatement(filter, {}, kPageSize);
+    RowScan scan(reader, first.sql, first.values);
+    Page page;
+    while (scan.next()) {
+        QVariantList& r = page.rows.emplaceBack();
+        r.reserve(kFields);
+        for (int f = 0; f < kFields; ++f)
+            r << scan.value(f);
+    }
     beginResetModel();
     m_filter = filter;
     m_reader = std::move(reader);
-    m_count = rows;
+    m_count = int(page.rows.size());
     m_pages.clear();
+    stopCounting();
+    if (m_count > 0) keep(0, std::move(page));
+    if (m_count == kPageSize) {
+        m_nextPiece = 0;
+        m_countTimer.start(0);
+    }
     endResetModel();
 }
 
@@ -121,8 +149,66 @@ const QVariantList* RecordModel::row(int r) const {
     return &it->rows.at(r - p * kPageSize);
 }
 
-bool RecordModel::fetchTo(int row) const {
+void RecordModel::count(int budgetMs) {
+    if (!counting()) return;
+    QElapsedTimer clock;
+    clock.start();
+    if (m_pieces.isEmpty()) {
+        QDate from = m_filter.first;
+        QDate to = m_filter.last;
+        if (m_filter.wholeTable) {
+            const SqlStatement range = DateRangeStatement();
+            RowScan dates(m_reader, range.sql, range.values);
+            if (dates.next()) {
+                from = QDate::fromString(dates.value(0).toString(), Qt::ISODate);
+                to = QDate::fromString(dates.value(1).toString(), Qt::ISODate);
+            }
+        }
+        m_pieces = RecordCountPieces(m_filter, from, to);
+    }
+    while (m_nextPiece < m_pieces.size() && (budgetMs < 0 || !clock.hasExpired(budgetMs))) {
+        const SqlStatement& piece = m_pieces.at(m_nextPiece);
+        RowScan scan(m_reader, piece.sql, piece.values);
+        m_counted += scan.next() ? scan.integer(0) : 0;
+        ++m_nextPiece;
+    }
+    if (m_nextPiece < m_pieces.size()) {
+        m_countTimer.start(0);
+        return;
+    }
+    const int total = int(std::min<qint64>(m_counted, std::numeric_limits<int>::max()));
+    stopCounting();
+    // The snapshot holds the rows of the first page, so the count never comes out below them.
+    if (total > m_count) {
+        beginInsertRows(QModelIndex(), m_count, total - 1);
+        m_count = total;
+        endInsertRows();
+    }
+}
+
+void RecordModel::stopCounting() {
+    m_countTimer.stop();
+    m_pieces.clear();
+    m_nextPiece = -1;
+    m_counted = 0;
+}
+
+bool RecordModel::fetchTo(int row) {
+    if (row >= m_count) count(-1);
     return row >= 0 && row < m_count;
+}
+
+bool RecordModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && counting();
+}
+
+void RecordModel::fetchMore(const QModelIndex& parent) {
+    if (parent.isValid()) return;
+    try {
+        count(-1);
+    } catch (const KqError&) {
+        // Asked by the view, where nobody can take the error: the rows known stay.
+    }
 }
 
 QVariant RecordModel::field(int r, int recordField) const {

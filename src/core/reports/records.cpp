@@ -89,6 +89,18 @@ QString RecordColumnList() {
            QStringLiteral(", LeaveType, Comment, ISn");
 }
 
+// Pieces of a count over at most this many stretches of dates.
+constexpr int kMaxCountPieces = 240;
+
+SqlStatement CountWhere(const RecordFilter& filter, const QString& condition, const QVariantList& values) {
+    SqlStatement st = RecordCountStatement(filter);
+    st.sql +=
+        (st.sql.contains(QStringLiteral(" where ")) ? QStringLiteral(" and ") : QStringLiteral(" where ")) +
+        condition;
+    st.values << values;
+    return st;
+}
+
 } // namespace
 
 SqlStatement RecordStatement(const RecordFilter& filter) {
@@ -103,6 +115,30 @@ SqlStatement RecordCountStatement(const RecordFilter& filter) {
     SqlStatement st = Select(QStringLiteral("count(*)"), filter);
     st.sql.truncate(st.sql.indexOf(QStringLiteral(" order by")));
     return st;
+}
+
+QList<SqlStatement> RecordCountPieces(const RecordFilter& filter, const QDate& from, const QDate& to) {
+    QList<SqlStatement> pieces;
+    if (filter.wholeTable) pieces << CountWhere(filter, QStringLiteral("DDate is null"), {});
+    // Month starts after from up to to, fewer of them for a long span; the pieces between them
+    // cover every dated row (texts that are no dates included) exactly once.
+    QStringList bounds;
+    if (from.isValid() && to.isValid() && from < to) {
+        const int months = (to.year() - from.year()) * 12 + to.month() - from.month();
+        const int step = months / kMaxCountPieces + 1;
+        for (QDate m = QDate(from.year(), from.month(), 1).addMonths(step); m <= to; m = m.addMonths(step))
+            bounds << DateText(m);
+    }
+    if (bounds.isEmpty()) return pieces << CountWhere(filter, QStringLiteral("DDate is not null"), {});
+    pieces << CountWhere(filter, QStringLiteral("DDate < ?"), {bounds.first()});
+    for (int i = 1; i < bounds.size(); ++i)
+        pieces << CountWhere(filter, QStringLiteral("DDate >= ? and DDate < ?"),
+                             {bounds.at(i - 1), bounds.at(i)});
+    return pieces << CountWhere(filter, QStringLiteral("DDate >= ?"), {bounds.last()});
+}
+
+SqlStatement DateRangeStatement() {
+    return {QStringLiteral("select min(DDate), max(DDate) from WorkList"), {}};
 }
 
 void CompletePeriod(const QString& name, const QDate& first, const QDate& last) {

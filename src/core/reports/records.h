@@ -62,6 +62,13 @@ struct PageStart {
 SqlStatement RecordPageStatement(const RecordFilter& filter, const PageStart& from, int count);
 // The number of rows of the record query.
 SqlStatement RecordCountStatement(const RecordFilter& filter);
+// Counts that add up to RecordCountStatement's, each over a stretch of dates in the order of the
+// query (the rows without a date first), so that a long count can be taken a piece at a time.
+// from and to bound the stretches (the filter's period, or the first and last date of the table
+// for the whole table); without valid bounds there is one piece for all dated rows.
+QList<SqlStatement> RecordCountPieces(const RecordFilter& filter, const QDate& from, const QDate& to);
+// The first and last date of the table (min and max of DDate).
+SqlStatement DateRangeStatement();
 // Gives name a row for every date from first to last that has none; one lookup of the existing
 // dates and all inserts in one transaction. Nothing when first lies after last. Names compare
 // exactly, as in the grid's query, so that a name differing only in letter case from another

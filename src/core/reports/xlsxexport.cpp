@@ -115,7 +115,7 @@ void XlsxWriter::finish(const QStringList& footerLines) {
     QFile written(m->tempFile);
     if (!written.open(QIODevice::ReadOnly)) m->fail(written.errorString());
     QString error;
-    if (!SaveWhole(m->fileName, written.readAll(), &error)) m->fail(error);
+    if (!SaveFrom(m->fileName, written, &error)) m->fail(error);
 }
 
 } // namespace kq

@@ -54,6 +54,12 @@ int RecordGrid::currentRow() const {
     return currentIndex().isValid() ? currentIndex().row() : -1;
 }
 
+QModelIndex RecordGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (action == MoveEnd && m_model && m_model->canFetchMore(QModelIndex()))
+        m_model->fetchMore(QModelIndex());
+    return QTableView::moveCursor(action, modifiers);
+}
+
 void RecordGrid::applyWidths() {
     if (!m_model) return;
     for (int c = 0; c < m_model->columnCount(); ++c) {

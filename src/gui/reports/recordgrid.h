@@ -29,6 +29,10 @@ public:
     // The current row, or -1.
     int currentRow() const;
 
+protected:
+    // Ctrl+End goes to the last row also while the model still counts its rows.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+
 private:
     void applyWidths();
 

@@ -125,9 +125,10 @@ void TfmStat::BtnToEXCELClick() {
         for (int i = 0; i < m_listBox1->count(); ++i)
             footer << m_listBox1->item(i)->text();
         const QString file = QueryXlsFileName(name);
-        const RecordColumns& columns = m_query1->columns();
-        WriteXls(file, QueryXlsTable(columns, RecordRows(columns, m_query1->filter(), m_query1->snapshot()),
-                                     name, footer));
+        // The rows go from the grid's snapshot into the sheet as they are read.
+        XlsWriter writer(file);
+        WriteQueryTable(m_query1->columns(), m_query1->filter(), m_query1->snapshot(), name, footer,
+                        {&writer});
         OpenWrittenFile(file);
     });
 }

@@ -4,9 +4,12 @@
 #include "core/data/shared.h"
 #include "core/reports/attendancequery.h"
 #include "core/reports/recordmodel.h"
+#include "core/reports/rowscan.h"
 #include "support/qtprinters.h"
 #include "support/tempdata.h"
 
+#include <QCoreApplication>
+#include <QSignalSpy>
 #include <QSqlError>
 #include <gtest/gtest.h>
 
@@ -26,6 +29,28 @@ void AddRow(const QString& date, const QString& name, const QVariantList& times,
     }
     ExecSql(QStringLiteral("insert into WorkList (%1) values (%2)").arg(cols, marks), values);
 }
+
+// Keeps what a writer is handed as a table; fails at a given row.
+struct TableRecorder : TableWriter {
+    XlsTable table;
+    bool finished = false;
+    int failAt = -1;
+    void begin(const QStringList& headerLines, const QStringList& columns,
+               const QList<CellKind>& kinds) override {
+        table.headerLines = headerLines;
+        table.columns = columns;
+        table.kinds = kinds;
+    }
+    void row(const QStringList& cells, const QList<int>& marked) override {
+        if (table.rows.size() == failAt) throw KqError("sheet full");
+        table.rows << cells;
+        table.marked << marked;
+    }
+    void finish(const QStringList& footerLines) override {
+        table.footerLines = footerLines;
+        finished = true;
+    }
+};
 
 } // namespace
 
@@ -158,9 +183,20 @@ TEST_P(RecordsTest, ModelReachesAnyRowAtOnceKeepingAFewPages) {
          q.next();)
         expected << q.value(0).toLongLong();
     RecordModel model(RecordColumns::Load());
+    QSignalSpy added(&model, &QAbstractItemModel::rowsInserted);
     model.open(RecordFilter());
+    // The first page is there at once; the others are counted from the event loop and added in
+    // one step.
+    EXPECT_EQ(model.rowCount(), RecordModel::kPageSize);
+    EXPECT_TRUE(model.canFetchMore({}));
+    for (int turns = 0; model.counting() && turns < 10000; ++turns)
+        QCoreApplication::processEvents();
     ASSERT_EQ(model.rowCount(), total);
-    EXPECT_EQ(model.cachedPages(), 0);
+    EXPECT_FALSE(model.canFetchMore({}));
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_EQ(added[0][1].toInt(), RecordModel::kPageSize);
+    EXPECT_EQ(added[0][2].toInt(), total - 1);
+    EXPECT_EQ(model.cachedPages(), 1);
     // The last row first (Ctrl+End), then backwards page by page from there and from the middle,
     // forwards from the top, and jumps between.
     QList<int> rows{total - 1, 0, total / 2, total / 2 - RecordModel::kPageSize, RecordModel::kPageSize + 3};
@@ -184,6 +220,40 @@ TEST_P(RecordsTest, ModelReachesAnyRowAtOnceKeepingAFewPages) {
     EXPECT_EQ(model.rowCount(), inPeriod);
     model.reopen();
     EXPECT_EQ(model.rowCount(), inPeriod + 1);
+}
+
+TEST_P(RecordsTest, CountPiecesAddUpToTheCount) {
+    // Rows without a date, texts that are no dates, a leap day, the ends of the spans.
+    for (const QVariant& date : {QVariant(), QVariant("2019-12-31"), QVariant("2020-01-01"),
+                                 QVariant("2020-02-29"), QVariant("2020-03-01"), QVariant("2021-07-15"),
+                                 QVariant("2024-12-31"), QVariant("abc"), QVariant("2020-3-7"), QVariant("")})
+        for (const char* name : {"A", "B"})
+            ExecSql("insert into WorkList (DDate, Name) values (?, ?)", {date, name});
+    const QDate dec2019(2019, 12, 31), jan2020(2020, 1, 1), jul2021(2021, 7, 15), dec2024(2024, 12, 31);
+    const struct Case {
+        RecordFilter filter;
+        QDate from, to;
+    } cases[] = {
+        {RecordFilter(), dec2019, dec2024},
+        {RecordFilter(), {}, {}},
+        {RecordFilter(), QDate(1900, 1, 1), QDate(2100, 1, 1)},
+        {RecordFilter::Period("", jan2020, jul2021), jan2020, jul2021},
+        {RecordFilter::Period("A", QDate(2020, 2, 29), QDate(2020, 3, 1)), QDate(2020, 2, 29),
+         QDate(2020, 3, 1)},
+        {RecordFilter::Period("", jul2021, jul2021), jul2021, jul2021},
+    };
+    const auto countOf = [](const SqlStatement& st) {
+        QSqlQuery q = ExecSql(st.sql, st.values);
+        return q.next() ? q.value(0).toInt() : -1;
+    };
+    for (const Case& c : cases) {
+        const QList<SqlStatement> pieces = RecordCountPieces(c.filter, c.from, c.to);
+        int sum = 0;
+        for (const SqlStatement& piece : pieces)
+            sum += countOf(piece);
+        EXPECT_EQ(sum, countOf(RecordCountStatement(c.filter))) << c.from.toString().toStdString();
+        EXPECT_LE(pieces.size(), 242);
+    }
 }
 
 TEST_P(RecordsTest, PagesKeepTheOrderAcrossTheirBoundaries) {
@@ -237,6 +307,9 @@ TEST_P(RecordsTest, PagesKeepTheOrderAcrossTheirBoundaries) {
     for (const Case& c : cases) {
         RecordModel model(RecordColumns::Load());
         model.open(c.filter);
+        // Asking for the last row finishes the count at once.
+        ASSERT_TRUE(model.fetchTo(int(c.isns.size()) - 1));
+        EXPECT_FALSE(model.fetchTo(int(c.isns.size())));
         QList<qint64> isns;
         for (int r = 0; r < model.rowCount(); ++r)
             isns << model.field(r, FieldISn).toLongLong();
@@ -289,15 +362,19 @@ TEST_P(RecordsTest, AnOpenGridLetsOtherConnectionsWriteAndShowsTheTableAsItWasOp
             << q.lastError().text().toStdString();
     }
     QSqlDatabase::removeDatabase("other");
-    // Pages read after the writes, the export and the totals all show the table as it was opened.
+    // The count taken after the writes, pages read after them, the export and the totals all
+    // show the table as it was opened.
+    model.fetchMore({});
     EXPECT_EQ(model.rowCount(), rows);
     EXPECT_EQ(model.field(rows - 1, FieldName).toString(), "P0767");
-    const QList<QStringList> exported = RecordRows(columns, RecordFilter(), model.snapshot());
-    EXPECT_EQ(exported.size(), rows);
-    EXPECT_EQ(exported.first().at(3), "08:00:00");
+    TableRecorder exported;
+    EXPECT_EQ(WriteQueryTable(columns, model.filter(), model.snapshot(), "P0000", {}, {&exported}), rows);
+    ASSERT_EQ(exported.table.rows.size(), rows);
+    EXPECT_EQ(exported.table.rows.first().at(3), "08:00:00");
     EXPECT_EQ(EvaluateRecords(columns.slotTable(), RecordFilter(), model.snapshot())[0].LateCount, 0);
     EXPECT_EQ(EvaluateRecords(columns.slotTable(), RecordFilter())[0].LateCount, 2);
     model.reopen();
+    model.fetchMore({});
     EXPECT_EQ(model.rowCount(), rows + 1);
     EXPECT_EQ(model.field(0, FieldComment).toString(), "x");
 }
@@ -317,8 +394,16 @@ TEST_P(RecordsTest, RefreshCompletesOnlyForANameAndExportsTheGrid) {
     EXPECT_EQ(countRows("select count(*) from WorkList where Name = '张三'"), 3);
     EXPECT_EQ(totals[0].LateCount, 1);
 
-    const XlsTable table =
-        QueryXlsTable(columns, RecordRows(columns, person), "张三", TotalsLines(columns.slotTable(), totals));
+    TableRecorder recorder;
+    QList<QStringList> each;
+    const auto snapshot = std::make_shared<WorkListReader>();
+    snapshot->holdSnapshot();
+    EXPECT_EQ(WriteQueryTable(columns, person, snapshot, "张三", TotalsLines(columns.slotTable(), totals),
+                              {&recorder}, [&](const QStringList& row) { each << row; }),
+              3);
+    EXPECT_TRUE(recorder.finished);
+    const XlsTable& table = recorder.table;
+    EXPECT_EQ(each, table.rows);
     EXPECT_EQ(table.headerLines, QStringList({"===张三考勤统计==="}));
     EXPECT_EQ(table.columns, columns.titles());
     ASSERT_EQ(table.rows.size(), 3);
@@ -330,6 +415,16 @@ TEST_P(RecordsTest, RefreshCompletesOnlyForANameAndExportsTheGrid) {
     EXPECT_EQ(table.marked, QList<QList<int>>({{3}, {}, {}}));
     EXPECT_EQ(table.footerLines,
               QStringList({"早班迟到次数：1    累计时间：  0:30:00", "早班累计时间：  3:30:00"}));
+
+    // A writer that fails leaves every writer unfinished; the rows still go on to each.
+    TableRecorder full, other;
+    full.failAt = 1;
+    each.clear();
+    EXPECT_THROW(WriteQueryTable(columns, person, snapshot, "张三", {}, {&other, &full},
+                                 [&](const QStringList& row) { each << row; }),
+                 KqError);
+    EXPECT_EQ(each.size(), 3);
+    EXPECT_FALSE(full.finished || other.finished);
 }
 
 TEST_P(RecordsTest, ExportFileStaysInTheDataFolder) {
