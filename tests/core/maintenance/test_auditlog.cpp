@@ -34,6 +34,7 @@ protected:
         insert("2024-03-03", "李四", "08:00:00");
         insert("2024-03-04", "李四", "09:00:00");
         EXPECT_EQ(DeletePeriod(QDate(2024, 3, 3), QDate(2024, 3, 4)), 2);
+        EXPECT_EQ(ReadAuditLog().size(), 4); // one entry for each row of the period
     }
 };
 
