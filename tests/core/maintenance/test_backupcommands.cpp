@@ -179,6 +179,8 @@ TEST_F(BackupCommandsTest, RestoredClearPasswordsSignInAndAreHashedThen) {
     EXPECT_FALSE(SignIn("Clerk", "Secret1"));
     EXPECT_TRUE(SignIn("管理员", "8888"));
     EXPECT_FALSE(test::ReadAll(path("Employee.dat")).contains("\"8888\""));
+}
+
 TEST_F(BackupCommandsTest, TheCorrectionLogIsCarriedAndARestoreAddsItsEntry) {
     addRow("张三");
     DeletePeriod(QDate(2024, 3, 1), QDate(2024, 3, 1)); // entry 1
