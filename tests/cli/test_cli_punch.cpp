@@ -90,7 +90,7 @@ TEST_P(CliPunchTest, BadArgumentsExitTwoAndWriteNothing) {
     EXPECT_EQ(countRows("select count(*) from WorkList"), 0);
 }
 
-TEST_F(CliPunchTest, DoubleSwipeSettingRefusesTheSecondSwipe) {
+TEST_P(CliPunchTest, DoubleSwipeSettingRefusesTheSecondSwipe) {
     const QStringList set = {"--data", DataFolder(), "settings", "set", "--double-swipe"};
     test::CliResult r = test::RunCli(set + QStringList{"90"});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
@@ -111,7 +111,7 @@ TEST_F(CliPunchTest, DoubleSwipeSettingRefusesTheSecondSwipe) {
     EXPECT_EQ(punch({"A100", "--slot", "1", "--at", "2024-03-07 07:56:00"}).code, 0);
 }
 
-TEST_F(CliPunchTest, ImportStoresGoodLinesReportsRefusalsAndSkipsWhatIsStored) {
+TEST_P(CliPunchTest, ImportStoresGoodLinesReportsRefusalsAndSkipsWhatIsStored) {
     writeEmployees({{"张三", false, "", 4, 1, 0, "A100"}, {"李四", false, "", 4, 2, 0, "B200"}});
     ASSERT_EQ(punch({"A100", "--slot", "1", "--at", "2024-03-07 12:01:00"}).code, 0); // stored before
     const QString file = dir.filePath("swipes.txt");

@@ -26,9 +26,6 @@ public:
     // Shows answer until kShownSeconds after now, above the rectangle controls (global
     // coordinates) on its screen.
     void showAnswer(const PunchAnswer& answer, const QDateTime& now, const QRect& controls);
-    // The tick of the banner's timer: hides it once the clock has reached its end.
-    void BannerTimerTimer();
-
     bool stored() const { return m_stored; }
     QDateTime until() const { return m_until; }
 
@@ -40,6 +37,9 @@ public:
     static int SecondLineSize(int screenHeight);
 
 private:
+    // The tick of the banner's timer: hides it once the clock has reached its end.
+    void BannerTimerTimer();
+
     QLabel* m_labFirst = nullptr;
     QLabel* m_labSecond = nullptr;
     QTimer* m_bannerTimer = nullptr;

@@ -153,6 +153,8 @@ TEST_F(ServerDatabaseTest, ALostConnectionIsOpenedAgainButNeverInTheMiddleOfATra
     while (q.next())
         dates << q.value(0).toString();
     EXPECT_EQ(dates, QStringList({"2024-03-06", "2024-03-08"}));
+}
+
 TEST_F(DatabaseTest, AFileOfTheFirstLayoutGainsTheLaterTablesAndKeepsItsRows) {
     CloseKQDataBase();
     ASSERT_TRUE(QFile::remove(path("WorkList.db")));

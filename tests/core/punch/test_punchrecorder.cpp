@@ -242,7 +242,7 @@ TEST(BrushBeep, TonesOnlyWhenTheSettingIsOn) {
 // With the double-swipe refusal on, a swipe less than N seconds after the person's last stored
 // punch is refused whatever slot is selected, naming the earlier punch's slot; at N seconds it
 // is stored. Off (0), the nervous second swipe lands in the next slot as it always did.
-TEST_F(PunchTest, DoubleSwipeRefusedWithinTheIntervalWhateverTheSlot) {
+TEST_P(PunchTest, DoubleSwipeRefusedWithinTheIntervalWhateverTheSlot) {
     ASSERT_TRUE(RecordPunch("A100", shifts, 0, At(7, 8, 0, 0), 60).stored());
     struct Case {
         int slot;
@@ -278,7 +278,7 @@ TEST_F(PunchTest, DoubleSwipeRefusedWithinTheIntervalWhateverTheSlot) {
 
 // A batch commits every batchSize stored swipes; what it has not committed when it ends is
 // rolled back, and recording committed swipes again finds them Identical.
-TEST_F(PunchTest, BatchCommitsInBatchesAndSkipsIdenticalSwipes) {
+TEST_P(PunchTest, BatchCommitsInBatchesAndSkipsIdenticalSwipes) {
     const auto committed = [&] {
         int n = -1;
         {

@@ -424,7 +424,7 @@ TEST_F(BrushServerTest, AServerThatWentAwayIsNamedOnTheResultLineAndSwipesAreSto
         EXPECT_FALSE(lines(w)[0].contains("kq-secret"));
         EXPECT_EQ(edit->text(), "B200");
     }
-    w.Timer1Timer(); // the clock keeps ticking without a box
+    test::Tick(&w, "Timer1"); // the clock keeps ticking without a box
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty());
 
     cluster->start();
@@ -433,6 +433,8 @@ TEST_F(BrushServerTest, AServerThatWentAwayIsNamedOnTheResultLineAndSwipesAreSto
     EXPECT_EQ(lines(w).size(), 4);
     EXPECT_EQ(countRows("select count(*) from WorkList"), 2);
     EXPECT_TRUE(QDir(dir.path()).entryList({"*.dat", "*.db"}, QDir::Files).isEmpty());
+}
+
 TEST_F(BrushTest, TheAnswerInLargeTypeGreenWhenStoredRedWhenRefusedForAFewSeconds) {
     TfmBrush w;
     w.show();
@@ -460,10 +462,10 @@ TEST_F(BrushTest, TheAnswerInLargeTypeGreenWhenStoredRedWhenRefusedForAFewSecond
 
     // Shown for four seconds by the clock.
     fakes->clock->current = fakes->clock->current.addSecs(3);
-    banner->BannerTimerTimer();
+    test::Tick(banner, "BannerTimer");
     EXPECT_TRUE(banner->isVisible());
     fakes->clock->current = fakes->clock->current.addSecs(1);
-    banner->BannerTimerTimer();
+    test::Tick(banner, "BannerTimer");
     EXPECT_FALSE(banner->isVisible());
 
     swipe(w, "A100");
@@ -478,7 +480,7 @@ TEST_F(BrushTest, TheAnswerInLargeTypeGreenWhenStoredRedWhenRefusedForAFewSecond
     EXPECT_EQ(banner->until(), fakes->clock->current.addSecs(PunchBanner::kShownSeconds));
 
     // Leaving the punch screen takes the answer with it.
-    w.FlatSpeedButton1Click();
+    test::Click(&w, "FlatSpeedButton1");
     EXPECT_FALSE(banner->isVisible());
 }
 

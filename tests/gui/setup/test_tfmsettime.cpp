@@ -154,7 +154,7 @@ TEST_F(SetTimeTest, GraceMinutesShownEditedAndStored) {
     late->setValue(5);
     EXPECT_EQ(f.shifts().state(), DataSet::State::Edit);
     early->setValue(10);
-    f.BitBtnPostClick();
+    test::Click(&f, "BitBtnPost");
     EXPECT_TRUE(fakes->prompter->boxes.isEmpty()) << fakes->prompter->lastText().toStdString();
     f.FormClose();
     EXPECT_NE(ReadBytes(path("ShiftTime.dat")), before);

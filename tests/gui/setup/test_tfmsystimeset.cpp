@@ -53,19 +53,19 @@ protected:
 
 TEST_F(SysTimeSetTest, DoubleSwipeIntervalShownAndStored) {
     TfmSysTimeSet f;
-    f.FormShow();
+    f.show();
     auto* interval = w<QSpinBox>(f, "DoubleSwipeEdit");
     EXPECT_EQ(interval->value(), 0); // off in a folder that never set it
     EXPECT_EQ(interval->text(), "不限制");
     EXPECT_FALSE(applyEnabled(f));
     interval->setValue(30);
     EXPECT_TRUE(applyEnabled(f));
-    f.BtnApplyClick();
+    test::Click(&f, "BtnApply");
     EXPECT_EQ(ReadSysSetup().DoubleSwipeSeconds, 30);
     EXPECT_EQ(ReadSysSetup().CompanyName, "考勤管理系统"); // the rest as it was
 
     TfmSysTimeSet g;
-    g.FormShow();
+    g.show();
     EXPECT_EQ(w<QSpinBox>(g, "DoubleSwipeEdit")->value(), 30);
     EXPECT_FALSE(applyEnabled(g));
 }

@@ -193,7 +193,7 @@ TEST_F(EmployeeTest, DialogKeepsOrReplacesThePasswordWithoutShowingIt) {
         EXPECT_EQ(Child<QLineEdit>(d, "EdtPwd")->text(), "");
         Child<QPushButton>(d, "BtnOk")->click();
     });
-    form.BitBtnModiClick();
+    test::Click(&form, "BitBtnModi");
     const QString kept = form.clientDataSet().asString("Password");
     EXPECT_TRUE(IsPasswordHash(kept));
     EXPECT_TRUE(VerifyPassword(kept, "123456"));
@@ -210,7 +210,7 @@ TEST_F(EmployeeTest, DialogKeepsOrReplacesThePasswordWithoutShowingIt) {
         pwd->setText("Neu");
         Child<QPushButton>(d, "BtnOk")->click();
     });
-    form.BitBtnModiClick();
+    test::Click(&form, "BitBtnModi");
     EXPECT_EQ(wide.texts, QStringList({"操作密码太长：最多 10 个字节（一个汉字占 2 个字节）！"}));
     EXPECT_TRUE(wide.stayedOpen);
     EXPECT_EQ(wide.focus, "EdtPwd");

@@ -114,7 +114,7 @@ TEST_F(LoginTest, TheOnlyOperatorIsPreselected) {
     for (const QString& last : {QString(), QStringLiteral("Gone")}) {
         SaveLastOperator(last);
         TfmLogin f(LogonSignIn);
-        f.FormShow();
+        f.show();
         EXPECT_EQ(Child<QComboBox>(&f, "CBName")->currentText(), "管理员") << last.toStdString();
     }
 }
