@@ -1,4 +1,5 @@
 #include "core/data/datafolder.h"
+#include "core/data/engine.h"
 #include "support/clirunner.h"
 #include "support/tempdata.h"
 #include "support/testhelpers.h"
@@ -91,11 +92,12 @@ TEST_P(CliPunchTest, BadArgumentsExitTwoAndWriteNothing) {
 }
 
 TEST_P(CliPunchTest, DoubleSwipeSettingRefusesTheSecondSwipe) {
-    const QStringList set = {"--data", DataFolder(), "settings", "set", "--double-swipe"};
+    const QStringList set = cliOptions() + QStringList{"settings", "set", "--double-swipe"};
     test::CliResult r = test::RunCli(set + QStringList{"90"});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(test::RunCli({"--data", DataFolder(), "settings", "show"}).out,
-              "CompanyName\tStartBrush\tIsBeep\tDoubleSwipeSeconds\n考勤管理系统\t0\t1\t90\n");
+    EXPECT_EQ(test::RunCli(cliOptions() + QStringList{"settings", "show"}).out,
+              "CompanyName\tStartBrush\tIsBeep\tDatabase\tDoubleSwipeSeconds\n考勤管理系统\t0\t1\t" +
+                  EngineText() + "\t90\n");
     for (const char* bad : {"-1", "3601", "x"})
         EXPECT_EQ(test::RunCli(set + QStringList{bad}).code, 2) << bad;
 
@@ -106,8 +108,8 @@ TEST_P(CliPunchTest, DoubleSwipeSettingRefusesTheSecondSwipe) {
     EXPECT_EQ(countRows("select count(*) from WorkList where T1 is not null"), 0);
 
     ASSERT_EQ(test::RunCli(set + QStringList{"0"}).code, 0); // off again: the list is as before
-    EXPECT_EQ(test::RunCli({"--data", DataFolder(), "settings", "show"}).out,
-              "CompanyName\tStartBrush\tIsBeep\n考勤管理系统\t0\t1\n");
+    EXPECT_EQ(test::RunCli(cliOptions() + QStringList{"settings", "show"}).out,
+              "CompanyName\tStartBrush\tIsBeep\tDatabase\n考勤管理系统\t0\t1\t" + EngineText() + "\n");
     EXPECT_EQ(punch({"A100", "--slot", "1", "--at", "2024-03-07 07:56:00"}).code, 0);
 }
 

@@ -282,10 +282,9 @@ TEST_P(PunchTest, BatchCommitsInBatchesAndSkipsIdenticalSwipes) {
     const auto committed = [&] {
         int n = -1;
         {
-            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
-            other.setDatabaseName(path("WorkList.db"));
+            QSqlDatabase other = openOtherConnection("other");
             QSqlQuery q(other);
-            if (other.open() && q.exec("select count(*) from WorkList") && q.next()) n = q.value(0).toInt();
+            if (q.exec("select count(*) from WorkList") && q.next()) n = q.value(0).toInt();
         }
         QSqlDatabase::removeDatabase("other");
         return n;
