@@ -14,8 +14,9 @@ namespace kq::cli {
 namespace {
 
 void PrintCounts(QTextStream& out, const DataCounts& counts) {
-    out << "WorkList\t" << counts.workList << "\nInform\t" << counts.inform << "\ndocuments\t"
-        << counts.documents << '\n';
+    out << "WorkList\t" << counts.workList << "\nInform\t" << counts.inform << "\nWorkCalendar\t"
+        << counts.calendar << "\nAuditLog\t" << counts.auditLog << "\ndocuments\t" << counts.documents
+        << '\n';
 }
 
 // The data folder's SQLite files into an empty server; from then on the folder uses the server.

@@ -110,13 +110,20 @@ TEST_F(CliServerTest, MigrateMovesAFolderOntoAnEmptyServerAndBackKeepingEveryRep
     ASSERT_EQ(cli(folder, {"punch", "A1", "--slot", "0", "--at", "2024-03-07 08:05:00"}).code, 0);
     ASSERT_EQ(cli(folder, {"punch", "A1", "--slot", "1", "--at", "2024-03-08 11:05:00"}).code, 0);
     ASSERT_EQ(cli(folder, {"notice", "add", "2024-03-07", "今天 'x'"}).code, 0);
+    // The calendar (which the absent days of the report follow) and the correction log go along.
+    ASSERT_EQ(cli(folder, {"calendar", "add", "2024-03-06", "--holiday", "假日"}).code, 0);
+    ASSERT_EQ(cli(folder, {"punch", "A1", "--slot", "0", "--at", "2024-03-01 08:00:00"}).code, 0);
+    ASSERT_EQ(cli(folder, {"delete", "2024-03-01", "2024-03-01"}).out, "1\n");
     const QStringList report{"query", "--from", "2024-03-01", "--to", "2024-03-09"};
     const QString before = cli(folder, report).out;
 
     test::CliResult r = cli(folder, {"migrate", "--to", cluster->url()});
     ASSERT_EQ(r.code, 0) << qPrintable(r.err);
-    EXPECT_EQ(r.out, "WorkList\t2\nInform\t1\ndocuments\t7\ndatabase\tPostgreSQL " + display() + "\n");
+    EXPECT_EQ(r.out,
+              "WorkList\t2\nInform\t1\nWorkCalendar\t1\nAuditLog\t1\ndocuments\t7\ndatabase\tPostgreSQL " +
+                  display() + "\n");
     EXPECT_EQ(cli(folder, report).out, before);
+    EXPECT_EQ(cli(folder, {"audit", "verify"}).out, "修改记录完整，共 1 条。\n");
     EXPECT_TRUE(cli(folder, {"settings", "show"}).out.contains("PostgreSQL"));
     r = cli(folder, {"migrate", "--to", cluster->url()});
     EXPECT_EQ(r.code, 1);
@@ -133,8 +140,11 @@ TEST_F(CliServerTest, MigrateMovesAFolderOntoAnEmptyServerAndBackKeepingEveryRep
     const QString back = dir.filePath("Back");
     r = cli(folder, {"migrate", "--to-folder", back});
     ASSERT_EQ(r.code, 0) << qPrintable(r.err);
-    EXPECT_TRUE(r.out.startsWith("WorkList\t2\nInform\t1\ndocuments\t7\nfolder\t")) << qPrintable(r.out);
+    EXPECT_TRUE(
+        r.out.startsWith("WorkList\t2\nInform\t1\nWorkCalendar\t1\nAuditLog\t1\ndocuments\t7\nfolder\t"))
+        << qPrintable(r.out);
     EXPECT_EQ(cli(back, report).out, before);
+    EXPECT_EQ(cli(back, {"audit", "verify"}).out, "修改记录完整，共 1 条。\n");
     EXPECT_TRUE(cli(back, {"settings", "show"}).out.contains("\tSQLite\n"));
     EXPECT_EQ(cli(folder, {"migrate", "--to-folder", back}).code, 1); // never over existing data
     EXPECT_EQ(cli(folder, {"migrate"}).code, 2);

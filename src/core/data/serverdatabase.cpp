@@ -12,7 +12,8 @@ namespace kq {
 
 namespace {
 
-constexpr int kSchemaVersion = 1;
+// 2: the holiday calendar and the correction log beside the records.
+constexpr int kSchemaVersion = 2;
 // Any number: the key of the advisory lock under which a station creates the tables, so that two
 // stations starting at once do not both try.
 constexpr qint64 kSchemaLockKey = 0x6b61'6f71'696e;
@@ -49,7 +50,15 @@ QStringList SchemaStatements() {
                        "WDate text COLLATE \"C\", Inform text)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS InformDate ON Inform (WDate)"),
         QStringLiteral("CREATE TABLE IF NOT EXISTS DataDocument (Name text PRIMARY KEY, "
-                       "Version bigint NOT NULL, Body text NOT NULL)")};
+                       "Version bigint NOT NULL, Body text NOT NULL)"),
+        // The holiday and make-up workday calendar, and the correction log, with the columns of
+        // the SQLite files (see database.cpp); dates and times compare as the files' texts do.
+        QStringLiteral("CREATE TABLE IF NOT EXISTS WorkCalendar (DDate text COLLATE \"C\" PRIMARY KEY, "
+                       "Kind integer NOT NULL, DayName text)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS AuditLog (Seq bigint PRIMARY KEY, "
+                       "EntryTime text COLLATE \"C\" NOT NULL, OperatorName text, Kind text NOT NULL, "
+                       "RecordKey text, OldValues text, NewValues text, PrevHash text NOT NULL, "
+                       "EntryHash text NOT NULL)")};
 }
 
 // Runs sql; statements without values (the server prepares no CREATE or LOCK) run unprepared.

@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSqlError>
-#include <QSqlRecord>
 
 namespace kq {
 
@@ -54,6 +53,11 @@ AuditWriter::AuditWriter(const QSqlDatabase& db)
     : m_insert(db), m_time(Now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))),
       m_operator(AuditOperator()) {
     QSqlQuery last(db);
+    // On the server, stations correcting at once take turns from here to their commit, so that
+    // each reads the last entry of the one before; readers are not held up.
+    if (db.driverName() == QLatin1String("QPSQL") &&
+        !last.exec(QStringLiteral("LOCK TABLE AuditLog IN SHARE ROW EXCLUSIVE MODE")))
+        throw KqError(last.lastError().text());
     if (!last.exec(QStringLiteral("select Seq, EntryHash from AuditLog order by Seq desc limit 1")))
         throw KqError(last.lastError().text());
     if (last.next()) {
@@ -97,21 +101,30 @@ QJsonValue AuditValue(const QVariant& stored) {
 }
 
 void AuditDeletedRows(const QString& kind, const QString& where, const QVariantList& values) {
-    QSqlQuery rows = ExecSql(
-        QStringLiteral("select * from WorkList where %1 order by DDate, Name, ISn").arg(where), values);
-    AuditWriter audit;
+    // The record's own columns by their names (the server's table adds columns it works out itself,
+    // and names its fields in lower case).
+    QStringList columns{QStringLiteral("DDate"), QStringLiteral("Name")};
+    for (int i = 0; i < kSlotCount; ++i)
+        columns << SlotColumn(i);
+    columns << QStringLiteral("LeaveType") << QStringLiteral("Comment");
+    QSqlQuery rows = ExecSql(QStringLiteral("select ISn, %1 from WorkList where %2 order by DDate, Name, ISn")
+                                 .arg(columns.join(QStringLiteral(", ")), where),
+                             values);
+    // All rows are read before the first entry is written: the server's driver drops what is left
+    // unread of a query when the connection runs the next statement.
+    QList<std::pair<QString, QJsonObject>> deleted;
     while (rows.next()) {
-        const QSqlRecord record = rows.record();
         QJsonObject old;
-        for (int i = 0; i < record.count(); ++i)
-            if (!record.isNull(i) && record.fieldName(i) != QLatin1String("ISn"))
-                old.insert(record.fieldName(i), AuditValue(record.value(i)));
-        audit.append(kind,
-                     AuditRecordKey(rows.value(QStringLiteral("DDate")).toString(),
-                                    rows.value(QStringLiteral("Name")).toString(),
-                                    rows.value(QStringLiteral("ISn")).toLongLong()),
-                     old, {});
+        for (int i = 0; i < columns.size(); ++i)
+            if (!rows.isNull(1 + i)) old.insert(columns.at(i), AuditValue(rows.value(1 + i)));
+        deleted.append(
+            {AuditRecordKey(rows.value(1).toString(), rows.value(2).toString(), rows.value(0).toLongLong()),
+             old});
     }
+    rows.finish();
+    AuditWriter audit;
+    for (const auto& [key, old] : deleted)
+        audit.append(kind, key, old, {});
 }
 
 void AuditRestore(QSqlDatabase& db, const QString& archive, const QDateTime& archiveDate) {

@@ -184,7 +184,7 @@ BackupResult BackupServer(TBackupFile& file, const QString& dataFolder, const QS
 
 // On the server: the staged data replaces the server's in one transaction; the data folder's
 // other files are swapped in as usual. Throws KqError, saying why, when the server refuses.
-bool RestoreServer(RestoreStage& stage, const QString& dataFolder) {
+void RestoreServer(RestoreStage& stage, const QString& dataFolder) {
     if (!IsKQDataBaseOpen()) OpenKQDataBase(dataFolder);
     ImportServerData(stage.folder());
     QDir staged(stage.folder());
@@ -193,7 +193,6 @@ bool RestoreServer(RestoreStage& stage, const QString& dataFolder) {
             throw KqError(
                 QStringLiteral("无法删除临时文件：%1").arg(QDir::toNativeSeparators(stage.folder() + name)));
     if (!staged.entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty()) stage.swap();
-    return true;
 }
 
 } // namespace
@@ -252,7 +251,11 @@ bool RestoreDataFolder(TBackupFile& file, const QString& dataFolder, const QStri
     const QString stagedRecords = stage.folder() + PlacedName(folder, QStringLiteral("WorkList.db"));
     const bool logged = QFileInfo::exists(stagedRecords);
     if (logged) WithWorkListFile(stagedRecords, [&](QSqlDatabase& db) { RecordRestore(db, archive); });
-    if (OnServer()) return RestoreServer(stage, folder);
+    if (OnServer()) {
+        RestoreServer(stage, folder);
+        if (!logged) RecordRestore(KQDataBase(), archive);
+        return true;
+    }
 
     const bool wasOpen = IsKQDataBaseOpen();
     CloseKQDataBase();

@@ -55,6 +55,24 @@ Table InformTable() {
             {true, false, false}};
 }
 
+// The tables beside the records, in WorkList.db.
+Table CalendarTable() {
+    return {QStringLiteral("WorkCalendar"),
+            kWorkList,
+            {QStringLiteral("DDate"), QStringLiteral("Kind"), QStringLiteral("DayName")},
+            {false, true, false}};
+}
+
+Table AuditTable() {
+    Table t{QStringLiteral("AuditLog"), kWorkList, {QStringLiteral("Seq")}, {true}};
+    for (const char* column : {"EntryTime", "OperatorName", "Kind", "RecordKey", "OldValues", "NewValues",
+                               "PrevHash", "EntryHash"}) {
+        t.columns << QLatin1String(column);
+        t.integer << false;
+    }
+    return t;
+}
+
 // One SQLite file, opened through the library itself for bulk reading or writing.
 class SqliteFile {
 public:
@@ -100,6 +118,14 @@ public:
         const qint64 n = step() ? sqlite3_column_int64(m_stmt, 0) : 0;
         sqlite3_reset(m_stmt);
         return n;
+    }
+    bool hasTable(const QString& table) {
+        prepare(QStringLiteral("select count(*) from sqlite_schema where type = 'table' and name = '%1' "
+                               "collate nocase")
+                    .arg(table));
+        const bool found = step() && sqlite3_column_int64(m_stmt, 0) > 0;
+        sqlite3_reset(m_stmt);
+        return found;
     }
     void bindNull(int i) { check(sqlite3_bind_null(m_stmt, i + 1)); }
     void bindInteger(int i, qint64 v) { check(sqlite3_bind_int64(m_stmt, i + 1, v)); }
@@ -207,12 +233,21 @@ qint64 ServerCount(ServerLink& link, const QString& table) {
     return link.value("SELECT count(*) FROM " + table.toUtf8()).toLongLong();
 }
 
+// The rows of table in a file, or -1 when the file (of a layout before the table) has none.
+qint64 FileCount(const QString& path, const QString& table) {
+    SqliteFile file(path, false);
+    if (!file.hasTable(table)) return -1;
+    return file.count(QStringLiteral("select count(*) from %1").arg(table));
+}
+
 } // namespace
 
 QString DataCounts::text() const {
-    return QStringLiteral("WorkList %1 行，Inform %2 行，%3 个数据文件")
+    return QStringLiteral("WorkList %1 行，Inform %2 行，WorkCalendar %3 行，AuditLog %4 行，%5 个数据文件")
         .arg(workList)
         .arg(inform)
+        .arg(calendar)
+        .arg(auditLog)
         .arg(documents);
 }
 
@@ -229,6 +264,8 @@ DataCounts ExportServerData(const QString& folder) {
     DataCounts counts;
     counts.workList = ExportTable(WorkListTable(), dir);
     counts.inform = ExportTable(InformTable(), dir);
+    counts.calendar = ExportTable(CalendarTable(), dir);
+    counts.auditLog = ExportTable(AuditTable(), dir);
     RowScan documents(QStringLiteral("select Name, Body from DataDocument order by Name"), {});
     while (documents.next()) {
         const QString name = QString::fromUtf8(documents.text(0));
@@ -259,9 +296,12 @@ DataCounts ImportServerData(const QString& folder) {
     ServerLink link;
     link.begin();
     // Stations wait for the whole replacement; readers keep their snapshot meanwhile.
-    link.command("LOCK TABLE WorkList, Inform, DataDocument IN EXCLUSIVE MODE");
+    link.command("LOCK TABLE WorkList, Inform, DataDocument, WorkCalendar, AuditLog IN EXCLUSIVE MODE");
     DataCounts copied;
     if (!workList.isEmpty()) copied.workList = ImportTable(link, WorkListTable(), workList);
+    // A file of a layout before the calendar or the log leaves the server's table as it was.
+    if (expected.calendar >= 0) copied.calendar = ImportTable(link, CalendarTable(), workList);
+    if (expected.auditLog >= 0) copied.auditLog = ImportTable(link, AuditTable(), workList);
     if (!inform.isEmpty()) copied.inform = ImportTable(link, InformTable(), inform);
     for (const QString& name : DataSetFileNames()) {
         const QString path = Existing(dir, name);
@@ -282,10 +322,14 @@ DataCounts ImportServerData(const QString& folder) {
                  "Inform), 0) + 1, false)");
     // A table the folder does not hold stays as it was on the server.
     const DataCounts stored{ServerCount(link, QStringLiteral("WorkList")),
-                            ServerCount(link, QStringLiteral("Inform")), copied.documents};
+                            ServerCount(link, QStringLiteral("Inform")),
+                            ServerCount(link, QStringLiteral("WorkCalendar")),
+                            ServerCount(link, QStringLiteral("AuditLog")), copied.documents};
     DataCounts wanted = expected;
     if (workList.isEmpty()) wanted.workList = copied.workList = stored.workList;
     if (inform.isEmpty()) wanted.inform = copied.inform = stored.inform;
+    if (expected.calendar < 0) wanted.calendar = copied.calendar = stored.calendar;
+    if (expected.auditLog < 0) wanted.auditLog = copied.auditLog = stored.auditLog;
     if (copied != wanted || stored != wanted)
         throw KqError(QStringLiteral("复制到服务器的记录数不符（文件：%1；服务器：%2），已撤销。")
                           .arg(wanted.text(), stored.text()));
@@ -296,17 +340,23 @@ DataCounts ImportServerData(const QString& folder) {
 DataCounts ServerCounts() {
     QSqlQuery q =
         ExecSql(QStringLiteral("select (select count(*) from WorkList), (select count(*) from Inform), "
+                               "(select count(*) from WorkCalendar), (select count(*) from AuditLog), "
                                "(select count(*) from DataDocument)"));
     DataCounts counts;
-    if (q.next()) counts = {q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toInt()};
+    if (q.next())
+        counts = {q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toLongLong(),
+                  q.value(3).toLongLong(), q.value(4).toInt()};
     return counts;
 }
 
 DataCounts FolderCounts(const QString& folder) {
     const QString dir = WithSlash(folder);
-    DataCounts counts;
-    if (const QString path = Existing(dir, kWorkList); !path.isEmpty())
+    DataCounts counts{0, 0, -1, -1, 0};
+    if (const QString path = Existing(dir, kWorkList); !path.isEmpty()) {
         counts.workList = SqliteFile(path, false).count(QStringLiteral("select count(*) from WorkList"));
+        counts.calendar = FileCount(path, QStringLiteral("WorkCalendar"));
+        counts.auditLog = FileCount(path, QStringLiteral("AuditLog"));
+    }
     if (const QString path = Existing(dir, kInform); !path.isEmpty())
         counts.inform = SqliteFile(path, false).count(QStringLiteral("select count(*) from Inform"));
     for (const QString& name : DataSetFileNames())

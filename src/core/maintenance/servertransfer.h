@@ -4,16 +4,20 @@
 
 namespace kq {
 
-// How many records a set of data holds: the rows of WorkList and Inform, and the dataset files.
+// How many records a set of data holds: the rows of WorkList, Inform, the calendar and the
+// correction log, and the dataset files.
 struct DataCounts {
     qint64 workList = 0;
     qint64 inform = 0;
+    qint64 calendar = 0; // in a folder's files: -1 when they hold no such table (no WorkList.db, or
+    qint64 auditLog = 0; // one of a layout before it)
     int documents = 0;
     bool operator==(const DataCounts& o) const {
-        return workList == o.workList && inform == o.inform && documents == o.documents;
+        return workList == o.workList && inform == o.inform && calendar == o.calendar &&
+               auditLog == o.auditLog && documents == o.documents;
     }
     bool operator!=(const DataCounts& o) const { return !(*this == o); }
-    QString text() const; // "WorkList 12, Inform 3, 7 个数据文件"
+    QString text() const; // "WorkList 12 行，Inform 3 行，WorkCalendar 2 行，AuditLog 5 行，7 个数据文件"
 };
 
 // Moves the records between the server (KQDataBase on PostgreSQL) and files laid out as a data
@@ -26,7 +30,8 @@ struct DataCounts {
 DataCounts ExportServerData(const QString& folder);
 
 // Replaces the server's records with those of folder's files in one transaction, all or nothing:
-// WorkList and Inform whole (when the file is there), and each dataset file folder holds (its
+// WorkList and Inform whole (when the file is there), the calendar and the correction log (when
+// WorkList.db holds them), and each dataset file folder holds (its
 // document's version raised, so every station reads it again). The copy is counted against the
 // files before it is committed. Refuses two rows of one name and date, which the server keeps as
 // one. Throws KqError.

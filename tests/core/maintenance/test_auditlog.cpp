@@ -4,6 +4,7 @@
 #include "core/maintenance/perioddelete.h"
 #include "core/reports/correction.h"
 #include "core/shell/operatorinfo.h"
+#include "support/pgcluster.h"
 #include "support/qtprinters.h"
 #include "support/tempdata.h"
 
@@ -11,7 +12,7 @@
 
 using namespace kq;
 
-class AuditLogTest : public test::DataFolderTest {
+class AuditLogFixture : public test::DataFolderTest {
 protected:
     void SetUp() override {
         test::DataFolderTest::SetUp();
@@ -33,10 +34,14 @@ protected:
         insert("2024-03-03", "李四", "08:00:00");
         insert("2024-03-04", "李四", "09:00:00");
         EXPECT_EQ(DeletePeriod(QDate(2024, 3, 3), QDate(2024, 3, 4)), 2);
+        EXPECT_EQ(ReadAuditLog().size(), 4); // one entry for each row of the period
     }
 };
 
-TEST_F(AuditLogTest, EveryChangeIsLoggedWithWhoWhenWhichAndTheValues) {
+using AuditLogTest = test::OnEachEngine<AuditLogFixture>;
+KQ_ON_EACH_ENGINE(AuditLogTest);
+
+TEST_P(AuditLogTest, EveryChangeIsLoggedWithWhoWhenWhichAndTheValues) {
     const qint64 isn = insert("2024-03-01", "张三", "08:10:00", "迟到");
     fakes->clock->current = QDateTime(QDate(2024, 3, 7), QTime(9, 30, 5));
     UpdateRecord({isn, {{0, QTime(8, 0)}, {1, QTime(17, 0)}}, "迟到", -1});
@@ -77,7 +82,7 @@ TEST_F(AuditLogTest, EveryChangeIsLoggedWithWhoWhenWhichAndTheValues) {
     EXPECT_TRUE(ReadAuditLog(QDate(), QDate(2024, 3, 6)).isEmpty());
 }
 
-TEST_F(AuditLogTest, AnEntryAlteredOrRemovedByHandIsFound) {
+TEST_P(AuditLogTest, AnEntryAlteredOrRemovedByHandIsFound) {
     struct Case {
         const char* what;
         const char* sql; // run on a log of four entries
@@ -92,6 +97,7 @@ TEST_F(AuditLogTest, AnEntryAlteredOrRemovedByHandIsFound) {
         {"the last entry removed (a shorter chain stays whole)", "delete from AuditLog where Seq = 4", 0},
     };
     for (const Case& c : cases) {
+        ExecSql("delete from WorkList");
         ExecSql("delete from AuditLog");
         fourEntries();
         ASSERT_TRUE(VerifyAuditLog().intact()) << c.what;
@@ -107,6 +113,7 @@ TEST_F(AuditLogTest, AnEntryAlteredOrRemovedByHandIsFound) {
     }
 
     // An entry altered together with its own hash breaks the link of the one after it.
+    ExecSql("delete from WorkList");
     ExecSql("delete from AuditLog");
     fourEntries();
     AuditEntry second = ReadAuditLog()[1];
@@ -116,11 +123,47 @@ TEST_F(AuditLogTest, AnEntryAlteredOrRemovedByHandIsFound) {
     EXPECT_EQ(VerifyAuditLog().brokenSeq, 3);
 }
 
-TEST_F(AuditLogTest, AChangeThatFailsLeavesNoEntry) {
+TEST_P(AuditLogTest, AChangeThatFailsLeavesNoEntry) {
     const qint64 isn = insert("2024-03-01", "张三", "08:10:00");
-    ExecSql("create trigger refuse before update on WorkList begin select raise(abort, 'refused'); end");
+    if (onServer())
+        test::PgCluster::shared()->run(
+            "create function refuse() returns trigger as $$ begin raise exception 'refused'; end $$ "
+            "language plpgsql; create trigger refuse before update on WorkList for each row execute "
+            "function refuse()");
+    else
+        ExecSql("create trigger refuse before update on WorkList begin select raise(abort, 'refused'); end");
     EXPECT_THROW(UpdateRecord({isn, {{0, QTime(8, 0)}}, "", -1}), KqError);
     EXPECT_TRUE(ReadAuditLog().isEmpty());
     UpdateRecord({isn + 100, {{0, QTime(8, 0)}}, "", -1}); // no such row: nothing to log
     EXPECT_TRUE(ReadAuditLog().isEmpty());
+}
+
+TEST_P(AuditLogTest, AnEntryThatCannotBeWrittenUndoesItsChange) {
+    const qint64 isn = insert("2024-03-01", "张三", "08:10:00");
+    failInserts("AuditLog", "refused");
+    EXPECT_THROW(UpdateRecord({isn, {{0, QTime(8, 0)}}, "", -1}), KqError);
+    EXPECT_THROW(DeleteDay(QDate(2024, 3, 1), "张三"), KqError);
+    EXPECT_THROW(DeletePeriod(QDate(2024, 3, 1), QDate(2024, 3, 1)), KqError);
+    allowInserts("AuditLog");
+    EXPECT_EQ(countRows("select count(*) from WorkList where T0 = '08:10:00'"), 1);
+    EXPECT_TRUE(ReadAuditLog().isEmpty());
+}
+
+TEST_P(AuditLogTest, AnotherStationsEntriesContinueTheChain) {
+    // An entry written by another station between two of this one: each writer reads the last.
+    const qint64 isn = insert("2024-03-01", "张三", "08:10:00");
+    insert("2024-03-02", "李四", "08:00:00");
+    UpdateRecord({isn, {{0, QTime(8, 0)}}, "", -1});
+    QSqlDatabase other = openOtherConnection("station2");
+    ASSERT_TRUE(other.transaction());
+    AuditWriter(other).append(kAuditEdit, "elsewhere", {}, {});
+    ASSERT_TRUE(other.commit());
+    DeleteDay(QDate(2024, 3, 2), "李四");
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase("station2");
+    const QList<AuditEntry> log = ReadAuditLog();
+    ASSERT_EQ(log.size(), 3);
+    EXPECT_EQ(log[1].RecordKey, "elsewhere");
+    EXPECT_TRUE(VerifyAuditLog().intact());
 }

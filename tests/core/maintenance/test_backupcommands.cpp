@@ -1,6 +1,7 @@
 #include "core/data/database.h"
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
+#include "core/data/documentstore.h"
 #include "core/data/kqerror.h"
 #include "core/data/ownerlock.h"
 #include "core/maintenance/auditlog.h"
@@ -181,7 +182,10 @@ TEST_F(BackupCommandsTest, RestoredClearPasswordsSignInAndAreHashedThen) {
     EXPECT_FALSE(test::ReadAll(path("Employee.dat")).contains("\"8888\""));
 }
 
-TEST_F(BackupCommandsTest, TheCorrectionLogIsCarriedAndARestoreAddsItsEntry) {
+using BackupLogTest = test::OnEachEngine<BackupCommandsTest>;
+KQ_ON_EACH_ENGINE(BackupLogTest);
+
+TEST_P(BackupLogTest, TheCorrectionLogIsCarriedAndARestoreAddsItsEntry) {
     addRow("张三");
     DeletePeriod(QDate(2024, 3, 1), QDate(2024, 3, 1)); // entry 1
     backUp();
@@ -201,6 +205,21 @@ TEST_F(BackupCommandsTest, TheCorrectionLogIsCarriedAndARestoreAddsItsEntry) {
     EXPECT_TRUE(log[1].NewValues.contains(R"("ArchiveDate":"2024-03-05 18:00:02")"))
         << log[1].NewValues.toStdString();
     EXPECT_TRUE(log[1].NewValues.contains("backup.bak"));
+    EXPECT_TRUE(VerifyAuditLog().intact());
+
+    // An archive without the records leaves the log in place, and the restore is added to it.
+    const QByteArray departments = ReadDocument(DataFile("Department.dat"), "Department.dat").content;
+    test::WriteAll(
+        outside.filePath("departments.bak"),
+        test::ArchiveBuilder().header().entry("c:\\kq\\data\\department.dat").ec2({departments}).end().bytes);
+    TBackupFile other;
+    ASSERT_TRUE(RestoreDataFolder(other, DataFolder(), outside.filePath("departments.bak")))
+        << lastError().toStdString();
+    const QList<AuditEntry> after = ReadAuditLog();
+    ASSERT_EQ(after.size(), 3);
+    EXPECT_EQ(after[1].EntryHash, log[1].EntryHash);
+    EXPECT_EQ(after[2].Kind, "恢复");
+    EXPECT_TRUE(after[2].NewValues.contains("departments.bak"));
     EXPECT_TRUE(VerifyAuditLog().intact());
 }
 

@@ -4,8 +4,12 @@
 #include "core/data/documentstore.h"
 #include "core/data/firstrun.h"
 #include "core/data/kqerror.h"
+#include "core/data/shared.h"
+#include "core/maintenance/auditlog.h"
 #include "core/maintenance/backupcommands.h"
 #include "core/maintenance/servertransfer.h"
+#include "core/reports/correction.h"
+#include "core/setup/workcalendar.h"
 #include "support/tempdata.h"
 
 #include <QDir>
@@ -29,6 +33,8 @@ QStringList Records() {
     q = ExecSql("select rowid, WDate, Inform from Inform order by rowid");
     while (q.next())
         out << q.value(0).toString() + '|' + q.value(1).toString() + '|' + q.value(2).toString();
+    for (const CalendarDay& day : ReadCalendar())
+        out << DateText(day.date) + '|' + QString::number(int(day.kind)) + '|' + day.name;
     DataSet departments;
     departments.open(DataFile("Department.dat"), "ID");
     for (departments.first(); !departments.eof(); departments.next())
@@ -50,12 +56,29 @@ protected:
         ExecSql("delete from WorkList where Name = 'O''Neil'"); // a gap in the row numbers
         ExecSql("insert into WorkList (DDate, Name) values ('2024-03-03', 'O''Neil')");
         ExecSql("insert into Inform (WDate, Inform) values ('2024-03-01', '{\\rtf1 公告}')");
+        SetCalendarDay({QDate(2024, 10, 1), CalendarKind::Holiday, "国庆节"});
+        SetCalendarDay({QDate(2024, 9, 29), CalendarKind::Workday, "调休"});
+        ExecSql("insert into WorkList (DDate, Name, T0) values ('2024-03-04', '临时', '08:00:00')");
+        DeleteDay(QDate(2024, 3, 4), "临时"); // an entry in the correction log
         DataSet departments;
         departments.open(DataFile("Department.dat"), "ID");
         departments.update([&] { departments.appendRecord({2, "仓库"}); });
         recorded = Records();
+        logged = ReadAuditLog();
+    }
+    // The log holds what it held at the backup and, after it, the entry of the restore.
+    void expectRestoredLog(const QString& archive) {
+        const QList<AuditEntry> log = ReadAuditLog();
+        ASSERT_EQ(log.size(), logged.size() + 1);
+        for (int i = 0; i < logged.size(); ++i)
+            EXPECT_EQ(log[i].EntryHash, logged[i].EntryHash);
+        EXPECT_EQ(log.last().Kind, kAuditRestore);
+        EXPECT_TRUE(log.last().NewValues.contains(QFileInfo(archive).fileName()))
+            << qPrintable(log.last().NewValues);
+        EXPECT_TRUE(VerifyAuditLog().intact());
     }
     QStringList recorded;
+    QList<AuditEntry> logged;
     QTemporaryDir outside;
 };
 
@@ -77,12 +100,16 @@ TEST_F(ServerTransferTest, AServerBackupRestoresIntoEitherEngine) {
     // Changes after the backup are undone by the restore, all of them, and new rows number on.
     ExecSql("update WorkList set T1 = '11:00:00'");
     ExecSql("insert into WorkList (DDate, Name) values ('2024-03-09', '新人')");
+    DeleteCalendarDay(QDate(2024, 10, 1));
+    SetCalendarDay({QDate(2024, 10, 2), CalendarKind::Holiday, "国庆节"});
+    DeleteDay(QDate(2024, 3, 3), "O'Neil");
     DataSet departments;
     departments.open(DataFile("Department.dat"), "ID");
     departments.update([&] { departments.appendRecord({3, "车间"}); });
     TBackupFile restore;
     ASSERT_TRUE(RestoreDataFolder(restore, DataFolder(), archive)) << qPrintable(fakes->prompter->lastText());
     EXPECT_EQ(Records(), recorded);
+    expectRestoredLog(archive);
     QSqlQuery q = ExecSql("insert into WorkList (DDate, Name) values ('2024-03-10', '新人') returning ISn");
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.value(0).toLongLong(), 5);
@@ -99,20 +126,39 @@ TEST_F(ServerTransferTest, AServerBackupRestoresIntoEitherEngine) {
         << qPrintable(fakes->prompter->lastText());
     OpenKQDataBase(DataFolder());
     EXPECT_EQ(Records(), recorded);
+    expectRestoredLog(archive);
 }
 
 TEST_F(ServerTransferTest, MovingToFilesAndBackKeepsEveryRecordAndCount) {
     QTemporaryDir files;
     const DataCounts written = ExportServerData(files.path());
-    EXPECT_EQ(written.text(), "WorkList 3 行，Inform 1 行，7 个数据文件");
+    EXPECT_EQ(written.text(), "WorkList 3 行，Inform 1 行，WorkCalendar 2 行，AuditLog 1 行，7 个数据文件");
     EXPECT_EQ(FolderCounts(files.path()), written);
     EXPECT_THROW(ExportServerData(files.path()), KqError); // never over a folder's data files
 
     ExecSql("delete from WorkList");
     ExecSql("delete from Inform");
+    ExecSql("delete from WorkCalendar");
+    ExecSql("delete from AuditLog");
     EXPECT_EQ(ImportServerData(files.path()), written);
     EXPECT_EQ(ServerCounts(), written);
     EXPECT_EQ(Records(), recorded);
+    EXPECT_EQ(ReadAuditLog().size(), 1);
+    EXPECT_EQ(ReadAuditLog()[0].EntryHash, logged[0].EntryHash);
+
+    // A WorkList.db of a layout before the calendar and the log leaves the server's as they are.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "older");
+        db.setDatabaseName(files.filePath("WorkList.db"));
+        ASSERT_TRUE(db.open());
+        QSqlQuery(db).exec("drop table WorkCalendar");
+        QSqlQuery(db).exec("drop table AuditLog");
+    }
+    QSqlDatabase::removeDatabase("older");
+    EXPECT_EQ(FolderCounts(files.path()).calendar, -1);
+    EXPECT_EQ(ImportServerData(files.path()), written);
+    EXPECT_EQ(Records(), recorded);
+    EXPECT_TRUE(VerifyAuditLog().intact());
 }
 
 TEST_F(ServerTransferTest, ARestoreIntoTheServerIsAllOrNothing) {

@@ -3,6 +3,7 @@
 #include "core/reports/absence.h"
 #include "core/reports/attendancequery.h"
 #include "core/reports/statistics.h"
+#include "core/setup/workcalendar.h"
 #include "support/qtprinters.h"
 #include "support/tempdata.h"
 
@@ -11,7 +12,7 @@
 using namespace kq;
 
 // The week of Monday 2024-03-04: Friday the 8th a holiday, Saturday the 9th worked in its place.
-class AbsenceTest : public test::DataFolderTest {
+class AbsenceFixture : public test::DataFolderTest {
 protected:
     void SetUp() override {
         test::DataFolderTest::SetUp();
@@ -20,8 +21,9 @@ protected:
                         {"李四", false, "", 4, 12, 1, "2"},
                         {"管理员", true, "8888", 1, 0, 1, ""}, // an operator only: no card
                         {"王五", true, "1", 1, 13, 1, "3"}});  // an operator who punches
-        calendar = WorkCalendar({{QDate(2024, 3, 8), CalendarKind::Holiday, "假日"},
-                                 {QDate(2024, 3, 9), CalendarKind::Workday, "调休"}});
+        SetCalendarDay({QDate(2024, 3, 8), CalendarKind::Holiday, "假日"});
+        SetCalendarDay({QDate(2024, 3, 9), CalendarKind::Workday, "调休"});
+        calendar = WorkCalendar::Read();
         insert("2024-03-04", "张三", "08:00:00");
         insert("2024-03-05", "张三", "00:00:00");     // 00:00:00 is no punch: absent
         insert("2024-03-06", "张三", QVariant(), 1);  // a reason: not absent
@@ -48,7 +50,10 @@ protected:
     const QDate last{2024, 3, 10};
 };
 
-TEST_F(AbsenceTest, StatisticsCountDaysToAttendAndAbsentDaysByTheCalendar) {
+using AbsenceTest = test::OnEachEngine<AbsenceFixture>;
+KQ_ON_EACH_ENGINE(AbsenceTest);
+
+TEST_P(AbsenceTest, StatisticsCountDaysToAttendAndAbsentDaysByTheCalendar) {
     EXPECT_EQ(StatColumns(BuildSlotTable(AccumulateOn::OffDuty), ReadLeaveReasons("SerialNo")),
               QStringList({"工号", "姓名", "部门", "早迟到次数", "早迟到时间", "事假次数", "病假次数",
                            "出差次数", "应出勤天数", "缺勤天数"}));
@@ -67,7 +72,7 @@ TEST_F(AbsenceTest, StatisticsCountDaysToAttendAndAbsentDaysByTheCalendar) {
     EXPECT_EQ(statistics(QDate(2024, 3, 3))[1].last(), "");
 }
 
-TEST_F(AbsenceTest, QueryTotalsLine) {
+TEST_P(AbsenceTest, QueryTotalsLine) {
     const QDate today(2024, 3, 31);
     EXPECT_EQ(QueryAbsentDays(RecordFilter::Period("张三", first, last), calendar, today, 3), 2);
     EXPECT_EQ(QueryAbsentDays(RecordFilter::Period("", first, last), calendar, today, 3), 2 + 5 + 5);

@@ -37,9 +37,10 @@ TEST(WorkCalendar, DaysToAttendFollowTheCalendar) {
     EXPECT_FALSE(calendar.isWorkday(QDate(2024, 3, 16)));
 }
 
-class CalendarTableTest : public test::DataFolderTest {};
+using CalendarTableTest = test::OnEachEngine<test::DataFolderTest>;
+KQ_ON_EACH_ENGINE(CalendarTableTest);
 
-TEST_F(CalendarTableTest, StoredReplacedListedAndDeleted) {
+TEST_P(CalendarTableTest, StoredReplacedListedAndDeleted) {
     EXPECT_TRUE(ReadCalendar().isEmpty());
     SetCalendarDay({QDate(2024, 10, 1), CalendarKind::Holiday, "国庆节"});
     SetCalendarDay({QDate(2024, 9, 29), CalendarKind::Workday, "国庆调休"});
