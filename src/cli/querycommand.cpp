@@ -1,9 +1,9 @@
 #include "cli/clicommand.h"
 #include "cli/reportoptions.h"
 
+#include "core/data/kqerror.h"
 #include "core/platform/platform.h"
 #include "core/reports/absence.h"
-#include "core/data/kqerror.h"
 #include "core/reports/attendancequery.h"
 #include "core/reports/leavereasons.h"
 #include "core/reports/rowscan.h"

@@ -4,8 +4,8 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
-#include <optional>
 #include <functional>
+#include <optional>
 
 namespace kq {
 

@@ -1,8 +1,8 @@
 #include "core/reports/attendancequery.h"
 
 #include "core/data/datafolder.h"
-#include "core/reports/absence.h"
 #include "core/data/kqerror.h"
+#include "core/reports/absence.h"
 #include "core/reports/rowscan.h"
 #include "core/reports/statistics.h"
 
