@@ -3,6 +3,7 @@
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
 #include "core/data/kqerror.h"
+#include "core/data/schema.h"
 #include "core/data/tables.h"
 #include "core/shell/employeeinfo.h"
 
@@ -49,7 +50,7 @@ int Add(Args& args, Context& ctx) {
 
     OpenData(ctx);
     DataSet ds;
-    ds.open(DataFile(QStringLiteral("Employee.dat")));
+    ds.open(DataFile(schema::Employee::File));
     ds.update([&] {
         // Checked on the file's content under the dataset lock, so a register open beside sees it.
         if (const auto refusal = CheckEmployee(ds, e, -1)) throw KqError(refusal->message);
@@ -64,13 +65,12 @@ int List(Args& args, Context& ctx) {
     if (!args.rest().isEmpty()) throw UsageError(QStringLiteral("unexpected words after employee list"));
     OpenData(ctx);
     DataSet ds;
-    ds.open(DataFile(QStringLiteral("Employee.dat")));
+    ds.open(DataFile(schema::Employee::File));
     ctx.out << "SName\tIDNo\tDept\tIsOperator\tRigth\tCardNo\n";
-    for (ds.first(); !ds.eof(); ds.next()) {
-        ctx.out << ds.asString(QStringLiteral("SName")) << '\t' << ds.asInt(QStringLiteral("IDNo")) << '\t'
-                << ds.asInt(QStringLiteral("Dept")) << '\t'
-                << (ds.asBool(QStringLiteral("IsOperator")) ? "1" : "0") << '\t'
-                << ds.asInt(QStringLiteral("Rigth")) << '\t' << ds.asString(QStringLiteral("CardNo")) << '\n';
+    for (int row = 0; row < ds.recordCount(); ++row) {
+        const TEmployeeInfo e = EmployeeAt(ds, row);
+        ctx.out << e.SName << '\t' << e.IDNo << '\t' << e.Dept << '\t' << (e.IsOperator ? "1" : "0") << '\t'
+                << e.Rigth << '\t' << e.CardNo << '\n';
     }
     ds.close();
     return 0;

@@ -3,6 +3,7 @@
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
 #include "core/data/kqerror.h"
+#include "core/data/schema.h"
 #include "core/data/tables.h"
 #include "core/setup/numberedlist.h"
 
@@ -15,24 +16,26 @@ namespace {
 // A list numbered 1..n: departments or absence reasons.
 struct ListFile {
     const char* verb;
-    const char* file;
-    const char* numberField;
-    const char* nameField;
+    QString file;
+    QString numberField;
+    QString nameField;
     int nameWidth;
 };
 
-const ListFile kDepartments = {"department", "Department.dat", "ID", "DeptName", FieldWidth::DeptName};
-const ListFile kReasons = {"reason", "BlankReson.dat", "SerialNo", "Name", FieldWidth::ReasonName};
+const ListFile kDepartments = {"department", schema::Department::File, schema::Department::ID,
+                               schema::Department::DeptName, FieldWidth::DeptName};
+const ListFile kReasons = {"reason", schema::BlankReson::File, schema::BlankReson::SerialNo,
+                           schema::BlankReson::Name, FieldWidth::ReasonName};
 
 int RunList(const ListFile& list, Args& args, Context& ctx) {
     const QString verb = QLatin1String(list.verb);
-    const QString number = QLatin1String(list.numberField);
-    const QString name = QLatin1String(list.nameField);
+    const QString& number = list.numberField;
+    const QString& name = list.nameField;
     const QString sub = args.takeWord();
     const QStringList words = args.rest();
     const auto open = [&](DataSet& ds) {
         OpenData(ctx);
-        ds.open(DataFile(QLatin1String(list.file)), number);
+        ds.open(DataFile(list.file), number);
     };
     if (sub == QLatin1String("list")) {
         if (!words.isEmpty()) throw UsageError(QStringLiteral("unexpected words after %1 list").arg(verb));

@@ -3,6 +3,7 @@
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
 #include "core/data/kqerror.h"
+#include "core/data/schema.h"
 #include "core/data/tables.h"
 #include "core/setup/shiftrules.h"
 
@@ -40,22 +41,14 @@ int Add(Args& args, Context& ctx) {
 
     OpenData(ctx);
     DataSet ds;
-    ds.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
+    ds.open(DataFile(schema::ShiftTime::File), schema::ShiftTime::SerialNo);
     ds.addFields(ShiftGraceFields());
     ds.update([&] {
         const ShiftCheck check =
             CheckShiftPost(words.at(0), words.at(1), words.at(2), true, ds.recordCount());
         if (!check.message.isEmpty()) throw KqError(check.message);
         AppendShift(ds);
-        ds.setValue(QStringLiteral("ShiftName"), words.at(0));
-        ds.setValue(QStringLiteral("BeginTime"), begin);
-        ds.setValue(QStringLiteral("EndTime"), end);
-        ds.setValue(QStringLiteral("CheckBegin"), late);
-        ds.setValue(QStringLiteral("CheckEnd"), early);
-        ds.setValue(QStringLiteral("IsCalculate"), accumulate);
-        ds.setValue(QStringLiteral("LateGrace"), lateGrace);
-        ds.setValue(QStringLiteral("EarlyGrace"), earlyGrace);
-        ds.post();
+        StoreShift(ds, {words.at(0), begin, end, late, early, accumulate, lateGrace, earlyGrace});
     });
     ds.close();
     return 0;
@@ -68,9 +61,9 @@ int Delete(Args& args, Context& ctx) {
         throw UsageError(QStringLiteral("shift delete needs the SerialNo of the shift"));
     OpenData(ctx);
     DataSet ds;
-    ds.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
+    ds.open(DataFile(schema::ShiftTime::File), schema::ShiftTime::SerialNo);
     ds.update([&] {
-        if (!ds.locate(QStringLiteral("SerialNo"), {words.at(0).toInt()}))
+        if (!ds.locate(schema::ShiftTime::SerialNo, {words.at(0).toInt()}))
             throw KqError(QStringLiteral("没有序号为 %1 的班时").arg(words.at(0)));
         ds.remove();
         RenumberShifts(ds);
@@ -83,23 +76,23 @@ int List(Args& args, Context& ctx) {
     if (!args.rest().isEmpty()) throw UsageError(QStringLiteral("unexpected words after shift list"));
     OpenData(ctx);
     DataSet ds;
-    ds.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
+    ds.open(DataFile(schema::ShiftTime::File), schema::ShiftTime::SerialNo);
     ds.addFields(ShiftGraceFields());
     // The grace columns are listed once a shift has a grace, so lists without one stay as they were.
     bool graced = false;
     for (ds.first(); !ds.eof(); ds.next())
-        graced = graced || ds.asInt(QStringLiteral("LateGrace")) || ds.asInt(QStringLiteral("EarlyGrace"));
+        graced = graced || ds.asInt(schema::ShiftTime::LateGrace) || ds.asInt(schema::ShiftTime::EarlyGrace);
     ctx.out << "SerialNo\tShiftName\tBeginTime\tEndTime\tCheckBegin\tCheckEnd\tIsCalculate"
             << (graced ? "\tLateGrace\tEarlyGrace\n" : "\n");
-    const auto yes = [&](const char* f) { return ds.asBool(QLatin1String(f)) ? "1" : "0"; };
+    const auto yes = [&](const QString& f) { return ds.asBool(f) ? "1" : "0"; };
     for (ds.first(); !ds.eof(); ds.next()) {
-        ctx.out << ds.asInt(QStringLiteral("SerialNo")) << '\t' << ds.asString(QStringLiteral("ShiftName"))
-                << '\t' << ds.asString(QStringLiteral("BeginTime")) << '\t'
-                << ds.asString(QStringLiteral("EndTime")) << '\t' << yes("CheckBegin") << '\t'
-                << yes("CheckEnd") << '\t' << yes("IsCalculate");
+        ctx.out << ds.asInt(schema::ShiftTime::SerialNo) << '\t' << ds.asString(schema::ShiftTime::ShiftName)
+                << '\t' << ds.asString(schema::ShiftTime::BeginTime) << '\t'
+                << ds.asString(schema::ShiftTime::EndTime) << '\t' << yes(schema::ShiftTime::CheckBegin)
+                << '\t' << yes(schema::ShiftTime::CheckEnd) << '\t' << yes(schema::ShiftTime::IsCalculate);
         if (graced)
-            ctx.out << '\t' << ds.asInt(QStringLiteral("LateGrace")) << '\t'
-                    << ds.asInt(QStringLiteral("EarlyGrace"));
+            ctx.out << '\t' << ds.asInt(schema::ShiftTime::LateGrace) << '\t'
+                    << ds.asInt(schema::ShiftTime::EarlyGrace);
         ctx.out << '\n';
     }
     ds.close();

@@ -1,6 +1,7 @@
 #include "cli/clicommand.h"
 #include "cli/reportoptions.h"
 
+#include "core/data/schema.h"
 #include "core/data/syssetup.h"
 #include "core/platform/platform.h"
 #include "core/reports/statistics.h"
@@ -19,7 +20,7 @@ int RunStats(Args& args, Context& ctx) {
 
     OpenData(ctx);
     const QList<TBaseInfo> slotTable = BuildSlotTable(AccumulateOn::OffDuty);
-    const QList<LeaveReason> reasons = ReadLeaveReasons(QStringLiteral("SerialNo"));
+    const QList<LeaveReason> reasons = ReadLeaveReasons(schema::BlankReson::SerialNo);
     const QStringList columns = StatColumns(slotTable, reasons);
     const QList<StatEmployee> employees = StatEmployees();
     const WorkCalendar calendar = WorkCalendar::Read();

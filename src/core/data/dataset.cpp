@@ -4,6 +4,7 @@
 #include "core/data/documentstore.h"
 #include "core/data/gbk.h"
 #include "core/data/kqerror.h"
+#include "core/data/schema.h"
 
 #include <QDate>
 #include <QDir>
@@ -152,7 +153,7 @@ QByteArray Serialize(const QList<FieldDef>& fields, const QList<QVariantList>& r
 
 bool HoldsPasswords(const QList<FieldDef>& fields) {
     return std::any_of(fields.begin(), fields.end(), [](const FieldDef& f) {
-        return f.name.compare(QLatin1String("Password"), Qt::CaseInsensitive) == 0;
+        return f.name.compare(schema::Employee::Password, Qt::CaseInsensitive) == 0;
     });
 }
 

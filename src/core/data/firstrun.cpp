@@ -6,6 +6,7 @@
 #include "core/data/documentstore.h"
 #include "core/data/engine.h"
 #include "core/data/kqerror.h"
+#include "core/data/schema.h"
 #include "core/shell/password.h"
 
 #include <QDir>
@@ -21,10 +22,9 @@ static void InitFirstRunResources() {
 namespace kq {
 
 QStringList DataSetFileNames() {
-    return {QStringLiteral("Employee.dat"),   QStringLiteral("Department.dat"),
-            QStringLiteral("ShiftTime.dat"),  QStringLiteral("BlankReson.dat"),
-            QStringLiteral("RigthTable.dat"), QStringLiteral("FuncList.dat"),
-            QStringLiteral("SysSetup.Dat")};
+    return {schema::Employee::File,   schema::Department::File, schema::ShiftTime::File,
+            schema::BlankReson::File, schema::RigthTable::File, schema::FuncList::File,
+            schema::SysSetup::File};
 }
 
 QStringList DatabaseFileNames() {
@@ -59,7 +59,7 @@ QStringList CreateMissingDataFiles(const QString& folder) {
         if (!source.open(QIODevice::ReadOnly)) throw KqError(QStringLiteral("缺少初始数据：%1").arg(name));
         if (!CreateDataFileBytes(path, source.readAll())) continue;
         // The delivered administrator's password is stored as a hash salted for this folder.
-        if (name == QLatin1String("Employee.dat")) HashClearPasswords(path);
+        if (name == schema::Employee::File) HashClearPasswords(path);
         created << name;
     }
     if (OnServer()) return created;

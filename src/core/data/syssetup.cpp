@@ -3,6 +3,7 @@
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
 #include "core/data/kqerror.h"
+#include "core/data/schema.h"
 
 namespace kq {
 
@@ -11,10 +12,10 @@ namespace {
 SysSetupInfo FirstRow(const DataSet& ds) {
     SysSetupInfo info;
     if (!ds.isEmpty()) {
-        info.StartBrush = ds.valueAt(0, QStringLiteral("StartBrush")).toBool();
-        info.CompanyName = ds.valueAt(0, QStringLiteral("CompanyName")).toString();
-        info.IsBeep = ds.valueAt(0, QStringLiteral("IsBeep")).toBool();
-        info.DoubleSwipeSeconds = ds.valueAt(0, QStringLiteral("DoubleSwipeSeconds")).toInt();
+        info.StartBrush = ds.valueAt(0, schema::SysSetup::StartBrush).toBool();
+        info.CompanyName = ds.valueAt(0, schema::SysSetup::CompanyName).toString();
+        info.IsBeep = ds.valueAt(0, schema::SysSetup::IsBeep).toBool();
+        info.DoubleSwipeSeconds = ds.valueAt(0, schema::SysSetup::DoubleSwipeSeconds).toInt();
     }
     return info;
 }
@@ -31,8 +32,8 @@ template <typename T> T Merged(const T& wanted, const T& stored, const std::opti
 
 // Opens SysSetup.Dat with the fields added after its first layout.
 void OpenSysSetup(DataSet& ds) {
-    ds.open(DataFile(QStringLiteral("SysSetup.Dat")));
-    ds.addFields({{QStringLiteral("DoubleSwipeSeconds"), FieldType::Integer}});
+    ds.open(DataFile(schema::SysSetup::File));
+    ds.addFields({{schema::SysSetup::DoubleSwipeSeconds, FieldType::Integer}});
 }
 
 } // namespace
@@ -58,10 +59,10 @@ void WriteSysSetup(const SysSetupInfo& info, const std::optional<SysSetupInfo>& 
             ds.append();
         else
             ds.edit();
-        ds.setValue(QStringLiteral("CompanyName"), merged.CompanyName);
-        ds.setValue(QStringLiteral("StartBrush"), merged.StartBrush);
-        ds.setValue(QStringLiteral("IsBeep"), merged.IsBeep);
-        ds.setValue(QStringLiteral("DoubleSwipeSeconds"), merged.DoubleSwipeSeconds);
+        ds.setValue(schema::SysSetup::CompanyName, merged.CompanyName);
+        ds.setValue(schema::SysSetup::StartBrush, merged.StartBrush);
+        ds.setValue(schema::SysSetup::IsBeep, merged.IsBeep);
+        ds.setValue(schema::SysSetup::DoubleSwipeSeconds, merged.DoubleSwipeSeconds);
         ds.post();
     });
     ds.close();

@@ -1,6 +1,7 @@
 #include "core/data/tables.h"
 
 #include "core/data/gbk.h"
+#include "core/data/schema.h"
 
 namespace kq {
 
@@ -10,28 +11,28 @@ std::optional<QString> TooWide(const QString& what, const QString& text, int wid
 }
 
 QList<FieldDef> EmployeeFields() {
-    return {{QStringLiteral("SName"), FieldType::String, FieldWidth::SName},
-            {QStringLiteral("IsOperator"), FieldType::Boolean},
-            {QStringLiteral("Password"), FieldType::String, FieldWidth::StoredPassword},
-            {QStringLiteral("Rigth"), FieldType::Integer},
-            {QStringLiteral("IDNo"), FieldType::Integer},
-            {QStringLiteral("Dept"), FieldType::Integer},
-            {QStringLiteral("CardNo"), FieldType::String, FieldWidth::CardNo}};
+    return {{schema::Employee::SName, FieldType::String, FieldWidth::SName},
+            {schema::Employee::IsOperator, FieldType::Boolean},
+            {schema::Employee::Password, FieldType::String, FieldWidth::StoredPassword},
+            {schema::Employee::Rigth, FieldType::Integer},
+            {schema::Employee::IDNo, FieldType::Integer},
+            {schema::Employee::Dept, FieldType::Integer},
+            {schema::Employee::CardNo, FieldType::String, FieldWidth::CardNo}};
 }
 
 QList<FieldDef> ShiftTimeFields() {
-    return {{QStringLiteral("SerialNo"), FieldType::Integer},
-            {QStringLiteral("ShiftName"), FieldType::String, FieldWidth::ShiftName},
-            {QStringLiteral("BeginTime"), FieldType::Time},
-            {QStringLiteral("EndTime"), FieldType::Time},
-            {QStringLiteral("CheckBegin"), FieldType::Boolean},
-            {QStringLiteral("CheckEnd"), FieldType::Boolean},
-            {QStringLiteral("IsCalculate"), FieldType::Boolean}};
+    return {{schema::ShiftTime::SerialNo, FieldType::Integer},
+            {schema::ShiftTime::ShiftName, FieldType::String, FieldWidth::ShiftName},
+            {schema::ShiftTime::BeginTime, FieldType::Time},
+            {schema::ShiftTime::EndTime, FieldType::Time},
+            {schema::ShiftTime::CheckBegin, FieldType::Boolean},
+            {schema::ShiftTime::CheckEnd, FieldType::Boolean},
+            {schema::ShiftTime::IsCalculate, FieldType::Boolean}};
 }
 
 QList<FieldDef> ShiftGraceFields() {
-    return {{QStringLiteral("LateGrace"), FieldType::Integer},
-            {QStringLiteral("EarlyGrace"), FieldType::Integer}};
+    return {{schema::ShiftTime::LateGrace, FieldType::Integer},
+            {schema::ShiftTime::EarlyGrace, FieldType::Integer}};
 }
 
 } // namespace kq

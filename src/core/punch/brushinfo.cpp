@@ -4,18 +4,19 @@
 #include "core/data/dataset.h"
 #include "core/data/documentstore.h"
 #include "core/data/kqerror.h"
+#include "core/data/schema.h"
 
 namespace kq {
 
 QList<TBrushInfo> ReadBrushInfo() {
     DataSet ds;
-    ds.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
+    ds.open(DataFile(schema::ShiftTime::File), schema::ShiftTime::SerialNo);
     QList<TBrushInfo> info;
     for (ds.first(); !ds.eof(); ds.next()) {
         TBrushInfo shift;
-        shift.ShiftName = ds.asString(QStringLiteral("ShiftName"));
-        shift.BeginTime = ds.asTime(QStringLiteral("BeginTime"));
-        shift.EndTime = ds.asTime(QStringLiteral("EndTime"));
+        shift.ShiftName = ds.asString(schema::ShiftTime::ShiftName);
+        shift.BeginTime = ds.asTime(schema::ShiftTime::BeginTime);
+        shift.EndTime = ds.asTime(schema::ShiftTime::EndTime);
         shift.Overnight = shift.EndTime < shift.BeginTime;
         info.append(shift);
     }
@@ -24,7 +25,7 @@ QList<TBrushInfo> ReadBrushInfo() {
 }
 
 bool BrushShifts::refresh() {
-    const QString path = DataFile(QStringLiteral("ShiftTime.dat"));
+    const QString path = DataFile(schema::ShiftTime::File);
     QByteArray bytes;
     try {
         bytes = DocumentStamp(path);

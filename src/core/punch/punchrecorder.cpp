@@ -6,6 +6,7 @@
 #include "core/data/documentstore.h"
 #include "core/data/engine.h"
 #include "core/data/kqerror.h"
+#include "core/data/schema.h"
 #include "core/data/shared.h"
 #include "core/platform/platform.h"
 #include "core/reports/evaluation.h"
@@ -38,8 +39,8 @@ struct CardIndex {
         employees.open(file);
         QHash<QString, QString> read;
         for (employees.first(); !employees.eof(); employees.next()) {
-            const QString key = employees.asString(QStringLiteral("CardNo")).toCaseFolded();
-            if (!read.contains(key)) read.insert(key, employees.asString(QStringLiteral("SName")));
+            const QString key = employees.asString(schema::Employee::CardNo).toCaseFolded();
+            if (!read.contains(key)) read.insert(key, employees.asString(schema::Employee::SName));
         }
         employees.close();
         *this = CardIndex{file, now, read};
@@ -84,7 +85,7 @@ ServerWrite StoreOnServer(const QString& column, const QString& date, const QStr
                                  "returning ISn) "
                                  "select 'v' || (select Version from current), (select ISn from stored)")
                       .arg(column),
-                  {QStringLiteral("Employee.dat"), date, name, time, QString::fromLatin1(cardStamp)});
+                  {schema::Employee::File, date, name, time, QString::fromLatin1(cardStamp)});
     const bool read = q.next();
     const QByteArray stamp = read ? q.value(0).toString().toLatin1() : QByteArray();
     const bool stored = read && !q.value(1).isNull();
@@ -251,7 +252,7 @@ PunchResult Unregistered() {
 
 PunchResult RecordPunch(const QString& card, const QList<TBrushInfo>& brushInfo, int slot,
                         const QDateTime& now, int doubleSwipeSeconds) {
-    const QString path = DataFile(QStringLiteral("Employee.dat"));
+    const QString path = DataFile(schema::Employee::File);
     CardIndex& cards = Cards();
     // Files are looked at before every swipe; on the server the punch's own statement checks the
     // version, and an unknown card is looked up again in the newest one.
@@ -295,7 +296,7 @@ PunchResult RecordPunch(const QString& card, const QList<TBrushInfo>& brushInfo,
 struct PunchBatch::Impl {
     Impl(const QList<TBrushInfo>& brushInfo, int doubleSwipeSeconds, int size)
         : swiper(brushInfo, doubleSwipeSeconds), batchSize(qMax(1, size)) {
-        cards.refresh(DataFile(QStringLiteral("Employee.dat")));
+        cards.refresh(DataFile(schema::Employee::File));
     }
     CardIndex cards;
     Swiper swiper;

@@ -2,6 +2,7 @@
 
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
+#include "core/data/schema.h"
 #include "core/data/shared.h"
 #include "core/data/tables.h"
 
@@ -9,20 +10,22 @@ namespace kq {
 
 QList<TBaseInfo> BuildSlotTable(AccumulateOn side) {
     DataSet ds;
-    ds.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
+    ds.open(DataFile(schema::ShiftTime::File), schema::ShiftTime::SerialNo);
     ds.addFields(ShiftGraceFields());
     QList<TBaseInfo> slotTable;
     for (ds.first(); !ds.eof(); ds.next()) {
-        const QString name = ds.asString(QStringLiteral("ShiftName"));
-        const QTime begin = ds.asTime(QStringLiteral("BeginTime"));
-        const QTime end = ds.asTime(QStringLiteral("EndTime"));
-        const bool calculate = ds.asBool(QStringLiteral("IsCalculate"));
+        const QString name = ds.asString(schema::ShiftTime::ShiftName);
+        const QTime begin = ds.asTime(schema::ShiftTime::BeginTime);
+        const QTime end = ds.asTime(schema::ShiftTime::EndTime);
+        const bool calculate = ds.asBool(schema::ShiftTime::IsCalculate);
         const bool overnight = end < begin;
-        const auto grace = [&](const char* field) { return qMax(0, ds.asInt(QLatin1String(field))) * 60; };
-        slotTable.append({name, begin, end, ds.asBool(QStringLiteral("CheckBegin")),
-                          side == AccumulateOn::OnDuty && calculate, overnight, grace("LateGrace")});
-        slotTable.append({name, end, begin, ds.asBool(QStringLiteral("CheckEnd")),
-                          side == AccumulateOn::OffDuty && calculate, overnight, grace("EarlyGrace")});
+        const auto grace = [&](const QString& field) { return qMax(0, ds.asInt(field)) * 60; };
+        slotTable.append({name, begin, end, ds.asBool(schema::ShiftTime::CheckBegin),
+                          side == AccumulateOn::OnDuty && calculate, overnight,
+                          grace(schema::ShiftTime::LateGrace)});
+        slotTable.append({name, end, begin, ds.asBool(schema::ShiftTime::CheckEnd),
+                          side == AccumulateOn::OffDuty && calculate, overnight,
+                          grace(schema::ShiftTime::EarlyGrace)});
     }
     ds.close();
     return slotTable;

@@ -2,15 +2,16 @@
 
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
+#include "core/data/schema.h"
 
 namespace kq {
 
 QList<LeaveReason> ReadLeaveReasons(const QString& indexField) {
     DataSet ds;
-    ds.open(DataFile(QStringLiteral("BlankReson.dat")), indexField);
+    ds.open(DataFile(schema::BlankReson::File), indexField);
     QList<LeaveReason> reasons;
     for (ds.first(); !ds.eof(); ds.next())
-        reasons.append({ds.asInt(QStringLiteral("SerialNo")), ds.asString(QStringLiteral("Name"))});
+        reasons.append({ds.asInt(schema::BlankReson::SerialNo), ds.asString(schema::BlankReson::Name)});
     ds.close();
     return reasons;
 }

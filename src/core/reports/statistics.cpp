@@ -4,6 +4,7 @@
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
 #include "core/data/engine.h"
+#include "core/data/schema.h"
 #include "core/data/shared.h"
 #include "core/reports/absence.h"
 #include "core/reports/rowscan.h"
@@ -59,21 +60,21 @@ QList<CellKind> StatColumnKinds(const QList<TBaseInfo>& slotTable, const QList<L
 
 QList<StatEmployee> StatEmployees() {
     DataSet departments;
-    departments.open(DataFile(QStringLiteral("Department.dat")), QStringLiteral("ID"));
+    departments.open(DataFile(schema::Department::File), schema::Department::ID);
     QHash<int, QString> deptNames;
     for (departments.first(); !departments.eof(); departments.next()) {
-        const int id = departments.asInt(QStringLiteral("ID"));
-        if (!deptNames.contains(id)) deptNames.insert(id, departments.asString(QStringLiteral("DeptName")));
+        const int id = departments.asInt(schema::Department::ID);
+        if (!deptNames.contains(id)) deptNames.insert(id, departments.asString(schema::Department::DeptName));
     }
     DataSet employees;
-    employees.open(DataFile(QStringLiteral("Employee.dat")), QStringLiteral("Dept"));
+    employees.open(DataFile(schema::Employee::File), schema::Employee::Dept);
     QList<StatEmployee> list;
     for (employees.first(); !employees.eof(); employees.next())
-        list.append({QString::number(employees.asInt(QStringLiteral("IDNo"))),
-                     employees.asString(QStringLiteral("SName")),
-                     deptNames.value(employees.asInt(QStringLiteral("Dept"))),
-                     IsOperatorOnly(employees.asBool(QStringLiteral("IsOperator")),
-                                    employees.asString(QStringLiteral("CardNo")))});
+        list.append({QString::number(employees.asInt(schema::Employee::IDNo)),
+                     employees.asString(schema::Employee::SName),
+                     deptNames.value(employees.asInt(schema::Employee::Dept)),
+                     IsOperatorOnly(employees.asBool(schema::Employee::IsOperator),
+                                    employees.asString(schema::Employee::CardNo))});
     employees.close();
     departments.close();
     return list;

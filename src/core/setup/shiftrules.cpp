@@ -3,6 +3,7 @@
 #include "core/data/dataset.h"
 #include "core/data/gbk.h"
 #include "core/data/kqerror.h"
+#include "core/data/schema.h"
 
 #include <QRegularExpression>
 
@@ -36,21 +37,33 @@ QTime TimeFromText(const QString& text, const QString& caption) {
 
 void AppendShift(DataSet& ds) {
     ds.last();
-    const int last = ds.isEmpty() ? 0 : ds.asInt(QStringLiteral("SerialNo"));
+    const int last = ds.isEmpty() ? 0 : ds.asInt(schema::ShiftTime::SerialNo);
     ds.append();
-    ds.setValue(QStringLiteral("SerialNo"), last + 1);
-    ds.setValue(QStringLiteral("CheckBegin"), false);
-    ds.setValue(QStringLiteral("CheckEnd"), false);
-    ds.setValue(QStringLiteral("IsCalculate"), false);
+    ds.setValue(schema::ShiftTime::SerialNo, last + 1);
+    ds.setValue(schema::ShiftTime::CheckBegin, false);
+    ds.setValue(schema::ShiftTime::CheckEnd, false);
+    ds.setValue(schema::ShiftTime::IsCalculate, false);
 }
 
 void RenumberShifts(DataSet& ds) {
     for (int row = 0; row < ds.recordCount(); ++row) {
         ds.moveTo(row);
         ds.edit();
-        ds.setValue(QStringLiteral("SerialNo"), row + 1);
+        ds.setValue(schema::ShiftTime::SerialNo, row + 1);
         ds.post();
     }
+}
+
+void StoreShift(DataSet& ds, const ShiftValues& shift) {
+    ds.setValue(schema::ShiftTime::ShiftName, shift.ShiftName);
+    ds.setValue(schema::ShiftTime::BeginTime, shift.BeginTime);
+    ds.setValue(schema::ShiftTime::EndTime, shift.EndTime);
+    ds.setValue(schema::ShiftTime::CheckBegin, shift.CheckBegin);
+    ds.setValue(schema::ShiftTime::CheckEnd, shift.CheckEnd);
+    ds.setValue(schema::ShiftTime::IsCalculate, shift.IsCalculate);
+    ds.setValue(schema::ShiftTime::LateGrace, shift.LateGrace);
+    ds.setValue(schema::ShiftTime::EarlyGrace, shift.EarlyGrace);
+    ds.post();
 }
 
 } // namespace kq

@@ -33,4 +33,18 @@ void AppendShift(DataSet& ds);
 // Gives the shifts SerialNo 1, 2, 3, ... in their present order.
 void RenumberShifts(DataSet& ds);
 
+// What an operator sets of a shift (its SerialNo is kept by AppendShift and RenumberShifts).
+struct ShiftValues {
+    QString ShiftName;
+    QTime BeginTime;
+    QTime EndTime;
+    bool CheckBegin = false;
+    bool CheckEnd = false;
+    bool IsCalculate = false;
+    int LateGrace = 0;
+    int EarlyGrace = 0;
+};
+// Stores shift in the row ds is appending or editing (opened with ShiftGraceFields) and posts it.
+void StoreShift(DataSet& ds, const ShiftValues& shift);
+
 } // namespace kq

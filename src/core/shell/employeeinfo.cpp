@@ -2,6 +2,7 @@
 
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
+#include "core/data/schema.h"
 #include "core/data/tables.h"
 #include "core/shell/password.h"
 
@@ -20,33 +21,33 @@ QString Numbered(const QStringList& list, int number) {
 
 TEmployeeInfo EmployeeAt(const DataSet& ds, int row) {
     TEmployeeInfo e;
-    e.IDNo = ds.valueAt(row, QStringLiteral("IDNo")).toInt();
-    e.SName = ds.valueAt(row, QStringLiteral("SName")).toString();
-    e.Dept = ds.valueAt(row, QStringLiteral("Dept")).toInt();
-    e.CardNo = ds.valueAt(row, QStringLiteral("CardNo")).toString();
-    e.IsOperator = ds.valueAt(row, QStringLiteral("IsOperator")).toBool();
-    e.Password = ds.valueAt(row, QStringLiteral("Password")).toString();
-    e.Rigth = ds.valueAt(row, QStringLiteral("Rigth")).toInt();
+    e.IDNo = ds.valueAt(row, schema::Employee::IDNo).toInt();
+    e.SName = ds.valueAt(row, schema::Employee::SName).toString();
+    e.Dept = ds.valueAt(row, schema::Employee::Dept).toInt();
+    e.CardNo = ds.valueAt(row, schema::Employee::CardNo).toString();
+    e.IsOperator = ds.valueAt(row, schema::Employee::IsOperator).toBool();
+    e.Password = ds.valueAt(row, schema::Employee::Password).toString();
+    e.Rigth = ds.valueAt(row, schema::Employee::Rigth).toInt();
     return e;
 }
 
 void StoreEmployee(DataSet& ds, const TEmployeeInfo& info) {
-    ds.setValue(QStringLiteral("IDNo"), info.IDNo);
-    ds.setValue(QStringLiteral("SName"), info.SName);
-    ds.setValue(QStringLiteral("Dept"), info.Dept);
-    ds.setValue(QStringLiteral("CardNo"), info.CardNo);
-    ds.setValue(QStringLiteral("IsOperator"), info.IsOperator);
+    ds.setValue(schema::Employee::IDNo, info.IDNo);
+    ds.setValue(schema::Employee::SName, info.SName);
+    ds.setValue(schema::Employee::Dept, info.Dept);
+    ds.setValue(schema::Employee::CardNo, info.CardNo);
+    ds.setValue(schema::Employee::IsOperator, info.IsOperator);
     SetPasswordField(ds, info.NewPassword.isEmpty() ? info.Password : info.NewPassword);
-    ds.setValue(QStringLiteral("Rigth"), info.Rigth);
+    ds.setValue(schema::Employee::Rigth, info.Rigth);
     ds.post();
 }
 
 QStringList DepartmentNames() {
     DataSet ds;
-    ds.open(DataFile(QStringLiteral("Department.dat")), QStringLiteral("ID"));
+    ds.open(DataFile(schema::Department::File), schema::Department::ID);
     QStringList names;
     for (ds.first(); !ds.eof(); ds.next())
-        names << ds.asString(QStringLiteral("DeptName"));
+        names << ds.asString(schema::Department::DeptName);
     ds.close();
     return names;
 }
@@ -108,13 +109,13 @@ std::optional<EmployeeRefusal> CheckEmployee(const DataSet& ds, const TEmployeeI
         return EmployeeRefusal{EmployeeField::CardNo, *m};
     if (auto m = TooWide(QStringLiteral("操作密码"), e.NewPassword, FieldWidth::Password))
         return EmployeeRefusal{EmployeeField::Password, *m};
-    if (const int r = Holder(ds, QStringLiteral("SName"), e.SName, ownRow); r >= 0) {
+    if (const int r = Holder(ds, schema::Employee::SName, e.SName, ownRow); r >= 0) {
         const TEmployeeInfo holder = EmployeeAt(ds, r);
         return EmployeeRefusal{
             EmployeeField::Name,
             QStringLiteral("已有员工“%1”（工号 %2），姓名不能重复！").arg(holder.SName).arg(holder.IDNo)};
     }
-    if (const int r = Holder(ds, QStringLiteral("CardNo"), e.CardNo, ownRow); r >= 0) {
+    if (const int r = Holder(ds, schema::Employee::CardNo, e.CardNo, ownRow); r >= 0) {
         const TEmployeeInfo holder = EmployeeAt(ds, r);
         return EmployeeRefusal{EmployeeField::CardNo,
                                QStringLiteral("磁卡号 %1 已属于员工“%2”（工号 %3），不能重复！")
@@ -140,8 +141,8 @@ EmployeeDuplicates FindDuplicates(const DataSet& ds) {
             if (!rows->contains(*seen)) rows->insert(*seen, r);
         }
     };
-    scan(QStringLiteral("SName"), &found.names);
-    scan(QStringLiteral("CardNo"), &found.cards);
+    scan(schema::Employee::SName, &found.names);
+    scan(schema::Employee::CardNo, &found.cards);
     return found;
 }
 

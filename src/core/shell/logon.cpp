@@ -2,6 +2,7 @@
 
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
+#include "core/data/schema.h"
 #include "core/data/tables.h"
 #include "core/shell/operatorinfo.h"
 #include "core/shell/password.h"
@@ -11,15 +12,13 @@ namespace kq {
 
 namespace {
 
-const QString kEmployee = QStringLiteral("Employee.dat");
-
 // Positions ds on the first operator named name (ignoring case) whose stored password typed
 // verifies; returns whether there is one. Each candidate costs a hash verification.
 bool LocateOperator(DataSet& ds, const QString& name, const QString& typed) {
     for (int row = 0; row < ds.recordCount(); ++row) {
-        if (!ds.valueAt(row, QStringLiteral("IsOperator")).toBool() ||
-            ds.valueAt(row, QStringLiteral("SName")).toString().compare(name, Qt::CaseInsensitive) != 0 ||
-            !VerifyPassword(ds.valueAt(row, QStringLiteral("Password")).toString(), typed))
+        if (!ds.valueAt(row, schema::Employee::IsOperator).toBool() ||
+            ds.valueAt(row, schema::Employee::SName).toString().compare(name, Qt::CaseInsensitive) != 0 ||
+            !VerifyPassword(ds.valueAt(row, schema::Employee::Password).toString(), typed))
             continue;
         ds.moveTo(row);
         return true;
@@ -31,17 +30,17 @@ bool LocateOperator(DataSet& ds, const QString& name, const QString& typed) {
 
 QStringList OperatorNames() {
     DataSet ds;
-    ds.open(DataFile(kEmployee));
+    ds.open(DataFile(schema::Employee::File));
     QStringList names;
     for (ds.first(); !ds.eof(); ds.next())
-        if (ds.asBool(QStringLiteral("IsOperator"))) names << ds.asString(QStringLiteral("SName"));
+        if (ds.asBool(schema::Employee::IsOperator)) names << ds.asString(schema::Employee::SName);
     ds.close();
     return names;
 }
 
 bool SignIn(const QString& name, const QString& password) {
     DataSet ds;
-    ds.open(DataFile(kEmployee));
+    ds.open(DataFile(schema::Employee::File));
     bool found = false;
     int group = 0;
     // Verified on the file's current content; a password still stored in clear is replaced by
@@ -49,8 +48,8 @@ bool SignIn(const QString& name, const QString& password) {
     ds.update([&] {
         found = LocateOperator(ds, name, password);
         if (!found) return;
-        group = ds.asInt(QStringLiteral("Rigth"));
-        const QString stored = ds.asString(QStringLiteral("Password"));
+        group = ds.asInt(schema::Employee::Rigth);
+        const QString stored = ds.asString(schema::Employee::Password);
         if (stored.isEmpty() || IsPasswordHash(stored)) return;
         ds.edit();
         SetPasswordField(ds, stored);
@@ -72,7 +71,7 @@ PasswordChange ChangePassword(const QString& name, const QString& oldPassword, c
     if (newPassword != confirmation) return PasswordChange::NotConfirmed;
     if (TooWide(QString(), newPassword, FieldWidth::Password)) return PasswordChange::TooLong;
     DataSet ds;
-    ds.open(DataFile(kEmployee));
+    ds.open(DataFile(schema::Employee::File));
     PasswordChange result = PasswordChange::WrongPassword;
     ds.update([&] {
         if (!LocateOperator(ds, name, oldPassword)) return;

@@ -2,6 +2,7 @@
 
 #include "core/data/dataset.h"
 #include "core/data/kqerror.h"
+#include "core/data/schema.h"
 #include "core/data/tables.h"
 
 #include <sodium.h>
@@ -10,7 +11,6 @@ namespace kq {
 
 namespace {
 
-const QString kPassword = QStringLiteral("Password");
 // What crypto_pwhash_str writes first for an Argon2id hash.
 const QString kHashMarker = QStringLiteral(crypto_pwhash_STRPREFIX);
 
@@ -50,8 +50,8 @@ bool VerifyPassword(const QString& stored, const QString& typed) {
 void SetPasswordField(DataSet& ds, const QString& passwordOrStored) {
     const QString stored =
         IsPasswordHash(passwordOrStored) ? passwordOrStored : HashPassword(passwordOrStored);
-    ds.widenField(kPassword, FieldWidth::StoredPassword);
-    ds.setValue(kPassword, stored);
+    ds.widenField(schema::Employee::Password, FieldWidth::StoredPassword);
+    ds.setValue(schema::Employee::Password, stored);
 }
 
 int HashClearPasswords(const QString& fileName) {
@@ -60,7 +60,7 @@ int HashClearPasswords(const QString& fileName) {
     int hashed = 0;
     ds.update([&] {
         for (int row = 0; row < ds.recordCount(); ++row) {
-            const QString stored = ds.valueAt(row, kPassword).toString();
+            const QString stored = ds.valueAt(row, schema::Employee::Password).toString();
             if (stored.isEmpty() || IsPasswordHash(stored)) continue;
             ds.moveTo(row);
             ds.edit();

@@ -3,23 +3,20 @@
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
 #include "core/data/kqerror.h"
+#include "core/data/schema.h"
 
 namespace kq {
 
 namespace {
 
-const QString kFuncList = QStringLiteral("FuncList.dat");
-const QString kId = QStringLiteral("ID");
-const QString kName = QStringLiteral("Name");
-
 QString GroupFilter(int group) {
-    return QStringLiteral("ID=%1").arg(group);
+    return QStringLiteral("%1=%2").arg(schema::FuncList::ID).arg(group);
 }
 
 QList<int> Functions(DataSet& ds) {
     QList<int> functions;
     for (ds.first(); !ds.eof(); ds.next())
-        functions << ds.asInt(kName);
+        functions << ds.asInt(schema::FuncList::Name);
     return functions;
 }
 
@@ -34,23 +31,23 @@ QStringList FunctionNames() {
 
 QStringList RightsGroupNames() {
     DataSet ds;
-    ds.open(DataFile(QStringLiteral("RigthTable.dat")), QStringLiteral("SerialNo"));
+    ds.open(DataFile(schema::RigthTable::File), schema::RigthTable::SerialNo);
     QStringList names;
     for (ds.first(); !ds.eof(); ds.next())
-        names << ds.asString(kName);
+        names << ds.asString(schema::RigthTable::Name);
     ds.close();
     return names;
 }
 
 QList<int> GroupFunctions(int group) {
     DataSet ds;
-    ds.open(DataFile(kFuncList), kId, GroupFilter(group));
+    ds.open(DataFile(schema::FuncList::File), schema::FuncList::ID, GroupFilter(group));
     return Functions(ds);
 }
 
 void SetGroupFunctions(int group, const QList<int>& functions, const std::optional<QList<int>>& expected) {
     DataSet ds;
-    ds.open(DataFile(kFuncList), kId, GroupFilter(group));
+    ds.open(DataFile(schema::FuncList::File), schema::FuncList::ID, GroupFilter(group));
     ds.update([&] {
         if (expected && Functions(ds) != *expected)
             throw ChangedElsewhere(

@@ -2,6 +2,7 @@
 
 #include "core/data/datafolder.h"
 #include "core/data/dataset.h"
+#include "core/data/schema.h"
 #include "gui/reports/datepicker.h"
 #include "gui/widgets/centeronscreen.h"
 #include "gui/widgets/dialogbuttons.h"
@@ -47,10 +48,10 @@ TfmFindDialog::TfmFindDialog(const TFindInfo& values, QWidget* parent)
 
 void TfmFindDialog::FormShow() {
     DataSet ds;
-    ds.open(DataFile(QStringLiteral("Employee.dat")));
+    ds.open(DataFile(schema::Employee::File));
     QStringList names;
     for (ds.first(); !ds.eof(); ds.next())
-        names << ds.asString(QStringLiteral("SName"));
+        names << ds.asString(schema::Employee::SName);
     ds.close();
     m_comboBox1->clear();
     m_comboBox1->addItems(names);

@@ -1,4 +1,5 @@
 #include "gui/reports/tfmstatall.h"
+#include "core/data/schema.h"
 #include "gui/widgets/centeronscreen.h"
 #include "gui/widgets/namedwidgets.h"
 
@@ -83,7 +84,7 @@ TfmStatAll::TfmStatAll(QWidget* parent) : QDialog(parent) {
 
 void TfmStatAll::FormCreate() {
     m_slots = BuildSlotTable(AccumulateOn::OffDuty);
-    m_reasons = ReadLeaveReasons(QStringLiteral("SerialNo"));
+    m_reasons = ReadLeaveReasons(schema::BlankReson::SerialNo);
     const QStringList columns = StatColumns(m_slots, m_reasons);
     m_listView1->setColumnCount(int(columns.size()));
     m_listView1->setHorizontalHeaderLabels(columns);

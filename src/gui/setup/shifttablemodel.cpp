@@ -1,13 +1,16 @@
 #include "gui/setup/shifttablemodel.h"
 
 #include "core/data/dataset.h"
+#include "core/data/schema.h"
 #include "core/data/shared.h"
 
 namespace kq {
 
 namespace {
-const char* const kFields[] = {"SerialNo",   "ShiftName", "BeginTime",  "EndTime",
-                               "CheckBegin", "CheckEnd",  "IsCalculate"};
+const QString kFields[] = {schema::ShiftTime::SerialNo,   schema::ShiftTime::ShiftName,
+                           schema::ShiftTime::BeginTime,  schema::ShiftTime::EndTime,
+                           schema::ShiftTime::CheckBegin, schema::ShiftTime::CheckEnd,
+                           schema::ShiftTime::IsCalculate};
 }
 
 ShiftTableModel::ShiftTableModel(DataSet* shifts, QObject* parent)
@@ -34,7 +37,7 @@ QString ShiftTableModel::CalcFields(bool flag) {
 
 QVariant ShiftTableModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
-    const QString field = QLatin1String(kFields[index.column()]);
+    const QString& field = kFields[index.column()];
     if (m_shifts->fieldIndex(field) < 0) return {}; // a damaged file; the window reports it
     const QVariant v = m_shifts->valueAt(index.row(), field);
     switch (index.column()) {

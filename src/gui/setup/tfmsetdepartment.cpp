@@ -1,12 +1,13 @@
 #include "gui/setup/tfmsetdepartment.h"
 
+#include "core/data/schema.h"
 #include "core/data/tables.h"
 
 namespace kq {
 
 TfmSetDepartment::TfmSetDepartment(QWidget* parent)
-    : NumberedListWindow({QStringLiteral("设置部门名称"), QStringLiteral("Department.dat"),
-                          QStringLiteral("ID"), QStringLiteral("DeptName"), QStringLiteral("部门名称"),
+    : NumberedListWindow({QStringLiteral("设置部门名称"), schema::Department::File, schema::Department::ID,
+                          schema::Department::DeptName, QStringLiteral("部门名称"),
                           QStringLiteral("输入部门名称"), QStringLiteral("部门名称"),
                           QStringLiteral("修改部门名称"), QStringLiteral("部门名称"),
                           QStringLiteral("部门名称"), FieldWidth::DeptName},

@@ -1,4 +1,5 @@
 #include "gui/setup/tfmsettime.h"
+#include "core/data/schema.h"
 #include "gui/widgets/namedwidgets.h"
 
 #include "core/data/datafolder.h"
@@ -128,7 +129,7 @@ void TfmSetTime::showEvent(QShowEvent* event) {
 void TfmSetTime::FormShow() {
     Guarded([&] {
         m_shifts.close();
-        m_shifts.open(DataFile(QStringLiteral("ShiftTime.dat")), QStringLiteral("SerialNo"));
+        m_shifts.open(DataFile(schema::ShiftTime::File), schema::ShiftTime::SerialNo);
         m_shifts.addFields(ShiftGraceFields());
         // A damaged file that lacks a field is refused here, once, and not at every repaint.
         try {
@@ -167,23 +168,21 @@ void TfmSetTime::DataSource1DataChange() {
 }
 
 void TfmSetTime::LoadFields() {
-    const auto has = [&](const char* field) {
-        return m_shifts.isOpen() && m_shifts.fieldIndex(QLatin1String(field)) >= 0;
+    const auto has = [&](const QString& field) {
+        return m_shifts.isOpen() && m_shifts.fieldIndex(field) >= 0;
     };
-    const auto text = [&](const char* field) {
-        return has(field) ? m_shifts.asString(QLatin1String(field)) : QString();
-    };
-    const auto flag = [&](const char* field) { return has(field) && m_shifts.asBool(QLatin1String(field)); };
-    m_dbEdit1->setText(text("ShiftName"));
-    m_seSkinDBMaskEdit1->setText(text("BeginTime"));
-    m_seSkinDBMaskEdit2->setText(text("EndTime"));
-    m_dbCheckBox1->setChecked(flag("CheckBegin"));
-    m_dbCheckBox2->setChecked(flag("CheckEnd"));
-    m_dbCheckBox3->setChecked(flag("IsCalculate"));
-    for (auto [edit, field] :
-         {std::pair{m_lateGraceEdit, "LateGrace"}, std::pair{m_earlyGraceEdit, "EarlyGrace"}}) {
+    const auto text = [&](const QString& field) { return has(field) ? m_shifts.asString(field) : QString(); };
+    const auto flag = [&](const QString& field) { return has(field) && m_shifts.asBool(field); };
+    m_dbEdit1->setText(text(schema::ShiftTime::ShiftName));
+    m_seSkinDBMaskEdit1->setText(text(schema::ShiftTime::BeginTime));
+    m_seSkinDBMaskEdit2->setText(text(schema::ShiftTime::EndTime));
+    m_dbCheckBox1->setChecked(flag(schema::ShiftTime::CheckBegin));
+    m_dbCheckBox2->setChecked(flag(schema::ShiftTime::CheckEnd));
+    m_dbCheckBox3->setChecked(flag(schema::ShiftTime::IsCalculate));
+    for (auto [edit, field] : {std::pair{m_lateGraceEdit, schema::ShiftTime::LateGrace},
+                               std::pair{m_earlyGraceEdit, schema::ShiftTime::EarlyGrace}}) {
         const QSignalBlocker quiet(edit);
-        edit->setValue(has(field) ? m_shifts.asInt(QLatin1String(field)) : 0);
+        edit->setValue(has(field) ? m_shifts.asInt(field) : 0);
     }
 }
 
@@ -227,7 +226,7 @@ void TfmSetTime::BitBtnModiClick() {
 
 void TfmSetTime::BitBtnDelClick() {
     if (!m_shifts.isOpen() || m_shifts.isEmpty() || IsEditing(&m_shifts)) return;
-    const QString name = m_shifts.asString(QStringLiteral("ShiftName"));
+    const QString name = m_shifts.asString(schema::ShiftTime::ShiftName);
     const QVariantList stored = m_shifts.currentRow();
     if (!Prompt().ask(QStringLiteral("提示"), QStringLiteral("将要删除[ %1 ] 班时名称？").arg(name))) return;
     ApplyChange(m_shifts, [&] {
@@ -268,11 +267,15 @@ void TfmSetTime::BitBtnPostClick() {
     // the last one then, a changed one must still be there as it was.
     const bool adding = m_shifts.state() == DataSet::State::Insert;
     const QVariantList stored = m_shifts.currentRow();
-    const QString storedName = stored.value(m_shifts.fieldIndex(QStringLiteral("ShiftName"))).toString();
-    const QString name = m_dbEdit1->text();
-    const bool late = m_dbCheckBox1->isChecked(), early = m_dbCheckBox2->isChecked(),
-               accumulate = m_dbCheckBox3->isChecked();
-    const int lateGrace = m_lateGraceEdit->value(), earlyGrace = m_earlyGraceEdit->value();
+    const QString storedName = stored.value(m_shifts.fieldIndex(schema::ShiftTime::ShiftName)).toString();
+    const ShiftValues shift{m_dbEdit1->text(),
+                            begin,
+                            end,
+                            m_dbCheckBox1->isChecked(),
+                            m_dbCheckBox2->isChecked(),
+                            m_dbCheckBox3->isChecked(),
+                            m_lateGraceEdit->value(),
+                            m_earlyGraceEdit->value()};
     ApplyChange(m_shifts, [&] {
         if (adding) {
             if (m_shifts.recordCount() >= kMaxShifts) throw KqError(QStringLiteral("最大可设置10个班时！"));
@@ -281,15 +284,7 @@ void TfmSetTime::BitBtnPostClick() {
             LocateChosen(stored, storedName);
             m_shifts.edit();
         }
-        m_shifts.setValue(QStringLiteral("ShiftName"), name);
-        m_shifts.setValue(QStringLiteral("BeginTime"), begin);
-        m_shifts.setValue(QStringLiteral("EndTime"), end);
-        m_shifts.setValue(QStringLiteral("CheckBegin"), late);
-        m_shifts.setValue(QStringLiteral("CheckEnd"), early);
-        m_shifts.setValue(QStringLiteral("IsCalculate"), accumulate);
-        m_shifts.setValue(QStringLiteral("LateGrace"), lateGrace);
-        m_shifts.setValue(QStringLiteral("EarlyGrace"), earlyGrace);
-        m_shifts.post();
+        StoreShift(m_shifts, shift);
     });
 }
 

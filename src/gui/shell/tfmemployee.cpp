@@ -1,4 +1,5 @@
 #include "gui/shell/tfmemployee.h"
+#include "core/data/schema.h"
 #include "gui/widgets/namedwidgets.h"
 
 #include "core/data/datafolder.h"
@@ -98,7 +99,7 @@ void TfmEmployee::FormShow() {
     Guarded([&] {
         m_groups = RightsGroupNames();
         m_departments = DepartmentNames();
-        m_clientDataSet1.open(DataFile(QStringLiteral("Employee.dat")), QStringLiteral("Dept"));
+        m_clientDataSet1.open(DataFile(schema::Employee::File), schema::Employee::Dept);
     });
 }
 
@@ -167,7 +168,7 @@ void TfmEmployee::BitBtnModiClick() {
 void TfmEmployee::BitBtnDelClick() {
     if (!m_clientDataSet1.isOpen() || m_clientDataSet1.isEmpty()) return;
     QString name;
-    if (!Guarded([&] { name = m_clientDataSet1.asString(QStringLiteral("SName")); })) return;
+    if (!Guarded([&] { name = m_clientDataSet1.asString(schema::Employee::SName); })) return;
     const QVariantList stored = m_clientDataSet1.currentRow();
     if (!Prompt().ask(QStringLiteral("提示"), QStringLiteral("将要删除[ %1 ] 员工？").arg(name))) return;
     ApplyChange(m_clientDataSet1, [&] {
