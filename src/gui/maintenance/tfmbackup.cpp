@@ -34,22 +34,22 @@ TfmBackup::TfmBackup(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fmBackup"));
     setWindowTitle(QStringLiteral("数据备份"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint);
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
+    m_label1 = new QLabel(this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_progressBar1 = new QProgressBar(this);
+    m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar1->setRange(0, 100);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addWidget(ProgressBar1);
+    layout->addWidget(m_label1);
+    layout->addWidget(m_progressBar1);
     setFixedSize(380, 90);
     // The component reports from the thread its work runs on; the bar is set on this one.
-    BackupFile1.OnProgress = [this](TBackupFile*, const QString& file, TPercentage percent, bool&) {
+    m_backupFile1.OnProgress = [this](TBackupFile*, const QString& file, TPercentage percent, bool&) {
         emit progressed(file, percent);
     };
     connect(this, &TfmBackup::progressed, this, [this](const QString& file, int percent) {
         bool go = true;
-        BackupFile1Progress(&BackupFile1, file, TPercentage(percent), go);
+        BackupFile1Progress(&m_backupFile1, file, TPercentage(percent), go);
     });
 }
 
@@ -59,9 +59,9 @@ void TfmBackup::runWork(const std::function<void()>& work) {
 
 void TfmBackup::BackupFile1Progress(TBackupFile*, const QString& Filename, TPercentage Percent, bool&) {
     const bool running = Percent < 100;
-    ProgressBar1->setVisible(running);
-    if (running) ProgressBar1->setValue(Percent);
-    Label1->setText(running ? QDir::toNativeSeparators(Filename) : QString());
+    m_progressBar1->setVisible(running);
+    if (running) m_progressBar1->setValue(Percent);
+    m_label1->setText(running ? QDir::toNativeSeparators(Filename) : QString());
 }
 
 void BackupData(const QString& dataFolder, QWidget* parent) {
@@ -69,13 +69,13 @@ void BackupData(const QString& dataFolder, QWidget* parent) {
     const QString archive = WithDefaultExtension(
         GuiServices().files->saveFileName(parent, QStringLiteral("数据备份"), QString(), kFilter));
     if (archive.isEmpty()) return;
-    PrepareBackup(form.BackupFile1, archive);
+    PrepareBackup(form.backupFile(), archive);
     // Modal to the application, so no second command starts while this one lets messages run.
     form.setWindowModality(Qt::ApplicationModal);
     form.show();
     BackupResult result = BackupResult::Stopped;
     ShowingFailure([&] {
-        result = BackupDataFolder(form.BackupFile1, dataFolder, archive,
+        result = BackupDataFolder(form.backupFile(), dataFolder, archive,
                                   [&](const std::function<void()>& work) { form.runWork(work); });
     });
     form.hide();
@@ -93,7 +93,7 @@ bool RestoreData(const QString& dataFolder, QWidget* parent, const std::function
     form.show();
     bool ok = false;
     ShowingFailure([&] {
-        ok = RestoreDataFolder(form.BackupFile1, dataFolder, archive,
+        ok = RestoreDataFolder(form.backupFile(), dataFolder, archive,
                                [&](const std::function<void()>& work) { form.runWork(work); });
     });
     form.hide();

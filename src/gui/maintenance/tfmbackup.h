@@ -28,14 +28,16 @@ signals:
     void progressed(const QString& fileName, int percent);
 
 public:
-    QLabel* Label1 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-    TBackupFile BackupFile1;
+    // The archive component the commands configure and run.
+    TBackupFile& backupFile() { return m_backupFile1; }
 
 private:
     // The component's progress: the bar shows Percent below 100, the label the file name.
     void BackupFile1Progress(TBackupFile* Sender, const QString& Filename, TPercentage Percent,
                              bool& Continue);
+    QLabel* m_label1 = nullptr;
+    QProgressBar* m_progressBar1 = nullptr;
+    TBackupFile m_backupFile1;
     // Declared last: destroyed first, while the rest of the window is whole.
     ChildTeardown m_childTeardown{this};
 };

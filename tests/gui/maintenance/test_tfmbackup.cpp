@@ -108,7 +108,7 @@ TEST_F(BackupWindowTest, FloppyBackupWarnsFirstAndAFailedWriteIsAFailure) {
 TEST_F(BackupWindowTest, ProgressShowsTheFileWhileBelowOneHundred) {
     TfmBackup form;
     EXPECT_EQ(form.windowTitle(), "数据备份");
-    EXPECT_EQ(form.ProgressBar1->maximum(), 100);
+    EXPECT_EQ(form.findChild<QProgressBar*>("ProgressBar1")->maximum(), 100);
     bool go = true;
     struct Step {
         const char* file;
@@ -121,12 +121,12 @@ TEST_F(BackupWindowTest, ProgressShowsTheFileWhileBelowOneHundred) {
                          {"/d/worklist.db", 42, true, "/d/worklist.db"},
                          {"", 100, false, ""},
                          {"/d/x.dat", 100, false, ""}}) {
-        form.BackupFile1.OnProgress(&form.BackupFile1, s.file, TPercentage(s.percent), go);
-        EXPECT_EQ(form.ProgressBar1->isVisible(), s.barVisible) << s.percent;
+        form.backupFile().OnProgress(&form.backupFile(), s.file, TPercentage(s.percent), go);
+        EXPECT_EQ(form.findChild<QProgressBar*>("ProgressBar1")->isVisible(), s.barVisible) << s.percent;
         if (s.barVisible) {
-            EXPECT_EQ(form.ProgressBar1->value(), s.percent);
+            EXPECT_EQ(form.findChild<QProgressBar*>("ProgressBar1")->value(), s.percent);
         }
-        EXPECT_EQ(form.Label1->text(), s.label);
+        EXPECT_EQ(form.findChild<QLabel*>("Label1")->text(), s.label);
     }
     EXPECT_TRUE(go);
 }
@@ -138,10 +138,10 @@ TEST_F(BackupWindowTest, WorkRunsOnAThreadOfItsOwnFeedingTheWindowAndPassingOnIt
     form.runWork([&] {
         ranOn = QThread::currentThread();
         bool go = true;
-        form.BackupFile1.OnProgress(&form.BackupFile1, "/d/worklist.db", 42, go);
+        form.backupFile().OnProgress(&form.backupFile(), "/d/worklist.db", 42, go);
     });
     EXPECT_NE(ranOn, QThread::currentThread());
-    EXPECT_EQ(form.ProgressBar1->value(), 42);
-    EXPECT_EQ(form.Label1->text(), QDir::toNativeSeparators("/d/worklist.db"));
+    EXPECT_EQ(form.findChild<QProgressBar*>("ProgressBar1")->value(), 42);
+    EXPECT_EQ(form.findChild<QLabel*>("Label1")->text(), QDir::toNativeSeparators("/d/worklist.db"));
     EXPECT_THROW(form.runWork([] { throw KqError("broken"); }), KqError);
 }
