@@ -6,6 +6,7 @@
 #include "core/data/serverdatabase.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <map>
 
@@ -178,42 +179,34 @@ void EnsureDatabaseFiles(const QString& folder) {
     if (!OnServer()) CreateDatabaseFiles(folder); // the server's tables come with its connection
 }
 
-void CreateDatabaseFiles(const QString& folder) {
-    const QString name = QStringLiteral("KQFirstRun");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        try {
-            OpenOn(db, Folder(folder));
-        } catch (const KqError&) {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            throw;
-        }
+namespace {
+
+// Runs use on a SQLite connection of its own named name, closed and removed afterwards, also when
+// use throws.
+void WithSqliteConnection(const QString& name, const std::function<void(QSqlDatabase&)>& use) {
+    const auto remove = qScopeGuard([&] { QSqlDatabase::removeDatabase(name); });
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    const auto close = qScopeGuard([&] {
         db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
+        db = QSqlDatabase();
+    });
+    use(db);
+}
+
+} // namespace
+
+void CreateDatabaseFiles(const QString& folder) {
+    WithSqliteConnection(QStringLiteral("KQFirstRun"), [&](QSqlDatabase& db) { OpenOn(db, Folder(folder)); });
 }
 
 void WithWorkListFile(const QString& path, const std::function<void(QSqlDatabase&)>& work) {
-    const QString name = QStringLiteral("KQWorkListFile");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    WithSqliteConnection(QStringLiteral("KQWorkListFile"), [&](QSqlDatabase& db) {
         db.setDatabaseName(path);
-        try {
-            if (!db.open()) throw KqError(db.lastError().text());
-            Configure(db, QStringLiteral("main"));
-            UpgradeWorkList(db, QStringLiteral("main"));
-            work(db);
-        } catch (...) {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            throw;
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
+        if (!db.open()) throw KqError(db.lastError().text());
+        Configure(db, QStringLiteral("main"));
+        UpgradeWorkList(db, QStringLiteral("main"));
+        work(db);
+    });
 }
 
 QSqlQuery ExecSql(const QString& sql, const QVariantList& values) {
