@@ -40,12 +40,7 @@ TEST(Captions, WindowManagerReceivesTheWindowsOwnCaptions) {
     SetCompany(data, QStringLiteral("示例有限公司"));
 
     test::Child kaoqin;
-    QProcessEnvironment env = x.environment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
-    kaoqin.process.setProcessEnvironment(env);
-    kaoqin.process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    kaoqin.process.start(app, {QStringLiteral("--data"), data});
+    x.start(kaoqin, app, {QStringLiteral("--data"), data}, home.path());
     ASSERT_TRUE(kaoqin.process.waitForStarted(5000)) << kaoqin.process.errorString().toStdString();
 
     const QString main = x.waitForWindow(QStringLiteral("kaoqin"));

@@ -77,12 +77,7 @@ TEST(PunchStation, CardTypedAtTheStartingPunchScreenIsStored) {
     ASSERT_TRUE(QFile::copy(app, program));
 
     test::Child kaoqin;
-    QProcessEnvironment env = x.environment();
-    env.insert(QStringLiteral("HOME"), station.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), station.path());
-    kaoqin.process.setProcessEnvironment(env);
-    kaoqin.process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    kaoqin.process.start(program, {});
+    x.start(kaoqin, program, {}, station.path());
     ASSERT_TRUE(kaoqin.process.waitForStarted(5000)) << kaoqin.process.errorString().toStdString();
 
     // The only visible window of the program is the punch screen.

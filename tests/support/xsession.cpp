@@ -36,6 +36,16 @@ QProcessEnvironment XSession::environment() const {
     return env;
 }
 
+void XSession::start(Child& child, const QString& program, const QStringList& args,
+                     const QString& home) const {
+    QProcessEnvironment env = environment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home);
+    child.process.setProcessEnvironment(env);
+    child.process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.process.start(program, args);
+}
+
 bool XSession::startWindowManager() {
     m_wm.process.setProcessEnvironment(environment());
     m_wm.process.start(QStringLiteral("openbox"), {});

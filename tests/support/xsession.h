@@ -25,6 +25,9 @@ public:
     QString startError() const { return m_error; }
     // The environment of a program shown on this display.
     QProcessEnvironment environment() const;
+    // Starts program on this display with home as its HOME and settings folder, its error output
+    // passed through to the test's.
+    void start(Child& child, const QString& program, const QStringList& args, const QString& home) const;
 
     // Runs an X tool (xdotool, xprop ...) on the display; its exit code, -1 when it hung.
     int run(const QString& tool, const QStringList& args, QString* out = nullptr) const;
