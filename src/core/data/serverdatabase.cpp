@@ -3,10 +3,10 @@
 #include "core/data/database.h"
 #include "core/data/kqerror.h"
 
+#include "core/data/libpq.h"
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <libpq-fe.h>
 
 namespace kq {
 
@@ -173,26 +173,26 @@ pg_conn* ServerHandle(const QSqlDatabase& db) {
     if (!conn) throw KqError(QStringLiteral("数据库服务器未连接"));
     // Qt's driver reads a forward-only query row by row and drops what is left unread only before
     // its own next statement.
-    while (PGresult* left = PQgetResult(conn))
-        PQclear(left);
+    while (PGresult* left = Pq().PQgetResult(conn))
+        Pq().PQclear(left);
     return conn;
 }
 
 bool ServerConnectionLost(const QSqlDatabase& db) {
     if (db.driverName() != QLatin1String("QPSQL")) return false;
     pg_conn* conn = HandleOf(db);
-    return !conn || PQstatus(conn) != CONNECTION_OK;
+    return !conn || Pq().PQstatus(conn) != CONNECTION_OK;
 }
 
 ServerLink::ServerLink() : m_conn(ServerHandle(KQDataBase())) {}
 
 ServerLink::~ServerLink() {
-    if (m_open && PQstatus(m_conn) == CONNECTION_OK) PQclear(PQexec(m_conn, "ROLLBACK"));
+    if (m_open && Pq().PQstatus(m_conn) == CONNECTION_OK) Pq().PQclear(Pq().PQexec(m_conn, "ROLLBACK"));
 }
 
 void ServerLink::fail() const {
-    const QString reason = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
-    if (PQstatus(m_conn) != CONNECTION_OK) throw KqError(ServerFailure(CurrentEngine().server, reason));
+    const QString reason = QString::fromUtf8(Pq().PQerrorMessage(m_conn)).trimmed();
+    if (Pq().PQstatus(m_conn) != CONNECTION_OK) throw KqError(ServerFailure(CurrentEngine().server, reason));
     throw KqError(reason);
 }
 
@@ -213,55 +213,57 @@ PGresult* Exec(pg_conn* conn, const QByteArray& sql, const QList<QByteArray>& va
     QList<const char*> pointers;
     for (const QByteArray& v : values)
         pointers << (v.isNull() ? nullptr : v.constData());
-    return PQexecParams(conn, sql.constData(), int(pointers.size()), nullptr, pointers.constData(), nullptr,
-                        nullptr, 0);
+    return Pq().PQexecParams(conn, sql.constData(), int(pointers.size()), nullptr, pointers.constData(),
+                             nullptr, nullptr, 0);
 }
 
 } // namespace
 
 qint64 ServerLink::command(const QByteArray& sql, const QList<QByteArray>& values) {
     PGresult* r = Exec(m_conn, sql, values);
-    const ExecStatusType status = PQresultStatus(r);
-    const qint64 rows = QByteArray(PQcmdTuples(r)).toLongLong();
-    PQclear(r);
+    const ExecStatusType status = Pq().PQresultStatus(r);
+    const qint64 rows = QByteArray(Pq().PQcmdTuples(r)).toLongLong();
+    Pq().PQclear(r);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) fail();
     return rows;
 }
 
 QByteArray ServerLink::value(const QByteArray& sql, const QList<QByteArray>& values) {
     PGresult* r = Exec(m_conn, sql, values);
-    if (PQresultStatus(r) != PGRES_TUPLES_OK) {
-        PQclear(r);
+    if (Pq().PQresultStatus(r) != PGRES_TUPLES_OK) {
+        Pq().PQclear(r);
         fail();
     }
-    const QByteArray v =
-        PQntuples(r) > 0 && !PQgetisnull(r, 0, 0) ? QByteArray(PQgetvalue(r, 0, 0)) : QByteArray();
-    PQclear(r);
+    const QByteArray v = Pq().PQntuples(r) > 0 && !Pq().PQgetisnull(r, 0, 0)
+                             ? QByteArray(Pq().PQgetvalue(r, 0, 0))
+                             : QByteArray();
+    Pq().PQclear(r);
     return v;
 }
 
 qint64 ServerLink::copyIn(const QByteArray& sql, const std::function<bool(QByteArray& data)>& next) {
-    PGresult* r = PQexec(m_conn, sql.constData());
-    const ExecStatusType status = PQresultStatus(r);
-    PQclear(r);
+    PGresult* r = Pq().PQexec(m_conn, sql.constData());
+    const ExecStatusType status = Pq().PQresultStatus(r);
+    Pq().PQclear(r);
     if (status != PGRES_COPY_IN) fail();
     QByteArray data;
     QString error;
     try {
         while (next(data)) {
-            if (!data.isEmpty() && PQputCopyData(m_conn, data.constData(), int(data.size())) != 1) fail();
+            if (!data.isEmpty() && Pq().PQputCopyData(m_conn, data.constData(), int(data.size())) != 1)
+                fail();
             data.clear();
         }
     } catch (const KqError& e) {
         error = e.message();
     }
-    if (PQputCopyEnd(m_conn, error.isEmpty() ? nullptr : error.toUtf8().constData()) != 1) fail();
-    r = PQgetResult(m_conn);
-    const bool copied = PQresultStatus(r) == PGRES_COMMAND_OK;
-    const qint64 rows = QByteArray(PQcmdTuples(r)).toLongLong();
-    PQclear(r);
-    while (PGresult* left = PQgetResult(m_conn))
-        PQclear(left);
+    if (Pq().PQputCopyEnd(m_conn, error.isEmpty() ? nullptr : error.toUtf8().constData()) != 1) fail();
+    r = Pq().PQgetResult(m_conn);
+    const bool copied = Pq().PQresultStatus(r) == PGRES_COMMAND_OK;
+    const qint64 rows = QByteArray(Pq().PQcmdTuples(r)).toLongLong();
+    Pq().PQclear(r);
+    while (PGresult* left = Pq().PQgetResult(m_conn))
+        Pq().PQclear(left);
     if (!error.isEmpty()) throw KqError(error);
     if (!copied) fail();
     return rows;

@@ -5,7 +5,11 @@
 #include <vector>
 
 #ifdef KQ_HAVE_ALSA
+#include "core/data/kqerror.h"
+#include "core/platform/lazylibrary.h"
+
 #include <alsa/asoundlib.h>
+#include <optional>
 #endif
 
 namespace kq {
@@ -14,28 +18,56 @@ namespace kq {
 namespace {
 // A station without a sound card is normal: keep the library's complaints off stderr.
 void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
-} // namespace
-#endif
 
-void SoundDeviceSpeaker::beep(int frequencyHz, int durationMs) {
-    if (frequencyHz <= 0 || durationMs <= 0) return;
-#ifdef KQ_HAVE_ALSA
-    snd_lib_error_set_handler(&QuietAlsa);
+// The sound library, opened by the first tone (see lazylibrary.h).
+struct LibAsound {
+    decltype(&::snd_lib_error_set_handler) snd_lib_error_set_handler;
+    decltype(&::snd_pcm_close) snd_pcm_close;
+    decltype(&::snd_pcm_drain) snd_pcm_drain;
+    decltype(&::snd_pcm_nonblock) snd_pcm_nonblock;
+    decltype(&::snd_pcm_open) snd_pcm_open;
+    decltype(&::snd_pcm_recover) snd_pcm_recover;
+    decltype(&::snd_pcm_set_params) snd_pcm_set_params;
+    decltype(&::snd_pcm_writei) snd_pcm_writei;
+};
+
+// nullptr when the library cannot be opened: then there is no sound, as without a device.
+const LibAsound* Asound() {
+    static const std::optional<LibAsound> api = []() -> std::optional<LibAsound> {
+        try {
+            LazyLibrary lib("asound", 2);
+            LibAsound a{};
+            lib.resolve(a.snd_lib_error_set_handler, "snd_lib_error_set_handler");
+            lib.resolve(a.snd_pcm_close, "snd_pcm_close");
+            lib.resolve(a.snd_pcm_drain, "snd_pcm_drain");
+            lib.resolve(a.snd_pcm_nonblock, "snd_pcm_nonblock");
+            lib.resolve(a.snd_pcm_open, "snd_pcm_open");
+            lib.resolve(a.snd_pcm_recover, "snd_pcm_recover");
+            lib.resolve(a.snd_pcm_set_params, "snd_pcm_set_params");
+            lib.resolve(a.snd_pcm_writei, "snd_pcm_writei");
+            return a;
+        } catch (const KqError&) {
+            return std::nullopt;
+        }
+    }();
+    return api ? &*api : nullptr;
+}
+
+// Plays the tone on the default device; false when there is no library or no usable device.
+bool PlayTone(int frequencyHz, int durationMs) {
+    const LibAsound* alsa = Asound();
+    if (!alsa) return false;
+    alsa->snd_lib_error_set_handler(&QuietAlsa);
     // Opened without blocking, so a device held by another program gives silence instead of
     // a punch screen waiting for it; the writes below block as playback needs.
     snd_pcm_t* pcm = nullptr;
-    if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0 ||
-        snd_pcm_nonblock(pcm, 0) < 0) {
-        if (pcm) snd_pcm_close(pcm);
-        QThread::msleep(durationMs); // no device: keep the timing, make no sound
-        return;
-    }
+    if (alsa->snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return false;
     const unsigned rate = 44100;
-    if (snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED, 1, rate, 1, 50000) <
-        0) {
-        snd_pcm_close(pcm);
-        QThread::msleep(durationMs);
-        return;
+    if (alsa->snd_pcm_nonblock(pcm, 0) < 0 ||
+        alsa->snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED, 1, rate, 1,
+                                 50000) < 0) {
+        alsa->snd_pcm_close(pcm);
+        return false;
     }
     const size_t frames = size_t(rate) * size_t(durationMs) / 1000;
     std::vector<short> samples(frames);
@@ -44,16 +76,24 @@ void SoundDeviceSpeaker::beep(int frequencyHz, int durationMs) {
         samples[i] = short(12000.0 * std::sin(step * double(i)));
     size_t done = 0;
     while (done < frames) {
-        snd_pcm_sframes_t n = snd_pcm_writei(pcm, samples.data() + done, frames - done);
-        if (n < 0) n = snd_pcm_recover(pcm, int(n), 1);
+        snd_pcm_sframes_t n = alsa->snd_pcm_writei(pcm, samples.data() + done, frames - done);
+        if (n < 0) n = alsa->snd_pcm_recover(pcm, int(n), 1);
         if (n < 0) break;
         done += size_t(n);
     }
-    snd_pcm_drain(pcm);
-    snd_pcm_close(pcm);
-#else
-    QThread::msleep(durationMs);
+    alsa->snd_pcm_drain(pcm);
+    alsa->snd_pcm_close(pcm);
+    return true;
+}
+} // namespace
 #endif
+
+void SoundDeviceSpeaker::beep(int frequencyHz, int durationMs) {
+    if (frequencyHz <= 0 || durationMs <= 0) return;
+#ifdef KQ_HAVE_ALSA
+    if (PlayTone(frequencyHz, durationMs)) return;
+#endif
+    QThread::msleep(durationMs); // no sound: keep the timing
 }
 
 } // namespace kq

@@ -4,8 +4,8 @@
 #include "core/data/serverdatabase.h"
 #include "core/reports/rowscan.h"
 
+#include "core/data/libpq.h"
 #include <QSqlDatabase>
-#include <libpq-fe.h>
 #include <optional>
 
 namespace kq {
@@ -34,15 +34,15 @@ QByteArray NumberedParameters(const QString& sql) {
 class Result {
 public:
     explicit Result(PGresult* r = nullptr) : m_r(r) {}
-    ~Result() { PQclear(m_r); }
+    ~Result() { Pq().PQclear(m_r); }
     Result(const Result&) = delete;
     Result& operator=(const Result&) = delete;
     void reset(PGresult* r) {
-        PQclear(m_r);
+        Pq().PQclear(m_r);
         m_r = r;
     }
     PGresult* get() const { return m_r; }
-    ExecStatusType status() const { return PQresultStatus(m_r); }
+    ExecStatusType status() const { return Pq().PQresultStatus(m_r); }
 
 private:
     PGresult* m_r;
@@ -56,7 +56,7 @@ public:
             m_hold.emplace(); // m_conn stays the connection's for the life of the scan
             m_conn = ServerHandle(KQDataBase());
         }
-        const PGTransactionStatusType status = PQtransactionStatus(m_conn);
+        const PGTransactionStatusType status = Pq().PQtransactionStatus(m_conn);
         if (status == PQTRANS_IDLE) {
             command("BEGIN READ ONLY");
             m_ownTransaction = true;
@@ -72,8 +72,8 @@ public:
         for (int i = 0; i < values.size(); ++i)
             pointers << (values.at(i).isNull() ? nullptr : texts.at(i).constData());
         const QByteArray declare = "DECLARE " + m_cursor + " NO SCROLL CURSOR FOR " + NumberedParameters(sql);
-        Result r(PQexecParams(m_conn, declare.constData(), int(pointers.size()), nullptr,
-                              pointers.constData(), nullptr, nullptr, 0));
+        Result r(Pq().PQexecParams(m_conn, declare.constData(), int(pointers.size()), nullptr,
+                                   pointers.constData(), nullptr, nullptr, 0));
         if (r.status() != PGRES_COMMAND_OK) {
             const QString reason = message();
             end();
@@ -88,33 +88,33 @@ public:
         if (++m_row < m_rows) return true;
         if (m_finished) return false;
         const QByteArray fetch = "FETCH FORWARD " + QByteArray::number(kFetchRows) + " FROM " + m_cursor;
-        m_batch.reset(PQexec(m_conn, fetch.constData()));
+        m_batch.reset(Pq().PQexec(m_conn, fetch.constData()));
         if (m_batch.status() != PGRES_TUPLES_OK) fail();
-        m_rows = PQntuples(m_batch.get());
+        m_rows = Pq().PQntuples(m_batch.get());
         m_row = 0;
         m_finished = m_rows < kFetchRows;
         return m_rows > 0;
     }
 
     QByteArrayView text(int column) const override {
-        if (PQgetisnull(m_batch.get(), m_row, column)) return {};
-        return QByteArrayView(PQgetvalue(m_batch.get(), m_row, column),
-                              PQgetlength(m_batch.get(), m_row, column));
+        if (Pq().PQgetisnull(m_batch.get(), m_row, column)) return {};
+        return QByteArrayView(Pq().PQgetvalue(m_batch.get(), m_row, column),
+                              Pq().PQgetlength(m_batch.get(), m_row, column));
     }
 
-    bool isNull(int column) const override { return PQgetisnull(m_batch.get(), m_row, column) != 0; }
+    bool isNull(int column) const override { return Pq().PQgetisnull(m_batch.get(), m_row, column) != 0; }
 
     qint64 integer(int column) const override {
         if (isNull(column)) return 0;
-        return QByteArray::fromRawData(PQgetvalue(m_batch.get(), m_row, column),
-                                       PQgetlength(m_batch.get(), m_row, column))
+        return QByteArray::fromRawData(Pq().PQgetvalue(m_batch.get(), m_row, column),
+                                       Pq().PQgetlength(m_batch.get(), m_row, column))
             .toLongLong();
     }
 
     // As Qt's driver gives it: whole and real numbers by the column's type, text otherwise.
     QVariant value(int column) const override {
         if (isNull(column)) return {};
-        switch (PQftype(m_batch.get(), column)) {
+        switch (Pq().PQftype(m_batch.get(), column)) {
         case kInt8Oid:
         case kInt2Oid:
         case kInt4Oid:
@@ -134,25 +134,25 @@ private:
                          kNumericOid = 1700;
 
     QString message() const {
-        const QString reason = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
-        if (PQstatus(m_conn) != CONNECTION_OK) return ServerFailure(CurrentEngine().server, reason);
+        const QString reason = QString::fromUtf8(Pq().PQerrorMessage(m_conn)).trimmed();
+        if (Pq().PQstatus(m_conn) != CONNECTION_OK) return ServerFailure(CurrentEngine().server, reason);
         return reason;
     }
 
     [[noreturn]] void fail() const { throw KqError(message()); }
 
     void command(const char* sql) {
-        Result r(PQexec(m_conn, sql));
+        Result r(Pq().PQexec(m_conn, sql));
         if (r.status() != PGRES_COMMAND_OK) fail();
     }
 
     // Closes the cursor and ends the scan's own transaction; never throws.
     void end() {
         m_batch.reset(nullptr);
-        if (!m_conn || PQstatus(m_conn) != CONNECTION_OK) return;
-        if (m_declared && !m_ownTransaction && PQtransactionStatus(m_conn) == PQTRANS_INTRANS)
-            PQclear(PQexec(m_conn, ("CLOSE " + m_cursor).constData()));
-        if (m_ownTransaction) PQclear(PQexec(m_conn, "COMMIT"));
+        if (!m_conn || Pq().PQstatus(m_conn) != CONNECTION_OK) return;
+        if (m_declared && !m_ownTransaction && Pq().PQtransactionStatus(m_conn) == PQTRANS_INTRANS)
+            Pq().PQclear(Pq().PQexec(m_conn, ("CLOSE " + m_cursor).constData()));
+        if (m_ownTransaction) Pq().PQclear(Pq().PQexec(m_conn, "COMMIT"));
         m_declared = m_ownTransaction = false;
     }
 
@@ -189,11 +189,11 @@ pg_conn* OpenServerReader(const QString& connectionName) {
 void HoldServerSnapshot(pg_conn* conn) {
     // The snapshot is taken at the transaction's first statement, not at its BEGIN.
     for (const char* sql : {"BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY", "SELECT 1"}) {
-        Result r(PQexec(conn, sql));
+        Result r(Pq().PQexec(conn, sql));
         if (r.status() != PGRES_COMMAND_OK && r.status() != PGRES_TUPLES_OK) {
-            const QString reason = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
-            throw KqError(PQstatus(conn) != CONNECTION_OK ? ServerFailure(CurrentEngine().server, reason)
-                                                          : reason);
+            const QString reason = QString::fromUtf8(Pq().PQerrorMessage(conn)).trimmed();
+            throw KqError(Pq().PQstatus(conn) != CONNECTION_OK ? ServerFailure(CurrentEngine().server, reason)
+                                                               : reason);
         }
     }
 }

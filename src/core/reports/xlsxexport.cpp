@@ -2,6 +2,7 @@
 
 #include "core/data/gbk.h"
 #include "core/data/kqerror.h"
+#include "core/platform/lazylibrary.h"
 #include "core/platform/savefiles.h"
 
 #include <QDir>
@@ -14,6 +15,46 @@ namespace kq {
 namespace {
 
 constexpr int kMaxRows = 1048576;
+
+// The writer's library with its crypto library, opened by the first .xlsx export (see
+// platform/lazylibrary.h).
+struct LibXlsx {
+    decltype(&::format_set_bg_color) format_set_bg_color;
+    decltype(&::format_set_bold) format_set_bold;
+    decltype(&::format_set_num_format) format_set_num_format;
+    decltype(&::format_set_pattern) format_set_pattern;
+    decltype(&::lxw_strerror) lxw_strerror;
+    decltype(&::workbook_add_format) workbook_add_format;
+    decltype(&::workbook_add_worksheet) workbook_add_worksheet;
+    decltype(&::workbook_close) workbook_close;
+    decltype(&::workbook_new_opt) workbook_new_opt;
+    decltype(&::worksheet_set_column) worksheet_set_column;
+    decltype(&::worksheet_set_footer) worksheet_set_footer;
+    decltype(&::worksheet_write_number) worksheet_write_number;
+    decltype(&::worksheet_write_string) worksheet_write_string;
+};
+
+const LibXlsx& Xlsx() {
+    static const LibXlsx api = [] {
+        LazyLibrary lib("xlsxwriter", 4);
+        LibXlsx a{};
+        lib.resolve(a.format_set_bg_color, "format_set_bg_color");
+        lib.resolve(a.format_set_bold, "format_set_bold");
+        lib.resolve(a.format_set_num_format, "format_set_num_format");
+        lib.resolve(a.format_set_pattern, "format_set_pattern");
+        lib.resolve(a.lxw_strerror, "lxw_strerror");
+        lib.resolve(a.workbook_add_format, "workbook_add_format");
+        lib.resolve(a.workbook_add_worksheet, "workbook_add_worksheet");
+        lib.resolve(a.workbook_close, "workbook_close");
+        lib.resolve(a.workbook_new_opt, "workbook_new_opt");
+        lib.resolve(a.worksheet_set_column, "worksheet_set_column");
+        lib.resolve(a.worksheet_set_footer, "worksheet_set_footer");
+        lib.resolve(a.worksheet_write_number, "worksheet_write_number");
+        lib.resolve(a.worksheet_write_string, "worksheet_write_string");
+        return a;
+    }();
+    return api;
+}
 
 } // namespace
 
@@ -29,16 +70,16 @@ struct XlsxWriter::Impl {
     lxw_row_t next = 0;
 
     [[noreturn]] void fail(const QString& why) {
-        if (book) workbook_close(book); // frees it; the temporary file goes with the folder
+        if (book) Xlsx().workbook_close(book); // frees it; the temporary file goes with the folder
         book = nullptr;
         throw KqError(QStringLiteral("无法导出 %1：%2").arg(QDir::toNativeSeparators(fileName), why));
     }
     void check(lxw_error error) {
-        if (error != LXW_NO_ERROR) fail(QString::fromUtf8(lxw_strerror(error)));
+        if (error != LXW_NO_ERROR) fail(QString::fromUtf8(Xlsx().lxw_strerror(error)));
     }
     void text(int column, const QString& t, lxw_format* format) {
         if (next >= kMaxRows) fail(QStringLiteral("超过 %1 行").arg(kMaxRows));
-        check(worksheet_write_string(sheet, next, lxw_col_t(column), t.toUtf8().constData(), format));
+        check(Xlsx().worksheet_write_string(sheet, next, lxw_col_t(column), t.toUtf8().constData(), format));
     }
 };
 
@@ -47,7 +88,7 @@ XlsxWriter::XlsxWriter(const QString& fileName) : m(std::make_unique<Impl>()) {
 }
 
 XlsxWriter::~XlsxWriter() {
-    if (m->book) workbook_close(m->book);
+    if (m->book) Xlsx().workbook_close(m->book);
 }
 
 void XlsxWriter::begin(const QStringList& headerLines, const QStringList& columns,
@@ -58,26 +99,26 @@ void XlsxWriter::begin(const QStringList& headerLines, const QStringList& column
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     options.tmpdir = const_cast<char*>(tempDir.constData());
-    m->book = workbook_new_opt(QFile::encodeName(m->tempFile).constData(), &options);
+    m->book = Xlsx().workbook_new_opt(QFile::encodeName(m->tempFile).constData(), &options);
     if (!m->book) m->fail(QStringLiteral("out of memory"));
-    m->sheet = workbook_add_worksheet(m->book, "New Sheet 1");
-    m->bold = workbook_add_format(m->book);
-    format_set_bold(m->bold);
+    m->sheet = Xlsx().workbook_add_worksheet(m->book, "New Sheet 1");
+    m->bold = Xlsx().workbook_add_format(m->book);
+    Xlsx().format_set_bold(m->bold);
     for (int red = 0; red < 2; ++red)
         for (int f = 0; f <= kNumberFormatCount; ++f) {
-            lxw_format* format = workbook_add_format(m->book);
-            if (f > 0) format_set_num_format(format, kNumberFormats[f - 1]);
+            lxw_format* format = Xlsx().workbook_add_format(m->book);
+            if (f > 0) Xlsx().format_set_num_format(format, kNumberFormats[f - 1]);
             if (red) {
-                format_set_pattern(format, LXW_PATTERN_SOLID);
-                format_set_bg_color(format, LXW_COLOR_RED);
+                Xlsx().format_set_pattern(format, LXW_PATTERN_SOLID);
+                Xlsx().format_set_bg_color(format, LXW_COLOR_RED);
             }
             m->formats[red][f] = format;
         }
-    worksheet_set_footer(m->sheet, "&CPage &P of &N");
+    Xlsx().worksheet_set_footer(m->sheet, "&CPage &P of &N");
     // Widths from the captions: the rows are not known yet.
     for (int c = 0; c < columns.size(); ++c)
-        worksheet_set_column(m->sheet, lxw_col_t(c), lxw_col_t(c),
-                             qBound(10, GbkWidth(columns.at(c)) + 2, 60), nullptr);
+        Xlsx().worksheet_set_column(m->sheet, lxw_col_t(c), lxw_col_t(c),
+                                    qBound(10, GbkWidth(columns.at(c)) + 2, 60), nullptr);
     for (const QString& line : headerLines) {
         m->text(0, line, nullptr);
         ++m->next;
@@ -95,8 +136,8 @@ void XlsxWriter::row(const QStringList& cells, const QList<int>& marked) {
         const CellKind kind = c < m->kinds.size() ? m->kinds.at(c) : CellKind::Text;
         const int red = marked.contains(c) ? 1 : 0;
         if (const std::optional<double> number = CellNumber(kind, t))
-            m->check(worksheet_write_number(m->sheet, m->next, lxw_col_t(c), *number,
-                                            m->formats[red][NumberFormatOf(kind)]));
+            m->check(Xlsx().worksheet_write_number(m->sheet, m->next, lxw_col_t(c), *number,
+                                                   m->formats[red][NumberFormatOf(kind)]));
         else
             m->text(c, t, red ? m->formats[1][0] : nullptr);
     }
@@ -110,8 +151,8 @@ void XlsxWriter::finish(const QStringList& footerLines) {
     }
     lxw_workbook* book = m->book;
     m->book = nullptr;
-    const lxw_error closed = workbook_close(book);
-    if (closed != LXW_NO_ERROR) m->fail(QString::fromUtf8(lxw_strerror(closed)));
+    const lxw_error closed = Xlsx().workbook_close(book);
+    if (closed != LXW_NO_ERROR) m->fail(QString::fromUtf8(Xlsx().lxw_strerror(closed)));
     QFile written(m->tempFile);
     if (!written.open(QIODevice::ReadOnly)) m->fail(written.errorString());
     QString error;
