@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QThread>
 #include <QtEndian>
@@ -58,13 +57,12 @@ void TBackupFile::ListFiles(const QStringList& masks, const QString& archiveName
 }
 
 void TBackupFile::AddMask(QString mask, const QString& archiveKey) {
-    // " /s" at the end asks for subfolders too. Only the trailing switch counts: "/s" can begin
-    // any folder name in a path with forward slashes.
-    static const QRegularExpression recursive(QStringLiteral("\\s+/s\\s*$"),
-                                              QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = recursive.match(mask);
-    const bool recurse = m.hasMatch();
-    if (recurse) mask = mask.left(m.capturedStart()).trimmed();
+    // " /s" at the end asks for subfolders too. Only the trailing switch after a space counts: "/s"
+    // can begin any folder name in a path with forward slashes.
+    mask = mask.trimmed();
+    const bool recurse = mask.size() > 2 && mask.endsWith(QLatin1String("/s"), Qt::CaseInsensitive) &&
+                         mask.at(mask.size() - 3).isSpace();
+    if (recurse) mask = mask.left(mask.size() - 2).trimmed();
     mask = QDir::fromNativeSeparators(mask);
 
     const int cut = int(mask.lastIndexOf(QLatin1Char('/')));

@@ -11,11 +11,15 @@ BlockCodec::~BlockCodec() {
     if (m_inflateReady) inflateEnd(&m_inflate);
 }
 
+bool BlockCodec::readyToCompress() {
+    if (!m_deflateReady)
+        m_deflateReady = deflateInit2(&m_deflate, m_level, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    return m_deflateReady;
+}
+
 BlockCodec::Packed BlockCodec::compress(const char* data, int size, QByteArray& out) {
     if (!m_deflateReady) {
-        if (deflateInit2(&m_deflate, m_level, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-            return Packed::Failed;
-        m_deflateReady = true;
+        if (!readyToCompress()) return Packed::Failed;
     } else if (deflateReset(&m_deflate) != Z_OK) {
         return Packed::Failed;
     }
@@ -29,7 +33,7 @@ BlockCodec::Packed BlockCodec::compress(const char* data, int size, QByteArray& 
         out.truncate(kArchiveBlockSize - int(m_deflate.avail_out));
         return Packed::Stream;
     }
-    out.clear();
+    out.truncate(0);
     return r == Z_OK || r == Z_BUF_ERROR ? Packed::Raw : Packed::Failed;
 }
 

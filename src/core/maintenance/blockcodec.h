@@ -16,9 +16,13 @@ public:
     BlockCodec(const BlockCodec&) = delete;
     BlockCodec& operator=(const BlockCodec&) = delete;
 
+    // Sets the compressor up now instead of on the first block; false when zlib fails.
+    bool readyToCompress();
+
     enum class Packed { Stream, Raw, Failed };
     // Compresses data into one stream in out when it fits into kArchiveBlockSize bytes (Stream),
-    // otherwise leaves out empty (Raw); Failed when the compressor fails.
+    // otherwise leaves out empty (Raw); Failed when the compressor fails. Allocates nothing once
+    // ready and when out holds room for kArchiveBlockSize bytes.
     Packed compress(const char* data, int size, QByteArray& out);
 
     enum Expanded { TooLarge = -1, Corrupt = -2 };

@@ -14,9 +14,14 @@ void Pack(BlockCodec& codec, BlockPacker::Block& b) {
 } // namespace
 
 BlockPacker::BlockPacker(int level, int threads)
-    : m_codec(level), m_level(level), m_depth(size_t(threads > 1 ? threads * 2 : 1)) {
-    for (int i = 0; threads > 1 && i < threads; ++i)
-        m_workers.emplace_back([this] { work(); });
+    : m_codec(level), m_depth(size_t(threads > 1 ? threads * 2 : 1)) {
+    // The workers' compressors and every buffer are allocated on this thread, so the workers never
+    // call malloc and get no allocator arenas of their own (a few hundred KB each).
+    for (int i = 0; threads > 1 && i < threads; ++i) {
+        auto codec = std::make_shared<BlockCodec>(level);
+        codec->readyToCompress(); // a failure shows as the first block's
+        m_workers.emplace_back([this, codec] { work(*codec); });
+    }
 }
 
 BlockPacker::~BlockPacker() {
@@ -78,6 +83,7 @@ void BlockPacker::fill() {
         auto slot = std::make_shared<Slot>();
         Block& b = slot->block;
         b.data.resize(kArchiveBlockSize);
+        b.packed.reserve(kArchiveBlockSize);
         const qint64 n = m_source->read(b.data.data(), kArchiveBlockSize);
         b.readFailed = n < 0;
         b.data.truncate(n < 0 ? 0 : int(n));
@@ -92,8 +98,7 @@ void BlockPacker::fill() {
     }
 }
 
-void BlockPacker::work() {
-    BlockCodec codec(m_level);
+void BlockPacker::work(BlockCodec& codec) {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         std::shared_ptr<Slot> slot;

@@ -48,10 +48,9 @@ private:
         bool done = false;
     };
     void fill();
-    void work();
+    void work(BlockCodec& codec);
 
     BlockCodec m_codec; // for the calling thread when there are no workers
-    const int m_level;
     const size_t m_depth;
     QIODevice* m_source = nullptr;
     bool m_sourceEnded = false;

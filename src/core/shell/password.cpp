@@ -4,6 +4,7 @@
 #include "core/data/kqerror.h"
 #include "core/data/schema.h"
 #include "core/data/tables.h"
+#include "core/platform/lazylibrary.h"
 
 #include <sodium.h>
 
@@ -16,9 +17,25 @@ const QString kHashMarker = QStringLiteral(crypto_pwhash_STRPREFIX);
 
 static_assert(crypto_pwhash_STRBYTES <= FieldWidth::StoredPassword, "a stored hash fits its field");
 
-void InitSodium() {
-    static const bool ready = sodium_init() >= 0;
-    if (!ready) throw KqError(QStringLiteral("无法初始化密码库"));
+// The hashing library, opened by the first password that is hashed or checked (see
+// lazylibrary.h) and initialised once.
+struct LibSodium {
+    decltype(&::crypto_pwhash_str) crypto_pwhash_str;
+    decltype(&::crypto_pwhash_str_verify) crypto_pwhash_str_verify;
+};
+
+const LibSodium& Sodium() {
+    static const LibSodium api = [] {
+        LazyLibrary lib("sodium", 23);
+        decltype(&::sodium_init) init = nullptr;
+        lib.resolve(init, "sodium_init");
+        if (init() < 0) throw KqError(QStringLiteral("无法初始化密码库"));
+        LibSodium a{};
+        lib.resolve(a.crypto_pwhash_str, "crypto_pwhash_str");
+        lib.resolve(a.crypto_pwhash_str_verify, "crypto_pwhash_str_verify");
+        return a;
+    }();
+    return api;
 }
 
 } // namespace
@@ -30,21 +47,21 @@ bool IsPasswordHash(const QString& stored) {
 
 QString HashPassword(const QString& password) {
     if (password.isEmpty()) return {};
-    InitSodium();
+    const LibSodium& sodium = Sodium();
     const QByteArray folded = password.toCaseFolded().toUtf8();
     char hash[crypto_pwhash_STRBYTES];
-    if (crypto_pwhash_str(hash, folded.constData(), size_t(folded.size()), crypto_pwhash_OPSLIMIT_INTERACTIVE,
-                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+    if (sodium.crypto_pwhash_str(hash, folded.constData(), size_t(folded.size()),
+                                 crypto_pwhash_OPSLIMIT_INTERACTIVE, crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
         throw KqError(QStringLiteral("无法保存密码：内存不足"));
     return QString::fromLatin1(hash);
 }
 
 bool VerifyPassword(const QString& stored, const QString& typed) {
     if (!IsPasswordHash(stored)) return stored.compare(typed, Qt::CaseInsensitive) == 0;
-    InitSodium();
+    const LibSodium& sodium = Sodium();
     const QByteArray hash = stored.toLatin1();
     const QByteArray folded = typed.toCaseFolded().toUtf8();
-    return crypto_pwhash_str_verify(hash.constData(), folded.constData(), size_t(folded.size())) == 0;
+    return sodium.crypto_pwhash_str_verify(hash.constData(), folded.constData(), size_t(folded.size())) == 0;
 }
 
 void SetPasswordField(DataSet& ds, const QString& passwordOrStored) {
