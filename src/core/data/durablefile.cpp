@@ -23,6 +23,16 @@ bool SyncFile(QFileDevice& file) {
 #endif
 }
 
+void StartWriteback(QFileDevice& file, qint64 from) {
+#ifdef __linux__
+    if (!file.flush()) return;
+    ::sync_file_range(file.handle(), from, 0, SYNC_FILE_RANGE_WRITE);
+#else
+    Q_UNUSED(file);
+    Q_UNUSED(from);
+#endif
+}
+
 bool SyncFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadWrite) && SyncFile(file);

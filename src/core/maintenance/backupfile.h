@@ -190,6 +190,7 @@ private:
     QString m_archive;
     std::unique_ptr<QIODevice> m_out;
     qint64 m_outPos = 0;
+    qint64 m_writebackPos = 0; // where the volume's last StartWriteback began
     int m_volume = 0;
     QList<Volume> m_unplaced; // volumes written and not yet under their names
 

@@ -272,6 +272,7 @@ bool TBackupFile::OpenVolume(const QString& path) {
     const QString written = path + QStringLiteral(".partial");
     m_out = OpenForWrite(written, false);
     m_outPos = 0;
+    m_writebackPos = 0;
     if (!m_out) return false;
     m_unplaced.append({written, path});
     return true;
@@ -306,6 +307,12 @@ void TBackupFile::DropVolumes() {
 bool TBackupFile::Write(const QByteArray& bytes) {
     if (!m_out || m_out->write(bytes) != bytes.size()) return false;
     m_outPos += bytes.size();
+    // The disk writes while the next blocks are compressed, instead of all at the volume's end.
+    constexpr qint64 kWritebackBytes = 256 << 10;
+    if (m_outPos - m_writebackPos >= kWritebackBytes) {
+        if (auto* file = qobject_cast<QFileDevice*>(m_out.get())) StartWriteback(*file, m_writebackPos);
+        m_writebackPos = m_outPos;
+    }
     return true;
 }
 
