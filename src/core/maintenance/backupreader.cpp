@@ -1,6 +1,7 @@
 // The reading side of TBackupFile: Restore, volume after volume.
 #include "core/maintenance/backupfile.h"
 
+#include "core/data/durablefile.h"
 #include "core/data/gbk.h"
 #include "core/data/kqerror.h"
 #include "core/maintenance/blockcodec.h"
@@ -289,6 +290,8 @@ bool TBackupFile::Put(QIODevice* target, const char* data, qint64 size) {
 void TBackupFile::CloseTarget(std::unique_ptr<QIODevice>& target, qint32 dateTime) {
     if (auto* file = qobject_cast<QFileDevice*>(target.get())) {
         if (!file->flush()) SetError(beReadFile);
+        // The disk writes while the next files are expanded; the restore syncs them all at its end.
+        StartWriteback(*file, 0);
         const QDateTime stamp = FromDosDateTime(dateTime);
         if (stamp.isValid()) file->setFileTime(stamp, QFileDevice::FileModificationTime);
     }
