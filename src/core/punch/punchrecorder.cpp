@@ -22,6 +22,11 @@ namespace kq {
 
 namespace {
 
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // The cards of Employee.dat (case-folded card -> name of the first row holding it), built again
 // only when the file's stamp changes (see documentstore.h): reading the file or the server
 // document's version is cheap, parsing every row at each swipe is not.
@@ -31,9 +36,10 @@ struct CardIndex {
     QHash<QString, QString> names;
 
     // Reads the stamp and, when it moved, the file; the stamp is read first, so that it is never
-    // newer than the names.
+    // newer than the names. In a folder of files the file's bytes are the stamp: comparing them
+    // takes microseconds where hashing them took a tenth of a millisecond of every swipe.
     void refresh(const QString& file) {
-        const QByteArray now = DocumentStamp(file);
+        const QByteArray now = OnServer() ? DocumentStamp(file) : FileBytes(file);
         if (!now.isEmpty() && file == path && now == stamp) return;
         DataSet employees;
         employees.open(file);
