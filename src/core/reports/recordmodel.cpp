@@ -153,7 +153,13 @@ void RecordModel::count(int budgetMs) {
     if (!counting()) return;
     QElapsedTimer clock;
     clock.start();
-    if (m_pieces.isEmpty()) {
+    if (budgetMs < 0 && m_pieces.isEmpty()) {
+        // Wanted at once before any piece ran: one statement, which SQLite answers without reading
+        // the rows when nothing is filtered (30 ms at a million rows, where the pieces take 120).
+        const SqlStatement all = RecordCountStatement(m_filter);
+        RowScan scan(m_reader, all.sql, all.values);
+        m_counted = scan.next() ? scan.integer(0) : 0;
+    } else if (m_pieces.isEmpty()) {
         QDate from = m_filter.first;
         QDate to = m_filter.last;
         if (m_filter.wholeTable) {
