@@ -19,8 +19,8 @@ namespace kq {
 // The server document a path stands for (its stored name, e.g. "SysSetup.Dat"); empty for a file.
 QString ServerDocumentName(const QString& path);
 
-// What a dataset file holds and a stamp that changes with each write: the SHA-256 of a file's
-// bytes, or "v" and the version number of a server document.
+// What a dataset file holds and a stamp that changes with each write: a file's bytes, or "v" and
+// the version number of a server document.
 struct Document {
     QByteArray content;
     QByteArray stamp;

@@ -5,9 +5,7 @@
 namespace kq {
 
 const LibPq& Pq() {
-    static const LibPq api = [] {
-        LazyLibrary lib("pq", 5);
-        LibPq a{};
+    return LibraryApi<LibPq>("pq", 5, [](LazyLibrary& lib, LibPq& a) {
         lib.resolve(a.PQclear, "PQclear");
         lib.resolve(a.PQcmdTuples, "PQcmdTuples");
         lib.resolve(a.PQerrorMessage, "PQerrorMessage");
@@ -24,9 +22,7 @@ const LibPq& Pq() {
         lib.resolve(a.PQresultStatus, "PQresultStatus");
         lib.resolve(a.PQstatus, "PQstatus");
         lib.resolve(a.PQtransactionStatus, "PQtransactionStatus");
-        return a;
-    }();
-    return api;
+    });
 }
 
 } // namespace kq

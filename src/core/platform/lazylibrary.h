@@ -24,4 +24,17 @@ private:
     QLibrary m_library;
 };
 
+// The table Api of a library's entry points, filled by fill(library, table) on the first call and
+// kept for the program's life. Throws KqError, and tries again at the next call, when the library
+// cannot be opened or lacks an entry point.
+template <typename Api, typename Fill> const Api& LibraryApi(const char* name, int version, Fill fill) {
+    static const Api api = [&] {
+        LazyLibrary library(name, version);
+        Api table{};
+        fill(library, table);
+        return table;
+    }();
+    return api;
+}
+
 } // namespace kq

@@ -9,7 +9,6 @@
 #include "core/platform/lazylibrary.h"
 
 #include <alsa/asoundlib.h>
-#include <optional>
 #endif
 
 namespace kq {
@@ -33,24 +32,23 @@ struct LibAsound {
 
 // nullptr when the library cannot be opened: then there is no sound, as without a device.
 const LibAsound* Asound() {
-    static const std::optional<LibAsound> api = []() -> std::optional<LibAsound> {
+    static const LibAsound* const api = []() -> const LibAsound* {
         try {
-            LazyLibrary lib("asound", 2);
-            LibAsound a{};
-            lib.resolve(a.snd_lib_error_set_handler, "snd_lib_error_set_handler");
-            lib.resolve(a.snd_pcm_close, "snd_pcm_close");
-            lib.resolve(a.snd_pcm_drain, "snd_pcm_drain");
-            lib.resolve(a.snd_pcm_nonblock, "snd_pcm_nonblock");
-            lib.resolve(a.snd_pcm_open, "snd_pcm_open");
-            lib.resolve(a.snd_pcm_recover, "snd_pcm_recover");
-            lib.resolve(a.snd_pcm_set_params, "snd_pcm_set_params");
-            lib.resolve(a.snd_pcm_writei, "snd_pcm_writei");
-            return a;
+            return &LibraryApi<LibAsound>("asound", 2, [](LazyLibrary& lib, LibAsound& a) {
+                lib.resolve(a.snd_lib_error_set_handler, "snd_lib_error_set_handler");
+                lib.resolve(a.snd_pcm_close, "snd_pcm_close");
+                lib.resolve(a.snd_pcm_drain, "snd_pcm_drain");
+                lib.resolve(a.snd_pcm_nonblock, "snd_pcm_nonblock");
+                lib.resolve(a.snd_pcm_open, "snd_pcm_open");
+                lib.resolve(a.snd_pcm_recover, "snd_pcm_recover");
+                lib.resolve(a.snd_pcm_set_params, "snd_pcm_set_params");
+                lib.resolve(a.snd_pcm_writei, "snd_pcm_writei");
+            });
         } catch (const KqError&) {
-            return std::nullopt;
+            return nullptr;
         }
     }();
-    return api ? &*api : nullptr;
+    return api;
 }
 
 // Plays the tone on the default device; false when there is no library or no usable device.

@@ -22,11 +22,6 @@ namespace kq {
 
 namespace {
 
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The cards of Employee.dat (case-folded card -> name of the first row holding it), built again
 // only when the file's stamp changes (see documentstore.h): reading the file or the server
 // document's version is cheap, parsing every row at each swipe is not.
@@ -36,10 +31,9 @@ struct CardIndex {
     QHash<QString, QString> names;
 
     // Reads the stamp and, when it moved, the file; the stamp is read first, so that it is never
-    // newer than the names. In a folder of files the file's bytes are the stamp: comparing them
-    // takes microseconds where hashing them took a tenth of a millisecond of every swipe.
+    // newer than the names.
     void refresh(const QString& file) {
-        const QByteArray now = OnServer() ? DocumentStamp(file) : FileBytes(file);
+        const QByteArray now = DocumentStamp(file);
         if (!now.isEmpty() && file == path && now == stamp) return;
         DataSet employees;
         employees.open(file);

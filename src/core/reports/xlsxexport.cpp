@@ -35,9 +35,7 @@ struct LibXlsx {
 };
 
 const LibXlsx& Xlsx() {
-    static const LibXlsx api = [] {
-        LazyLibrary lib("xlsxwriter", 4);
-        LibXlsx a{};
+    return LibraryApi<LibXlsx>("xlsxwriter", 4, [](LazyLibrary& lib, LibXlsx& a) {
         lib.resolve(a.format_set_bg_color, "format_set_bg_color");
         lib.resolve(a.format_set_bold, "format_set_bold");
         lib.resolve(a.format_set_num_format, "format_set_num_format");
@@ -51,9 +49,7 @@ const LibXlsx& Xlsx() {
         lib.resolve(a.worksheet_set_footer, "worksheet_set_footer");
         lib.resolve(a.worksheet_write_number, "worksheet_write_number");
         lib.resolve(a.worksheet_write_string, "worksheet_write_string");
-        return a;
-    }();
-    return api;
+    });
 }
 
 } // namespace

@@ -25,17 +25,13 @@ struct LibSodium {
 };
 
 const LibSodium& Sodium() {
-    static const LibSodium api = [] {
-        LazyLibrary lib("sodium", 23);
+    return LibraryApi<LibSodium>("sodium", 23, [](LazyLibrary& lib, LibSodium& a) {
         decltype(&::sodium_init) init = nullptr;
         lib.resolve(init, "sodium_init");
         if (init() < 0) throw KqError(QStringLiteral("无法初始化密码库"));
-        LibSodium a{};
         lib.resolve(a.crypto_pwhash_str, "crypto_pwhash_str");
         lib.resolve(a.crypto_pwhash_str_verify, "crypto_pwhash_str_verify");
-        return a;
-    }();
-    return api;
+    });
 }
 
 } // namespace
